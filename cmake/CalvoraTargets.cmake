@@ -1,0 +1,57 @@
+# Shared compile settings and small helpers used by every folder's CMakeLists.
+
+add_library(calvora_warnings INTERFACE)
+target_compile_options(calvora_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual)
+
+if(CALVORA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Adds every immediate subfolder of the current source folder that has a CMakeLists.txt,
+# so that each library can bring its own tests, benchmarks and fuzz targets.
+function(calvora_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# calvora_add_test(NAME name SOURCES ... LIBS ... [GUI])
+# One GoogleTest program per library; GUI tests run on the offscreen platform.
+function(calvora_add_test)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  if(T_GUI)
+    target_link_libraries(${T_NAME} PRIVATE calvora_test_main_gui)
+  else()
+    target_link_libraries(${T_NAME} PRIVATE calvora_test_main_core)
+  endif()
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} calvora_warnings)
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CALVORA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;CALVORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+               TIMEOUT 300)
+endfunction()
+
+# calvora_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir)
+# With CALVORA_FUZZ and clang the target is a libFuzzer program; otherwise it is built with a
+# small driver that replays the seed corpus, and that replay runs as a test.
+function(calvora_add_fuzzer)
+  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(CALVORA_FUZZ)
+    add_executable(${F_NAME} ${F_SOURCES})
+    target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  else()
+    add_executable(${F_NAME} ${F_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/ReplayMain.cpp)
+    add_test(NAME ${F_NAME}_replay COMMAND ${F_NAME} ${F_CORPUS})
+  endif()
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS} calvora_warnings)
+  set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-asan/, and runs every test with CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake --preset asan
+cmake --build --preset asan -j "$(nproc)"
+
+# The sound tests play through a real PulseAudio null sink; start a daemon when none runs.
+source scripts/pulse-null-sink.sh
+
+ctest --preset asan -j "$(nproc)" "$@"

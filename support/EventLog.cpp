@@ -1,0 +1,84 @@
+// Event log storage. Lines are single lines whatever the caller passes: a caller-ID text
+// or a modem reply with a line break would otherwise forge further log lines.
+#include "EventLog.h"
+
+#include "config/AtomicFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+// Bounds what start-up reads of a damaged or foreign file.
+constexpr qint64 MaxLoadBytes = 16 * 1024 * 1024;
+
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line;
+}
+} // namespace
+
+EFCreateError::EFCreateError(const QString &path)
+    : std::runtime_error(QStringLiteral("Cannot create file %1").arg(path).toStdString())
+{
+}
+
+EventLog::EventLog(QString filePath, QObject *parent)
+    : QObject(parent), m_filePath(std::move(filePath))
+{
+}
+
+void EventLog::AppendLine(const QString &text)
+{
+    m_lines.append(oneLine(text));
+    emit lineAppended(m_lines.last());
+}
+
+void EventLog::AddLogLine(const QString &text)
+{
+    AppendLine(text);
+    if (m_lines.size() >= LineLimit) {
+        save();
+        m_lines.clear();
+        emit cleared();
+    }
+}
+
+void EventLog::startSession()
+{
+    m_lines.clear();
+    emit cleared();
+    QFile file(m_filePath);
+    if (file.open(QIODevice::ReadOnly)) {
+        QByteArray content = file.read(MaxLoadBytes);
+        if (content.endsWith('\n'))
+            content.chop(1);
+        if (!content.isEmpty()) {
+            for (QByteArray line : content.split('\n')) {
+                if (line.endsWith('\r'))
+                    line.chop(1);
+                m_lines.append(QString::fromUtf8(line));
+            }
+        }
+        for (const QString &line : std::as_const(m_lines))
+            emit lineAppended(line);
+    }
+    AddLogLine(SessionLine);
+}
+
+void EventLog::save() const
+{
+    saveTo(m_filePath);
+}
+
+void EventLog::saveTo(const QString &path) const
+{
+    QByteArray content;
+    for (const QString &line : m_lines) {
+        content += line.toUtf8();
+        content += "\r\n";
+    }
+    if (!AtomicFile::write(path, content))
+        throw EFCreateError(QFileInfo(path).absoluteFilePath());
+}

@@ -1,0 +1,52 @@
+// The event log: plain lines of what the program did with the modem and the user's main
+// commands, kept across runs in "Events.log". The logger window shows the same list.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <stdexcept>
+
+// The log file could not be written; the lines stay in memory.
+class EFCreateError : public std::runtime_error
+{
+public:
+    explicit EFCreateError(const QString &path);
+};
+
+class EventLog final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EventLog)
+
+public:
+    static constexpr int LineLimit = 1000;
+    static inline const QString SessionLine =
+        QStringLiteral("------------ New session ------------");
+
+    explicit EventLog(QString filePath, QObject *parent = nullptr);
+
+    // Appends a line; once the list holds LineLimit lines or more it is saved and cleared.
+    // Throws EFCreateError when that save fails (the list is then kept).
+    void AddLogLine(const QString &text);
+
+    // Appends a line without looking at the limit; the next AddLogLine does.
+    void AppendLine(const QString &text);
+
+    // Start-up: the lines of the file (when present), then the session line.
+    void startSession();
+
+    // Replaces the file with the current lines. Throws EFCreateError.
+    void save() const;
+    void saveTo(const QString &path) const;
+
+    const QStringList &lines() const { return m_lines; }
+    const QString &filePath() const { return m_filePath; }
+
+signals:
+    void lineAppended(const QString &line);
+    void cleared();
+
+private:
+    QString m_filePath;
+    QStringList m_lines;
+};

@@ -1,0 +1,10 @@
+// GoogleTest entry point for core tests: a QCoreApplication runs for the whole test program.
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -52,7 +52,8 @@ bool write(const QString &path, const QByteArray &content)
     if (fd < 0)
         return false;
 
-    struct stat old{};
+    struct stat old
+    {};
     const mode_t mode = ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, content.constData(), content.size()) &&
               ::fsync(fd) == 0;

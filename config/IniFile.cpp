@@ -103,8 +103,7 @@ int hexDigit(char c)
 
 EIniWriteError::EIniWriteError(const QString &path)
     : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString())
-{
-}
+{}
 
 TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 

@@ -21,13 +21,11 @@ QString oneLine(const QString &text)
 
 EFCreateError::EFCreateError(const QString &path)
     : std::runtime_error(QStringLiteral("Cannot create file %1").arg(path).toStdString())
-{
-}
+{}
 
 EventLog::EventLog(QString filePath, QObject *parent)
     : QObject(parent), m_filePath(std::move(filePath))
-{
-}
+{}
 
 void EventLog::AppendLine(const QString &text)
 {

@@ -9,7 +9,12 @@
 class MessageService
 {
 public:
-    enum class Kind { Information, Warning, Error };
+    enum class Kind
+    {
+        Information,
+        Warning,
+        Error
+    };
 
     virtual ~MessageService() = default;
 

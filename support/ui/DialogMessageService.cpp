@@ -7,8 +7,7 @@
 
 DialogMessageService::DialogMessageService(std::function<QWidget *()> parentWindow)
     : m_parentWindow(std::move(parentWindow))
-{
-}
+{}
 
 void DialogMessageService::showMessage(const QString &text, Kind kind)
 {
@@ -38,8 +37,8 @@ std::optional<QString> DialogMessageService::askText(const QString &caption, con
                                                      const QString &initial)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(m_parentWindow(), caption, prompt,
-                                               QLineEdit::Normal, initial, &ok);
+    const QString text =
+        QInputDialog::getText(m_parentWindow(), caption, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok)
         return std::nullopt;
     return text;

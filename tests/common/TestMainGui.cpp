@@ -1,9 +1,12 @@
 // GoogleTest entry point for window tests: a QApplication on the offscreen platform.
+#include "TestEnvironment.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
+    setUpTestEnvironment();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 namespace {
@@ -85,10 +85,18 @@ TEST_F(IniFileTest, IntegerAndBooleanEncodings)
         bool asBool;
     };
     const Case cases[] = {
-        {"0x1F", 31, true},      {"0X1f", 31, true},         {"12abc", -7, true},
-        {"2", 2, true},          {"0", 0, false},            {"yes", -7, true},
-        {"-16777208", -16777208, true}, {"0x", -7, true},    {"", -7, true},
-        {" 42 ", 42, true},      {"0xFFFFFFFF", -1, true},   {"99999999999", -7, true},
+        {"0x1F", 31, true},
+        {"0X1f", 31, true},
+        {"12abc", -7, true},
+        {"2", 2, true},
+        {"0", 0, false},
+        {"yes", -7, true},
+        {"-16777208", -16777208, true},
+        {"0x", -7, true},
+        {"", -7, true},
+        {" 42 ", 42, true},
+        {"0xFFFFFFFF", -1, true},
+        {"99999999999", -7, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text.constData());

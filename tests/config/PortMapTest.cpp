@@ -1,6 +1,6 @@
 // The COM port map: seeding and lookups in both directions.
-#include "config/IniFile.h"
 #include "config/PortMap.h"
+#include "config/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // Loading the preferences and seeding what a first start or an old file lacks.
+#include "config/Preferences.h"
 #include "config/IniFile.h"
 #include "config/ModemProfile.h"
-#include "config/Preferences.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -76,8 +76,8 @@ TEST_F(PreferencesTest, CallerIdFollowsTheModemsCallerIdCommand)
         bool value;
     };
     const Case cases[] = {
-        {"none", nullptr, "0", false},    {"at+vcid=1", nullptr, "1", true},
-        {nullptr, nullptr, "1", true},    {"NONE", "junk", "junk", false},
+        {"none", nullptr, "0", false},       {"at+vcid=1", nullptr, "1", true},
+        {nullptr, nullptr, "1", true},       {"NONE", "junk", "junk", false},
         {"at+vcid=1", "junk", "junk", true}, {"none", "1", "1", true},
     };
     for (const Case &c : cases) {

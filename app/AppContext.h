@@ -1,0 +1,28 @@
+// What the program's parts share, created once at start-up and passed to each part.
+#pragma once
+
+#include "StartOptions.h"
+#include "config/IniFile.h"
+#include "config/ModemProfile.h"
+#include "config/Preferences.h"
+#include "support/EventLog.h"
+#include "support/MessageService.h"
+
+struct AppContext
+{
+    AppContext(StartOptions options, const QString &programDir, MessageService &messages)
+        : options(std::move(options)), programDir(programDir),
+          ini(programDir + QStringLiteral("/orv.ini")),
+          log(programDir + QStringLiteral("/Events.log")), messages(messages)
+    {}
+
+    StartOptions options;
+    QString programDir;
+    TIniFile ini;
+    Preferences prefs;
+    TModemParams ModemProfile;
+    EventLog log;
+    MessageService &messages;
+    bool VoiceSupported = true;
+    bool FormsCreated = false;
+};

@@ -1,0 +1,12 @@
+// The product's name, version and vendor, shown in the About box and by --version.
+#pragma once
+
+#include <QString>
+
+namespace AppInfo {
+inline const QString ProductName = QStringLiteral("Calvora");
+inline const QString Version = QStringLiteral(CALVORA_VERSION);
+inline const QString Vendor = QStringLiteral("The Calvora developers");
+inline const QString WebAddress = QStringLiteral("https://calvora.org");
+inline const QString SupportAddress = QStringLiteral("support@calvora.org");
+} // namespace AppInfo

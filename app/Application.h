@@ -1,0 +1,55 @@
+// The program's life: one instance, the data directory, the windows in their order of
+// creation, the message loop with its idle work, and the saves on the way out.
+#pragma once
+
+#include "StartOptions.h"
+
+#include <QApplication>
+#include <functional>
+#include <memory>
+
+struct AppContext;
+class IdleHandler;
+class LoggerWindow;
+class MessageService;
+class SingleInstance;
+class TerminationSignals;
+class TfmOrv;
+
+// Errors that escape an event handler are shown to the user and the program goes on, as a
+// desktop program's message loop does, instead of ending the process.
+class CalvoraApplication final : public QApplication
+{
+public:
+    CalvoraApplication(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    std::function<void(const QString &)> onUncaughtError;
+};
+
+class Application final
+{
+public:
+    explicit Application(StartOptions options);
+    ~Application();
+
+    // Runs the program until it ends; returns the exit code.
+    int run();
+
+    TfmOrv *mainWindow() const { return m_main.get(); }
+    AppContext *context() const { return m_ctx.get(); }
+
+private:
+    void createWindows();
+    void shutDown();
+    void guarded(const std::function<void()> &step);
+
+    StartOptions m_options;
+    std::unique_ptr<MessageService> m_messages;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<TfmOrv> m_main;
+    std::unique_ptr<LoggerWindow> m_logger;
+    std::unique_ptr<IdleHandler> m_idle;
+    std::unique_ptr<TerminationSignals> m_signals;
+};

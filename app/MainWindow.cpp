@@ -1,0 +1,365 @@
+// The main window's creation, layout, placement and closing.
+#include "MainWindow.h"
+
+#include "AboutDialog.h"
+#include "AppContext.h"
+#include "AppIcons.h"
+#include "ColorValue.h"
+#include "MainActions.h"
+#include "TransportPanel.h"
+#include "TrayController.h"
+#include "config/ProgramDir.h"
+
+#include <QAction>
+#include <QAudioDevice>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMediaDevices>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+const QString Params = QStringLiteral("Params");
+const QString ParamsLower = QStringLiteral("params"); // placement keys were always written so
+} // namespace
+
+TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
+    : QMainWindow(parent), m_ctx(context), m_actions(std::make_unique<MainActions>(this))
+{
+    setObjectName(QStringLiteral("fmOrv"));
+    setWindowTitle(QStringLiteral("Calvora"));
+    setWindowIcon(AppIcons::telephone());
+    setMinimumSize(MinWidth, MinHeight);
+
+    buildLayout();
+    TraceBitmap = QImage(m_tracePanel->width(), m_tracePanel->height(), QImage::Format_RGB32);
+    TraceBitmap.fill(Qt::black);
+    restorePlacement();
+    m_tree->setFocus();
+
+    if (m_ctx.ini.ReadBool(Params, QStringLiteral("StartUp"), false)) {
+        ReallyExit = false;
+        if (m_ctx.options.startedByStartup())
+            setWindowState(windowState() | Qt::WindowMinimized);
+    }
+
+    connect(m_actions->acExit, &QAction::triggered, this, &TfmOrv::Exit1Click);
+    connect(m_actions->Contents1, &QAction::triggered, this, &TfmOrv::Contents1Click);
+    connect(m_actions->About1, &QAction::triggered, this, &TfmOrv::About1Click);
+    connect(m_tray, &TrayController::showRequested, this, &TfmOrv::Show1Click);
+    connect(m_tray, &TrayController::exitRequested, this, &TfmOrv::Exit1Click);
+
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &TfmOrv::Contents1Click);
+    if (m_ctx.options.developerKeys()) {
+        auto *logger = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_2), this);
+        connect(logger, &QShortcut::activated, this, [this] {
+            if (showLogger)
+                showLogger();
+        });
+    }
+
+    m_timer1.setInterval(100);
+    connect(&m_timer1, &QTimer::timeout, this, &TfmOrv::Timer1Timer);
+    m_timer1.start();
+
+    checkSoundCard();
+}
+
+TfmOrv::~TfmOrv() = default;
+
+void TfmOrv::buildLayout()
+{
+    menuBar()->setNativeMenuBar(false);
+    m_actions->buildMenus(menuBar());
+
+    auto *tools = addToolBar(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("ToolBar1"));
+    tools->setMovable(false);
+    tools->addAction(m_actions->Contents1);
+    tools->addAction(m_actions->acDeleteFiles);
+    tools->addAction(m_actions->acSearch);
+    tools->addAction(m_actions->acEmailFile);
+    tools->addSeparator();
+    tools->addActions(
+        {m_actions->navFirst, m_actions->navPrior, m_actions->navNext, m_actions->navLast});
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_tracePanel = new QFrame(central);
+    m_tracePanel->setObjectName(QStringLiteral("pnTrace"));
+    m_tracePanel->setFixedHeight(60);
+    m_tracePanel->setFrameShape(QFrame::StyledPanel);
+    m_tracePanel->setAutoFillBackground(true);
+    QPalette dark = m_tracePanel->palette();
+    dark.setColor(QPalette::Window, Qt::black);
+    m_tracePanel->setPalette(dark);
+    m_tracePanel->resize(DesignWidth, 60);
+    layout->addWidget(m_tracePanel);
+
+    m_transport = new TransportPanel(*m_actions, central);
+    layout->addWidget(m_transport);
+
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_tree = new QTreeWidget(m_splitter);
+    m_tree->setObjectName(QStringLiteral("Tree"));
+    m_tree->setHeaderHidden(true);
+    m_list = new QTableView(m_splitter);
+    m_list->setObjectName(QStringLiteral("dbGrid1"));
+    auto *model = new QStandardItemModel(0, 4, m_list);
+    model->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"),
+                                      QStringLiteral("Duration"), QStringLiteral("Memo")});
+    m_list->setModel(model);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->verticalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({140, DesignWidth - 140});
+    layout->addWidget(m_splitter, 1);
+    setCentralWidget(central);
+
+    const int widths[3] = {80, 80, 50};
+    for (int i = 0; i < 3; ++i) {
+        m_panels[i] = new QLabel(this);
+        m_panels[i]->setTextFormat(Qt::PlainText);
+        m_panels[i]->setMinimumWidth(widths[i]);
+        statusBar()->addWidget(m_panels[i], i == 2 ? 1 : 0);
+    }
+    m_panels[0]->setText(QStringLiteral(" Modem off"));
+
+    m_tray = new TrayController(*m_actions, this);
+}
+
+void TfmOrv::restorePlacement()
+{
+    const TIniFile &ini = m_ctx.ini;
+    const int top = ini.ReadInteger(ParamsLower, QStringLiteral("MainTop"), DesignTop);
+    const int left = ini.ReadInteger(ParamsLower, QStringLiteral("MainLeft"), DesignLeft);
+    const int width = ini.ReadInteger(ParamsLower, QStringLiteral("MainWid"), DesignWidth);
+    const int height = ini.ReadInteger(ParamsLower, QStringLiteral("MainHeight"), DesignHeight);
+    QRect wanted(left, top, std::max(width, MinWidth), std::max(height, MinHeight));
+
+    // A placement saved on a screen that is gone would leave the window out of reach.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableVirtualGeometry();
+        if (!area.isEmpty() && !area.intersects(wanted))
+            wanted.moveTo(area.topLeft());
+    }
+    resize(wanted.size());
+    move(wanted.topLeft());
+}
+
+void TfmOrv::ApplyWindowSettings()
+{
+    const TIniFile &ini = m_ctx.ini;
+    m_transport->volumeBar()->setValue(ini.ReadInteger(Params, QStringLiteral("Volume"), 8));
+
+    QFont font(ini.ReadString(QStringLiteral("Fonts"), QStringLiteral("FontName"),
+                              QStringLiteral("tahoma")));
+    font.setPointSize(
+        std::clamp(ini.ReadInteger(QStringLiteral("Fonts"), QStringLiteral("FontSize"), 8), 4, 72));
+    const QColor color = colorFromValue(
+        ini.ReadInteger(QStringLiteral("Fonts"), QStringLiteral("FontColor"), 0), palette());
+    for (QWidget *view : {static_cast<QWidget *>(m_list), static_cast<QWidget *>(m_tree)}) {
+        view->setFont(font);
+        QPalette p = view->palette();
+        p.setColor(QPalette::Text, color);
+        view->setPalette(p);
+    }
+
+    const QList<int> sizes = m_splitter->sizes();
+    const int pane = ini.ReadInteger(Params, QStringLiteral("Splitter"), sizes.value(0));
+    const int total = sizes.value(0) + sizes.value(1);
+    m_splitter->setSizes({pane, std::max(0, total - pane)});
+
+    const char *columns[3] = {"Date", "Time", "Duration"};
+    const int defaults[3] = {75, 70, 70};
+    for (int i = 0; i < 3; ++i) {
+        m_list->setColumnWidth(i, ini.ReadInteger(Params, QLatin1String(columns[i]), defaults[i]));
+    }
+}
+
+QString TfmOrv::statusText(int panel) const
+{
+    return m_panels[panel]->text();
+}
+
+void TfmOrv::setStatusText(int panel, const QString &text)
+{
+    m_panels[panel]->setText(text);
+}
+
+void TfmOrv::setRecordEnabled(bool enabled)
+{
+    m_actions->acRecord->setEnabled(enabled);
+}
+
+void TfmOrv::Exit1Click()
+{
+    ReallyExit = true;
+    close();
+}
+
+void TfmOrv::WMQueryEndSession()
+{
+    ReallyExit = true;
+    close();
+}
+
+void TfmOrv::Show1Click()
+{
+    show();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
+void TfmOrv::Contents1Click()
+{
+    QString help = QCoreApplication::applicationDirPath() + QStringLiteral("/Help.html");
+    if (!QFile::exists(help))
+        help = ProgramDir::file(QStringLiteral("Help.html"));
+    if (!QFile::exists(help) || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
+        m_ctx.messages.showMessage(QStringLiteral("Unable to open the help file %1").arg(help),
+                                   MessageService::Kind::Error);
+}
+
+void TfmOrv::About1Click()
+{
+    TfmAbout about(this);
+    about.exec();
+}
+
+void TfmOrv::apEventsIdle()
+{
+    if (!m_ctx.FormsCreated)
+        return;
+    if (m_ctx.prefs.AutoRecord && takeStartRecordRequest && takeStartRecordRequest() &&
+        m_actions->acRecord->isEnabled())
+        m_actions->acRecord->trigger();
+    if (TreeChanged) {
+        TreeChanged = false;
+        if (SaveTreeToIni)
+            SaveTreeToIni();
+    }
+}
+
+void TfmOrv::Timer1Timer()
+{
+    if (m_transport->rewindHeld() && m_actions->acRewind->isEnabled())
+        m_actions->acRewind->trigger();
+    if (m_transport->forwardHeld() && m_actions->acFF->isEnabled())
+        m_actions->acFF->trigger();
+}
+
+bool TfmOrv::FormCloseQuery()
+{
+    if (m_ctx.prefs.StartUp && !ReallyExit) {
+        minimiseToTray();
+        return false;
+    }
+    if (!isRecording || !isRecording())
+        return true;
+    if (!m_ctx.messages.confirm(QStringLiteral("Exit while recording?")))
+        return false;
+    if (stopRecording)
+        stopRecording();
+    return true;
+}
+
+void TfmOrv::FormClose()
+{
+    try {
+        QFile::remove(ProgramDir::file(QStringLiteral("temp.wav")));
+        QFile::remove(ProgramDir::file(QStringLiteral("tempFileWav.wav")));
+        if (SaveTreeToIni)
+            SaveTreeToIni();
+        TIniFile &ini = m_ctx.ini;
+        const QRect placement = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+        const QPoint corner = isMaximized() || isMinimized() ? placement.topLeft() : pos();
+        ini.WriteInteger(ParamsLower, QStringLiteral("MainTop"), corner.y());
+        ini.WriteInteger(ParamsLower, QStringLiteral("MainLeft"), corner.x());
+        ini.WriteInteger(ParamsLower, QStringLiteral("MainWid"), placement.width());
+        ini.WriteInteger(ParamsLower, QStringLiteral("MainHeight"), placement.height());
+        ini.WriteInteger(ParamsLower, QStringLiteral("Volume"), m_transport->volumeBar()->value());
+        ini.WriteInteger(ParamsLower, QStringLiteral("Splitter"), m_splitter->sizes().value(0));
+        ini.WriteInteger(Params, QStringLiteral("Date"), m_list->columnWidth(0));
+        ini.WriteInteger(Params, QStringLiteral("Time"), m_list->columnWidth(1));
+        ini.WriteInteger(Params, QStringLiteral("Duration"), m_list->columnWidth(2));
+        // Only a configured modem has a [Modem] section; creating one here would make the
+        // next start try to open a modem that was never found.
+        if (ini.SectionExists(QStringLiteral("Modem")))
+            ini.WriteBool(QStringLiteral("Modem"), QStringLiteral("Distinctive"), false);
+    } catch (const std::exception &) {
+        m_ctx.messages.showMessage(QStringLiteral("Error fmOrv.Close"),
+                                   MessageService::Kind::Error);
+    }
+    Closing = true;
+}
+
+void TfmOrv::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    m_timer1.stop();
+    event->accept();
+    emit closed();
+}
+
+void TfmOrv::minimiseToTray()
+{
+    if (TrayController::available())
+        hide();
+    else
+        showMinimized();
+}
+
+void TfmOrv::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && TrayController::available())
+        QTimer::singleShot(0, this, &QWidget::hide);
+}
+
+void TfmOrv::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!Closing && m_tracePanel->width() > 0 && m_tracePanel->width() != TraceBitmap.width()) {
+        QImage wider(m_tracePanel->width(), TraceBitmap.height(), QImage::Format_RGB32);
+        wider.fill(Qt::black);
+        TraceBitmap = wider;
+    }
+}
+
+void TfmOrv::checkSoundCard()
+{
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        m_ctx.messages.showMessage(
+            QStringLiteral("Your system has no sound card or\nyour sound card is not set up "
+                           "properly.\nThis software requires a sound card to play WAV files"),
+            MessageService::Kind::Warning);
+    }
+}

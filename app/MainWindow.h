@@ -1,0 +1,102 @@
+// The main window: tool bar, trace area, transport panel, folder pane and recordings list,
+// status bar, menus and tray icon; it saves its placement when it closes.
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+
+struct AppContext;
+struct MainActions;
+class QFrame;
+class QLabel;
+class QSplitter;
+class QTableView;
+class QTreeWidget;
+class TransportPanel;
+class TrayController;
+
+class TfmOrv final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfmOrv)
+
+public:
+    // Design-time placement, used when orv.ini has none.
+    static constexpr int DesignTop = 210, DesignLeft = 415, DesignWidth = 492, DesignHeight = 476,
+                         MinWidth = 450, MinHeight = 320;
+
+    explicit TfmOrv(AppContext &context, QWidget *parent = nullptr);
+    ~TfmOrv() override;
+
+    MainActions &actions() { return *m_actions; }
+    TrayController &tray() { return *m_tray; }
+    TransportPanel &transport() { return *m_transport; }
+    QTableView *recordingsList() const { return m_list; }
+    QTreeWidget *folderTree() const { return m_tree; }
+    QSplitter *splitter() const { return m_splitter; }
+    QFrame *tracePanel() const { return m_tracePanel; }
+
+    // The status bar's panels: modem state, " COM PORT n", " " + modem model.
+    QString statusText(int panel) const;
+    void setStatusText(int panel, const QString &text);
+
+    // The Record button, the Recorder menu's item and the tray's item together.
+    void setRecordEnabled(bool enabled);
+
+    // Volume, folder pane width, list fonts and column widths from orv.ini.
+    void ApplyWindowSettings();
+
+    // Exit commands and the session's end: closing really ends the program.
+    void Exit1Click();
+    void WMQueryEndSession();
+    // "Show" in the tray menu and a double click on the tray icon.
+    void Show1Click();
+    void Contents1Click();
+    void About1Click();
+    void apEventsIdle();
+
+    // Set by the parts that own recording and the folder tree.
+    std::function<bool()> isRecording;
+    std::function<void()> stopRecording;
+    std::function<bool()> takeStartRecordRequest;
+    std::function<void()> SaveTreeToIni;
+    std::function<void()> showLogger;
+
+    bool ReallyExit = true;
+    bool Closing = false;
+    bool TreeChanged = false;
+    bool ListUpdatesEnabled = true;
+    bool Redirection = false;
+    QImage TraceBitmap;
+
+signals:
+    // The window closed for good; the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildLayout();
+    void restorePlacement();
+    bool FormCloseQuery();
+    void FormClose();
+    void minimiseToTray();
+    void checkSoundCard();
+    void Timer1Timer();
+
+    AppContext &m_ctx;
+    std::unique_ptr<MainActions> m_actions;
+    TrayController *m_tray = nullptr;
+    TransportPanel *m_transport = nullptr;
+    QFrame *m_tracePanel = nullptr;
+    QTreeWidget *m_tree = nullptr;
+    QTableView *m_list = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QLabel *m_panels[3] = {};
+    QTimer m_timer1;
+};

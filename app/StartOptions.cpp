@@ -1,0 +1,52 @@
+// Command-line parsing without side effects, so that it can be tested.
+#include "StartOptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+void addOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Calvora records telephone calls through a voice modem."));
+    parser.addOption({QStringLiteral("data-dir"), QStringLiteral("Keep every data file in <dir>."),
+                      QStringLiteral("dir")});
+    parser.addOption({QStringLiteral("unattended"),
+                      QStringLiteral("Write messages to standard error and answer them with "
+                                     "their default button.")});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
+                      QStringLiteral("Show the version and exit.")});
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                      QStringLiteral("Show this help and exit.")});
+    parser.addPositionalArgument(
+        QStringLiteral("mode"),
+        QStringLiteral("STARTUP: start minimised when starting with the system is on; "
+                       "ONIDE: enable the developer keys."),
+        QStringLiteral("[STARTUP|ONIDE]"));
+}
+} // namespace
+
+StartOptions StartOptions::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    StartOptions options;
+    if (!parser.parse(arguments)) {
+        options.error = parser.errorText();
+        return options;
+    }
+    options.dataDir = parser.value(QStringLiteral("data-dir"));
+    options.unattended = parser.isSet(QStringLiteral("unattended"));
+    options.showVersion = parser.isSet(QStringLiteral("version"));
+    options.showHelp = parser.isSet(QStringLiteral("help"));
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty())
+        options.firstArgument = positional.first().toUpper();
+    return options;
+}
+
+QString StartOptions::helpText()
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    return parser.helpText();
+}

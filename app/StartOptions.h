@@ -1,0 +1,21 @@
+// The command line: options, and the first argument "STARTUP" or "ONIDE" in any letter case.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct StartOptions
+{
+    QString dataDir; // --data-dir; empty for the default
+    bool unattended = false;
+    QString firstArgument; // upper-cased first positional argument
+    bool showVersion = false;
+    bool showHelp = false;
+    QString error; // set when the command line could not be understood
+
+    bool startedByStartup() const { return firstArgument == QLatin1String("STARTUP"); }
+    bool developerKeys() const { return firstArgument == QLatin1String("ONIDE"); }
+
+    static StartOptions parse(const QStringList &arguments);
+    static QString helpText();
+};

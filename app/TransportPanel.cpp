@@ -1,0 +1,68 @@
+// Transport panel layout. The buttons run the main window's actions, so a button and its
+// menu item are always enabled, checked and triggered together.
+#include "TransportPanel.h"
+
+#include "MainActions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TransportPanel::TransportPanel(MainActions &actions, QWidget *parent)
+    : QWidget(parent), m_position(new QSlider(Qt::Horizontal, this)),
+      m_volume(new QSlider(Qt::Horizontal, this))
+{
+    m_position->setObjectName(QStringLiteral("TrackBar1"));
+    m_position->setRange(0, 1000);
+    m_position->setEnabled(false);
+
+    m_volume->setObjectName(QStringLiteral("TrackBar2"));
+    m_volume->setRange(0, 16);
+    m_volume->setTickInterval(2);
+    m_volume->setTickPosition(QSlider::TicksBelow);
+    m_volume->setValue(8);
+    m_volume->setToolTip(QStringLiteral("Volume"));
+    m_volume->setMaximumWidth(120);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    buttons->addWidget(speedButton(actions.acPlay));
+    buttons->addWidget(speedButton(actions.acPause));
+    buttons->addWidget(speedButton(actions.acStop));
+    QToolButton *rewind = speedButton(actions.acRewind);
+    QToolButton *forward = speedButton(actions.acFF);
+    buttons->addWidget(rewind);
+    buttons->addWidget(forward);
+    buttons->addWidget(speedButton(actions.acRecord));
+    buttons->addStretch(1);
+    auto *volumeIcon = new QLabel(this);
+    volumeIcon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16));
+    buttons->addWidget(volumeIcon);
+    buttons->addWidget(m_volume);
+
+    // Rewind and Fast forward repeat while held; the main window's 100 ms timer reads this.
+    connect(rewind, &QToolButton::pressed, this, [this] { m_rewindHeld = true; });
+    connect(rewind, &QToolButton::released, this, [this] { m_rewindHeld = false; });
+    connect(forward, &QToolButton::pressed, this, [this] { m_forwardHeld = true; });
+    connect(forward, &QToolButton::released, this, [this] { m_forwardHeld = false; });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(2);
+    layout->addWidget(m_position);
+    layout->addLayout(buttons);
+}
+
+QToolButton *TransportPanel::speedButton(QAction *action)
+{
+    auto *button = new QToolButton(this);
+    button->setDefaultAction(action);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(20, 20));
+    return button;
+}

@@ -1,0 +1,179 @@
+// The main window offscreen: its commands, closing rules and saved placement.
+#include "app/MainWindow.h"
+#include "app/AppContext.h"
+#include "app/MainActions.h"
+#include "app/TransportPanel.h"
+#include "config/ProgramDir.h"
+#include "support/ScriptedMessageService.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSlider>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(ProgramDir::prepare(dir.path())); }
+
+    std::unique_ptr<TfmOrv> open(const QStringList &args = {"calvora"})
+    {
+        context = std::make_unique<AppContext>(StartOptions::parse(args), dir.path(), messages);
+        context->prefs.StartUp = context->ini.ReadBool("Params", "StartUp", false);
+        return std::make_unique<TfmOrv>(*context);
+    }
+
+    QTemporaryDir dir;
+    ScriptedMessageService messages;
+    std::unique_ptr<AppContext> context;
+};
+
+QStringList menuTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        texts << a->text() +
+                     (a->shortcut().isEmpty() ? QString() : " [" + a->shortcut().toString() + "]");
+    }
+    return texts;
+}
+
+TEST_F(MainWindowTest, MenusHoldEveryCommandWithItsShortcut)
+{
+    auto window = open();
+    MainActions &a = window->actions();
+    QStringList titles;
+    for (QAction *menu : window->menuBar()->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, QStringList({" &File ", " &Tree ", " Re&corder ", " &Post processing ",
+                                   " &Options ", " &Help "}));
+    EXPECT_EQ(
+        menuTexts(a.fileMenu),
+        QStringList({"Memo... [Ctrl+M]", "Delete... [Ctrl+D]", "Move to...", "Copy to folder...",
+                     "Email wav file to...", "Search... [Ctrl+F]", "E&xit [Ctrl+X]"}));
+    EXPECT_EQ(menuTexts(a.treeMenu), QStringList({"Add node", "Add child node", "Insert node",
+                                                  "Delete node...", "Rename node", "Expand node",
+                                                  "Collapse node", "Expand all", "Collapse all"}));
+    EXPECT_EQ(menuTexts(a.recorderMenu),
+              QStringList({"Play [Ctrl+P]", "Pause", "Stop [Ctrl+S]", "Rewind", "Fast forward",
+                           "Record [Ctrl+R]"}));
+    EXPECT_EQ(menuTexts(a.postMenu), QStringList({"Volume level", "Voice equalizer"}));
+    EXPECT_EQ(menuTexts(a.optionsMenu), QStringList({"Settings...", "Modem", "Diagnostics"}));
+    EXPECT_EQ(menuTexts(a.modemMenu), QStringList({"On", "Off"}));
+    EXPECT_EQ(menuTexts(a.helpMenu), QStringList({"Contents...", "Report a problem...", "About"}));
+
+    EXPECT_TRUE(a.acExit->isEnabled());
+    EXPECT_TRUE(a.About1->isEnabled());
+    EXPECT_FALSE(a.acRecord->isEnabled()) << "commands of absent features are not faked";
+    EXPECT_EQ(window->windowTitle(), "Calvora");
+    EXPECT_EQ(window->statusText(0), " Modem off");
+}
+
+TEST_F(MainWindowTest, PlacementVolumeAndColumnsSurviveARestart)
+{
+    {
+        auto window = open();
+        window->ApplyWindowSettings();
+        window->move(100, 120);
+        window->resize(600, 500);
+        window->transport().volumeBar()->setValue(13);
+        window->recordingsList()->setColumnWidth(0, 91);
+        EXPECT_TRUE(window->close());
+        EXPECT_TRUE(window->Closing);
+    }
+    TIniFile &ini = context->ini;
+    EXPECT_EQ(ini.ReadSection("params").mid(0, 6),
+              QStringList({"MainTop", "MainLeft", "MainWid", "MainHeight", "Volume", "Splitter"}));
+    EXPECT_EQ(ini.ReadInteger("params", "MainWid", 0), 600);
+    EXPECT_EQ(ini.ReadInteger("Params", "Date", 0), 91);
+    EXPECT_FALSE(ini.SectionExists("Modem")) << "closing must not invent a modem";
+
+    auto window = open();
+    window->ApplyWindowSettings();
+    EXPECT_EQ(window->size(), QSize(600, 500));
+    EXPECT_EQ(window->transport().volumeBar()->value(), 13);
+    EXPECT_EQ(window->recordingsList()->columnWidth(0), 91);
+
+    context->ini.WriteString("Modem", "Distinctive", "at+vdr=0");
+    window->close();
+    EXPECT_EQ(context->ini.ReadString("Modem", "Distinctive", {}), "0");
+}
+
+TEST_F(MainWindowTest, FirstStartUsesTheDesignPlacement)
+{
+    auto window = open();
+    EXPECT_EQ(window->size(), QSize(TfmOrv::DesignWidth, TfmOrv::DesignHeight));
+    EXPECT_EQ(window->minimumSize(), QSize(TfmOrv::MinWidth, TfmOrv::MinHeight));
+}
+
+TEST_F(MainWindowTest, StartingWithTheSystemMinimisesInsteadOfClosing)
+{
+    TIniFile(dir.filePath("orv.ini")).WriteBool("Params", "StartUp", true);
+    auto window = open({"calvora", "startup"});
+    window->show();
+    EXPECT_TRUE(window->isMinimized() || !window->isVisible());
+    EXPECT_FALSE(window->ReallyExit);
+
+    window->Show1Click();
+    EXPECT_FALSE(window->close()) << "the close box minimises";
+    EXPECT_FALSE(window->Closing);
+
+    window->Exit1Click();
+    EXPECT_TRUE(window->Closing) << "File Exit ends the program";
+}
+
+TEST_F(MainWindowTest, TheStartupArgumentNeedsStartWithTheSystem)
+{
+    auto off = open({"calvora", "STARTUP"});
+    EXPECT_FALSE(off->isMinimized());
+    EXPECT_TRUE(off->ReallyExit);
+
+    TIniFile(dir.filePath("orv.ini")).WriteBool("Params", "StartUp", true);
+    auto other = open({"calvora", "ONIDE"});
+    EXPECT_FALSE(other->isMinimized());
+}
+
+TEST_F(MainWindowTest, ClosingWhileRecordingAsksFirst)
+{
+    TIniFile(dir.filePath("orv.ini")).WriteBool("Params", "StartUp", true);
+    auto window = open();
+    bool recording = true;
+    int stops = 0;
+    window->isRecording = [&] { return recording; };
+    window->stopRecording = [&] {
+        ++stops;
+        recording = false;
+    };
+
+    messages.confirmAnswers = {false};
+    window->Exit1Click();
+    EXPECT_EQ(messages.texts.last(), "Exit while recording?");
+    EXPECT_FALSE(window->Closing);
+    EXPECT_EQ(stops, 0);
+    EXPECT_TRUE(window->ReallyExit) << "a later close box click ends the program";
+
+    messages.confirmAnswers = {true};
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(stops, 1);
+    EXPECT_TRUE(window->Closing);
+}
+
+TEST_F(MainWindowTest, AFailedSaveAtCloseIsReportedAndTheWindowStillCloses)
+{
+    auto window = open();
+    QFile::remove(dir.filePath("orv.ini"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("orv.ini")); // a directory where the file should be
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(messages.texts.last(), "Error fmOrv.Close");
+}
+
+} // namespace

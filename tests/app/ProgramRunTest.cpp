@@ -1,0 +1,93 @@
+// The whole program, started as a user or a script starts it: offscreen, unattended,
+// one instance per data directory, ended by SIGTERM like a desktop session ending.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+QString program()
+{
+    return qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora";
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool waitFor(const std::function<bool()> &condition, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+TEST(ProgramRunTest, StartsOnceWritesItsStateAndEndsOnSigterm)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("data");
+    QProcess first;
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    first.start(program(), {"--data-dir", data, "--unattended"});
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(data + "/orv.ini"); }, 60000));
+    QThread::msleep(500);
+
+    QProcess second;
+    second.start(program(), {"--data-dir", data, "--unattended"});
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running) << "the first instance keeps running";
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    ASSERT_TRUE(first.waitForFinished(60000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+
+    const QByteArray ini = readFile(data + "/orv.ini");
+    for (const char *key : {"MainTop=", "MainLeft=", "MainWid=", "MainHeight=", "[Ports]"})
+        EXPECT_TRUE(ini.contains(key)) << key;
+    EXPECT_TRUE(
+        readFile(data + "/Events.log").startsWith("------------ New session ------------\r\n"));
+
+    // The next run appends its session to the kept log.
+    QProcess again;
+    again.start(program(), {"--data-dir", data, "--unattended"});
+    ASSERT_TRUE(again.waitForStarted());
+    QThread::msleep(1500);
+    ::kill(static_cast<pid_t>(again.processId()), SIGINT);
+    ASSERT_TRUE(again.waitForFinished(60000));
+    EXPECT_EQ(readFile(data + "/Events.log").count("New session"), 2);
+}
+
+TEST(ProgramRunTest, AnUnusableConfigurationIsReportedNotFatal)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("data");
+    QDir().mkpath(data + "/orv.ini"); // a directory where the file should be
+    QProcess run;
+    run.start(program(), {"--data-dir", data, "--unattended"});
+    ASSERT_TRUE(run.waitForStarted());
+    QThread::msleep(2000);
+    ::kill(static_cast<pid_t>(run.processId()), SIGTERM);
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    const QString errors = QString::fromLocal8Bit(run.readAllStandardError());
+    EXPECT_TRUE(errors.contains("message: Unable to write to " + data + "/orv.ini"))
+        << errors.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+// The built-in voice encoders. G.711 and IMA ADPCM follow the published algorithms.
+#include "vmodem/VoiceEncoder.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vmodem {
+
+namespace {
+
+class Unsigned8Encoder final : public VoiceEncoder
+{
+public:
+    void encode(std::span<const std::int16_t> samples, std::string &out) override
+    {
+        for (std::int16_t s : samples)
+            out.push_back(static_cast<char>((s >> 8) + 128));
+    }
+};
+
+class Signed8Encoder final : public VoiceEncoder
+{
+public:
+    void encode(std::span<const std::int16_t> samples, std::string &out) override
+    {
+        for (std::int16_t s : samples)
+            out.push_back(static_cast<char>(static_cast<std::uint8_t>(s >> 8)));
+    }
+};
+
+class Linear16Encoder final : public VoiceEncoder
+{
+public:
+    void encode(std::span<const std::int16_t> samples, std::string &out) override
+    {
+        for (std::int16_t s : samples) {
+            const auto u = static_cast<std::uint16_t>(s);
+            out.push_back(static_cast<char>(u & 0xff));
+            out.push_back(static_cast<char>(u >> 8));
+        }
+    }
+};
+
+class MuLawEncoder final : public VoiceEncoder
+{
+public:
+    void encode(std::span<const std::int16_t> samples, std::string &out) override
+    {
+        for (std::int16_t s : samples)
+            out.push_back(static_cast<char>(linearToMuLaw(s)));
+    }
+};
+
+class ALawEncoder final : public VoiceEncoder
+{
+public:
+    void encode(std::span<const std::int16_t> samples, std::string &out) override
+    {
+        for (std::int16_t s : samples)
+            out.push_back(static_cast<char>(linearToALaw(s)));
+    }
+};
+
+constexpr std::array<int, 16> ImaIndexStep = {-1, -1, -1, -1, 2, 4, 6, 8,
+                                              -1, -1, -1, -1, 2, 4, 6, 8};
+constexpr std::array<int, 89> ImaStepSize = {
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
+    12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
+
+// Two samples per byte, the first in the low nibble as in WAV files.
+class ImaAdpcmEncoder final : public VoiceEncoder
+{
+public:
+    void encode(std::span<const std::int16_t> samples, std::string &out) override
+    {
+        for (std::int16_t s : samples) {
+            const int code = encodeOne(s);
+            if (m_half < 0) {
+                m_half = code;
+            } else {
+                out.push_back(static_cast<char>(m_half | (code << 4)));
+                m_half = -1;
+            }
+        }
+    }
+    int samplesPerUnit() const override { return 2; }
+
+private:
+    int encodeOne(int sample)
+    {
+        const int step = ImaStepSize[static_cast<std::size_t>(m_index)];
+        int diff = sample - m_predicted;
+        int code = 0;
+        if (diff < 0) {
+            code = 8;
+            diff = -diff;
+        }
+        int delta = step >> 3;
+        if (diff >= step) {
+            code |= 4;
+            diff -= step;
+            delta += step;
+        }
+        if (diff >= step >> 1) {
+            code |= 2;
+            diff -= step >> 1;
+            delta += step >> 1;
+        }
+        if (diff >= step >> 2) {
+            code |= 1;
+            delta += step >> 2;
+        }
+        m_predicted += (code & 8) ? -delta : delta;
+        m_predicted = std::clamp(m_predicted, -32768, 32767);
+        m_index = std::clamp(m_index + ImaIndexStep[static_cast<std::size_t>(code)], 0, 88);
+        return code;
+    }
+
+    int m_predicted = 0;
+    int m_index = 0;
+    int m_half = -1;
+};
+
+} // namespace
+
+std::uint8_t linearToMuLaw(std::int16_t sample)
+{
+    constexpr int Bias = 0x84;
+    constexpr int Clip = 32635;
+    int s = sample;
+    const int sign = s < 0 ? 0x80 : 0;
+    if (s < 0)
+        s = -s;
+    s = std::min(s, Clip) + Bias;
+    int exponent = 7;
+    for (int mask = 0x4000; (s & mask) == 0 && exponent > 0; mask >>= 1)
+        --exponent;
+    const int mantissa = (s >> (exponent + 3)) & 0x0f;
+    return static_cast<std::uint8_t>(~(sign | (exponent << 4) | mantissa));
+}
+
+std::uint8_t linearToALaw(std::int16_t sample)
+{
+    int s = sample >> 3; // A-law works on 13 bits
+    int sign = 0x80;
+    if (s < 0) {
+        sign = 0;
+        s = -s - 1;
+    }
+    int code = 0;
+    if (s < 32) {
+        code = s >> 1;
+    } else {
+        int exponent = 1;
+        while (exponent < 7 && s >= (64 << (exponent - 1)))
+            ++exponent;
+        code = (exponent << 4) | ((s >> exponent) & 0x0f);
+    }
+    return static_cast<std::uint8_t>((sign | code) ^ 0x55);
+}
+
+std::unique_ptr<VoiceEncoder> makeBuiltinEncoder(Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Unsigned8:
+        return std::make_unique<Unsigned8Encoder>();
+    case Encoding::Signed8:
+        return std::make_unique<Signed8Encoder>();
+    case Encoding::Linear16:
+        return std::make_unique<Linear16Encoder>();
+    case Encoding::MuLaw:
+        return std::make_unique<MuLawEncoder>();
+    case Encoding::ALaw:
+        return std::make_unique<ALawEncoder>();
+    case Encoding::ImaAdpcm:
+        return std::make_unique<ImaAdpcmEncoder>();
+    case Encoding::Unsupported:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace vmodem

@@ -9,14 +9,24 @@ if(CALVORA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Adds a source folder once, however many parents ask for it.
+function(calvora_add_folder dir)
+  get_filename_component(full ${dir} ABSOLUTE)
+  get_property(added GLOBAL PROPERTY CALVORA_ADDED_FOLDERS)
+  if(NOT full IN_LIST added AND EXISTS ${full}/CMakeLists.txt)
+    set_property(GLOBAL APPEND PROPERTY CALVORA_ADDED_FOLDERS ${full})
+    add_subdirectory(${full})
+  endif()
+endfunction()
+
 # Adds every immediate subfolder of the current source folder that has a CMakeLists.txt,
 # so that each library can bring its own tests, benchmarks and fuzz targets.
 function(calvora_add_subfolders)
   file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
   list(SORT children)
   foreach(child ${children})
-    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
-      add_subdirectory(${child})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child})
+      calvora_add_folder(${CMAKE_CURRENT_SOURCE_DIR}/${child})
     endif()
   endforeach()
 endfunction()

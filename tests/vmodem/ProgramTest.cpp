@@ -128,3 +128,95 @@ TEST(VmodemProgram, LinkPointsAtTheTerminalAndGoesAtExit)
 }
 
 } // namespace
+
+namespace {
+
+// Data bytes and DLE events of a voice stream; false when a DLE is followed by nothing.
+struct Unshielded
+{
+    std::string data;
+    std::string events;
+};
+
+Unshielded unshield(const std::string &stream)
+{
+    Unshielded u;
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        if (stream[i] != '\x10') {
+            u.data.push_back(stream[i]);
+        } else if (i + 1 < stream.size()) {
+            ++i;
+            if (stream[i] == '\x10')
+                u.data.push_back('\x10');
+            else
+                u.events.push_back(stream[i]);
+        }
+    }
+    return u;
+}
+
+TEST(VmodemProgram, VoiceStreamShieldsDleAndEndsOnHostRequest)
+{
+    VmodemHarness modem;
+    ASSERT_TRUE(modem.start({"--voice", "ramp"}));
+    ASSERT_TRUE(modem.openPort());
+    modem.command("ATE0");
+    modem.command("at+fclass=8");
+    modem.command("at+vsm=1,8000");
+    modem.send("at+vrx\r");
+    EXPECT_EQ(modem.readUntil("\r\nCONNECT\r\n"), "\r\nCONNECT\r\n");
+
+    const auto start = std::chrono::steady_clock::now();
+    std::string stream = modem.readFor(1500ms);
+    modem.inject("event b");
+    ASSERT_TRUE(modem.waitForLog(">> <DLE>b"));
+    stream += modem.readFor(500ms);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    modem.send("\x10!");
+    const std::string ending = "\x10\x03\r\nOK\r\n";
+    const std::string tail = modem.readUntil(ending);
+    ASSERT_GE(tail.size(), ending.size());
+    EXPECT_EQ(tail.substr(tail.size() - ending.size()), ending);
+    stream += tail.substr(0, tail.size() - ending.size());
+
+    const Unshielded u = unshield(stream);
+    EXPECT_EQ(u.events, "b");
+    // A ramp through every byte value: the data run on without a gap, 0x10 included.
+    ASSERT_GT(u.data.size(), 2000u);
+    for (std::size_t i = 1; i < u.data.size(); ++i) {
+        ASSERT_EQ(static_cast<unsigned char>(u.data[i]),
+                  (static_cast<unsigned char>(u.data[i - 1]) + 1) % 256)
+            << "at byte " << i;
+    }
+    // Paced at 8000 bytes a second: never ahead of the clock, and not far behind it.
+    EXPECT_LT(static_cast<double>(u.data.size()), 8000 * (seconds + 0.5));
+    EXPECT_GT(static_cast<double>(u.data.size()), 8000 * seconds * 0.5);
+
+    // Back in command mode.
+    EXPECT_EQ(modem.command("AT"), "\r\nOK\r\n");
+}
+
+TEST(VmodemProgram, HostClosingThePortEndsTheStreamAndTheModemWaitsForTheNextOpen)
+{
+    VmodemHarness modem;
+    ASSERT_TRUE(modem.start({}));
+    ASSERT_TRUE(modem.openPort());
+    modem.command("ATE0");
+    modem.command("at+fclass=8");
+    modem.send("at+vrx\r");
+    EXPECT_EQ(modem.readUntil("\r\nCONNECT\r\n"), "\r\nCONNECT\r\n");
+    EXPECT_FALSE(modem.readFor(300ms).empty());
+    modem.closePort();
+    ASSERT_TRUE(modem.waitForLog("voice receive ended (the port closed)"));
+    modem.inject("ring"); // lost: nobody listens
+
+    ASSERT_TRUE(modem.waitForLog(">> RING (port closed: lost)"));
+    ASSERT_TRUE(modem.openPort());
+    // No stale voice bytes or RING before the reply; the echo stays off as the host left it.
+    EXPECT_EQ(modem.command("AT"), "\r\nOK\r\n");
+    modem.inject("ring");
+    EXPECT_EQ(modem.readUntil("\r\nRING\r\n"), "\r\nRING\r\n");
+}
+
+} // namespace

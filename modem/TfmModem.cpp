@@ -1,0 +1,299 @@
+// The port and the AT command dialogue of the modem link.
+#include "TfmModem.h"
+
+#include "ModemReply.h"
+#include "QtSerialPort.h"
+
+#include "config/Preferences.h"
+#include "support/EventLog.h"
+#include "support/MessageService.h"
+#include "support/Waits.h"
+
+namespace {
+const QString TimeOutKind = QStringLiteral("time out");
+
+// Opening and closing notifications come through the event loop; this bounds the wait for
+// them so that a broken backend cannot hang the program.
+constexpr int PortNotifyWaitMs = 5000;
+// A command's wait also ends this long after its time-out should have fired.
+constexpr int WaitSafetyMs = 5000;
+} // namespace
+
+TfmModem::TfmModem(TIniFile &ini, const Preferences &prefs, const TModemParams &profile,
+                   EventLog &log, MessageService &messages, std::unique_ptr<SerialPort> port,
+                   QObject *parent)
+    : QObject(parent), m_ini(ini), m_prefs(prefs), m_profile(profile), m_log(log),
+      m_messages(messages), m_port(port ? std::move(port) : std::make_unique<QtSerialPort>(ini))
+{
+    connect(m_port.get(), &SerialPort::opened, this, &TfmModem::ComPort1PortOpen);
+    connect(m_port.get(), &SerialPort::closed, this, &TfmModem::ComPort1PortClose);
+    connect(m_port.get(), &SerialPort::dataAvailable, this, &TfmModem::ComPort1TriggerAvail);
+    connect(m_port.get(), &SerialPort::deviceLost, this, &TfmModem::ComPort1DeviceLost);
+
+    m_tmCmdTimeout.setSingleShot(true);
+    connect(&m_tmCmdTimeout, &QTimer::timeout, this, &TfmModem::tmCmdTimeoutTimer);
+    m_tmRingSpan.setSingleShot(true);
+    connect(&m_tmRingSpan, &QTimer::timeout, this, &TfmModem::tmRingSpanTimer);
+    m_timer1.setInterval(100);
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer1, &QTimer::timeout, this, &TfmModem::timer1Timer);
+
+    learnRingSpan();
+}
+
+TfmModem::~TfmModem()
+{
+    // No notifications into a half-destroyed object.
+    m_port->disconnect(this);
+    m_port->close();
+}
+
+QString TfmModem::portText() const
+{
+    return QString::number(m_portNumber);
+}
+
+void TfmModem::log(const QString &line)
+{
+    m_log.AppendLine(line);
+}
+
+bool TfmModem::OpenModemPort(int port, bool initialise)
+{
+    if (m_portOpen)
+        return true;
+    SerialSettings settings;
+    settings.port = port;
+    settings.baudRate = m_prefs.baudRateValue();
+    settings.flow = serialFlowFromName(m_prefs.flowControlName());
+    m_portNumber = port;
+    m_portOpen = false;
+    try {
+        m_port->setSettings(settings);
+        m_port->open();
+    } catch (const ESerialError &e) {
+        log(QStringLiteral("Com port %1: %2").arg(port).arg(QString::fromStdString(e.what())));
+        return false;
+    }
+    Waits::waitUntil([this] { return m_portOpen || !m_port->isOpen(); }, PortNotifyWaitMs);
+    if (!m_portOpen)
+        return false;
+    if (initialise)
+        InitModem();
+    return true;
+}
+
+bool TfmModem::CloseModemPort()
+{
+    if (m_portOpen) {
+        try {
+            m_port->close();
+        } catch (const ESerialError &) {
+            return false;
+        }
+        Waits::waitUntil([this] { return !m_portOpen; }, PortNotifyWaitMs);
+        if (m_portOpen && !m_port->isOpen())
+            ComPort1PortClose();
+    }
+    m_receiving = false;
+    return true;
+}
+
+std::optional<QString> TfmModem::sendAndWait(const QString &command, const QString *logText)
+{
+    const QByteArray line = command.toLatin1() + '\r';
+    m_port->discardInput();
+    if (m_port->outputFree() < line.size())
+        return std::nullopt;
+
+    bool written = false;
+    if (m_port->isOpen()) {
+        try {
+            m_port->write(line);
+            written = true;
+        } catch (const ESerialError &) {
+        }
+    }
+    if (logText)
+        log(*logText);
+    if (!written) {
+        // Without a port no reply can come; the command ends as one that was not answered.
+        m_replyText.clear();
+        m_replyKind = TimeOutKind;
+        m_replyReady = true;
+        return TimeOutKind;
+    }
+
+    const int timeoutMs = std::clamp(m_prefs.Timeout, 1, 8) * 1000;
+    m_tmCmdTimeout.start(timeoutMs);
+    m_replyReady = false;
+    m_replyText.clear();
+    // Handlers run during this wait and may send commands themselves: there is one pending
+    // slot, so a nested command's reply ends this wait too.
+    const bool ended = Waits::waitUntil([this] { return m_replyReady; }, timeoutMs + WaitSafetyMs);
+    m_tmCmdTimeout.stop();
+    if (!ended) {
+        m_replyKind = TimeOutKind;
+        m_replyReady = true;
+    }
+    return m_replyKind;
+}
+
+int TfmModem::SendCommand(const QString &command, QString &reply)
+{
+    const std::optional<QString> kind = sendAndWait(command, nullptr);
+    if (!kind)
+        return AtResult::NoRoom;
+    if (*kind == QLatin1String("ok")) {
+        reply = ModemReply::replyBeforeOk(m_replyText);
+        return AtResult::Ok;
+    }
+    if (*kind == QLatin1String("error")) {
+        reply = QStringLiteral("error");
+        return AtResult::Error;
+    }
+    if (*kind == TimeOutKind) {
+        reply = TimeOutKind;
+        return AtResult::TimeOut;
+    }
+    reply = *kind;
+    return AtResult::Unexpected;
+}
+
+int TfmModem::SendCommandExpect(const QString &command, const QString &logText,
+                                const QString &expected)
+{
+    const std::optional<QString> kind = sendAndWait(command, &logText);
+    if (!kind)
+        return AtResult::NoRoom;
+    if (kind->toUpper() == expected.toUpper()) {
+        log(expected);
+        return AtResult::Ok;
+    }
+    log(*kind);
+    if (*kind == QLatin1String("error"))
+        return AtResult::Error;
+    if (*kind == TimeOutKind)
+        return AtResult::TimeOut;
+    return AtResult::Unexpected;
+}
+
+bool TfmModem::SendCommandNoWait(const QString &command, const QString &logText)
+{
+    const QByteArray line = command.toLatin1() + '\r';
+    if (!m_port->isOpen() || m_port->outputFree() < line.size())
+        return false;
+    try {
+        m_port->write(line);
+    } catch (const ESerialError &) {
+        return false;
+    }
+    log(logText);
+    return true;
+}
+
+bool TfmModem::TryComPort(SerialPort &port, int portNumber)
+{
+    try {
+        port.close();
+        Waits::WaitTicks(9);
+        SerialSettings settings = port.settings();
+        settings.port = portNumber;
+        port.setSettings(settings);
+        port.open();
+        Waits::WaitTicks(9);
+        return true;
+    } catch (const ESerialError &e) {
+        if (e.kind() == ESerialError::Kind::InvalidPort ||
+            e.kind() == ESerialError::Kind::InputOutput)
+            return false;
+        m_messages.showMessage(QStringLiteral("Exception class name = ") + e.className() +
+                                   QLatin1Char('\n') + QString::fromStdString(e.what()),
+                               MessageService::Kind::Error);
+        return false;
+    }
+}
+
+bool TfmModem::ProbeComPort(SerialPort &port, int portNumber)
+{
+    port.close();
+    Waits::WaitTicks(9);
+    SerialSettings settings = port.settings();
+    settings.port = portNumber;
+    port.setSettings(settings);
+    port.open(); // errors reach the caller
+    Waits::WaitTicks(9);
+
+    bool fired = false;
+    const QMetaObject::Connection connection =
+        connect(&port, &SerialPort::triggered, this, [&fired] { fired = true; });
+    port.setTrigger("OK");
+    try {
+        port.write("AT\r\n");
+        Waits::WaitTicks(36);
+    } catch (const ESerialError &) {
+        // The device went away while probing: no modem here.
+    }
+    port.setTrigger({});
+    disconnect(connection);
+    return fired;
+}
+
+void TfmModem::ComPort1PortOpen()
+{
+    m_portOpen = true;
+    log(QStringLiteral("Com port ") + portText() + QStringLiteral(" opened..."));
+    emit modemStateChanged(true);
+}
+
+void TfmModem::ComPort1PortClose()
+{
+    if (!m_portOpen)
+        return;
+    m_portOpen = false;
+    log(QStringLiteral("Com port ") + portText() + QStringLiteral(" closed..."));
+    // A command still waiting cannot be answered any more.
+    if (!m_replyReady && m_tmCmdTimeout.isActive()) {
+        m_tmCmdTimeout.stop();
+        m_replyKind = TimeOutKind;
+        m_replyReady = true;
+    }
+    emit modemStateChanged(false);
+}
+
+void TfmModem::ComPort1DeviceLost(const QString &reason)
+{
+    log(QStringLiteral("Com port ") + portText() + QStringLiteral(" lost (") + reason +
+        QLatin1Char(')'));
+    // A call that was ringing can no longer be followed.
+    m_tmRingSpan.stop();
+    m_callRejected = false;
+    emit callerIdHidden();
+    emit deviceLost(reason);
+}
+
+void TfmModem::tmCmdTimeoutTimer()
+{
+    m_replyReady = true;
+    m_replyKind = TimeOutKind;
+}
+
+void TfmModem::ComPort1TriggerAvail(int count)
+{
+    const QByteArray bytes = m_port->read(count);
+    if (bytes.isEmpty())
+        return;
+    if (m_receiving) {
+        m_timer1.stop();
+        emit voiceData(bytes);
+        return;
+    }
+    ModemReply::appendBounded(m_replyText, QString::fromLatin1(bytes));
+    const ModemReply::Kind kind = ModemReply::classify(m_replyText);
+    if (kind != ModemReply::Kind::None) {
+        m_replyKind = ModemReply::kindText(kind);
+        m_replyReady = true;
+        return;
+    }
+    handleUnsolicited();
+}

@@ -1,0 +1,66 @@
+// The caller-ID pop-up: where it appears, how it slides, plain text, and when it hides.
+#include "modem/ui/TfmCallerID.h"
+
+#include "support/Waits.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+namespace {
+QRect screenArea()
+{
+    return QGuiApplication::primaryScreen()->geometry();
+}
+} // namespace
+
+TEST(CallerIdWindowTest, SlidesUpFromTheBottomRightAndHidesAfterTenSeconds)
+{
+    TfmCallerID window;
+    const QRect area = screenArea();
+    window.showCaller("5551234");
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_EQ(window.pos(), QPoint(area.right() + 1 - 200, area.bottom() + 1 - 40));
+    EXPECT_EQ(window.size(), QSize(152, 64));
+
+    const QPoint rest(area.right() + 1 - 200, area.bottom() + 1 - 120);
+    ASSERT_TRUE(Waits::waitUntil([&] { return window.pos() == rest; }, 5000));
+
+    // A second caller within the ten seconds only changes the text.
+    window.showCaller("5550000");
+    EXPECT_EQ(window.callerText(), "5550000");
+    Waits::waitMs(300);
+    EXPECT_EQ(window.pos(), rest);
+
+    // About ten seconds after it appeared (allowing for a slow machine).
+    EXPECT_TRUE(Waits::waitUntil([&] { return !window.isVisible(); }, 20000));
+}
+
+TEST(CallerIdWindowTest, ShowsCallerTextAsPlainText)
+{
+    TfmCallerID window;
+    window.showCaller("<b>1</b>");
+    auto *label = window.findChild<QLabel *>("Label2");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(label->text(), "<b>1</b>");
+
+    const QString longText(64, QLatin1Char('8'));
+    window.showCaller(longText);
+    EXPECT_EQ(window.callerText(), longText);
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+}
+
+TEST(CallerIdWindowTest, HidesWhenRingingEndsAndShowsAgainFromTheStart)
+{
+    TfmCallerID window;
+    const QRect area = screenArea();
+    window.showCaller("1");
+    Waits::waitMs(400);
+    window.hideCaller();
+    EXPECT_FALSE(window.isVisible());
+    window.showCaller("2");
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.pos(), QPoint(area.right() + 1 - 200, area.bottom() + 1 - 40));
+}

@@ -1,0 +1,239 @@
+// Modem control over a pseudo-terminal: initialisation, caller-ID lines, ring counting,
+// rejection, the ring span and the Modem On/Off commands.
+#include "ModemFixture.h"
+
+class ModemControlTest : public ModemFixture
+{
+protected:
+    void bringUp()
+    {
+        ASSERT_TRUE(peer.isValid());
+        answerLikeModem(peer, {});
+        ASSERT_TRUE(modem().OpenModemPort(Port, true));
+        modem().RearmAutoRecord();
+        newLogLines();
+    }
+
+    void ring() { peer.send("\r\nRING\r\n"); }
+
+    int hidden = 0;
+    QStringList shown;
+
+    void watchCallerId()
+    {
+        QObject::connect(&modem(), &TfmModem::callerIdShown,
+                         [this](const QString &text) { shown.append(text); });
+        QObject::connect(&modem(), &TfmModem::callerIdHidden, [this] { ++hidden; });
+    }
+};
+
+TEST_F(ModemControlTest, InitialisesStepByStep)
+{
+    struct Case
+    {
+        const char *name;
+        bool callerId;
+        QString forCallerId;
+        QByteArray failing; // answered ERROR
+        QList<QByteArray> commands;
+        QStringList log;
+    };
+    const QStringList common = {"Modem Reset..",
+                                "ok",
+                                "echo off..",
+                                "ok",
+                                "Modem on hook..",
+                                "ok",
+                                "Setting autoanswer off..",
+                                "ok"};
+    const QList<QByteArray> four = {"atz", "atE0", "ath0", "ats0=0"};
+    const Case cases[] = {
+        {"caller ID on",
+         true,
+         "at+vcid=1",
+         {},
+         four + QList<QByteArray>{"at+vcid=1"},
+         common + QStringList{"Enable caller ID..", "ok"}},
+        {"no caller ID command", true, "NONE", {}, four, common},
+        {"caller ID off",
+         false,
+         "at+vcid=1",
+         {},
+         four + QList<QByteArray>{"at+vcid=0"},
+         common + QStringList{"Disable caller ID..", "ok"}},
+        {"a failing step", true, "at+vcid=1", "ath0", four + QList<QByteArray>{"at+vcid=1"},
+         QStringList{"Modem Reset..", "ok", "echo off..", "ok", "Modem on hook..", "error",
+                     "Setting autoanswer off..", "ok", "Enable caller ID..", "ok"}},
+    };
+    ASSERT_TRUE(peer.isValid());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        prefs.CallerID = c.callerId;
+        profile.ForCallerId = c.forCallerId;
+        answerLikeModem(peer, {{c.failing.isEmpty() ? "none" : c.failing, "\r\nERROR\r\n"}});
+        peer.commands.clear();
+        ASSERT_TRUE(modem().OpenModemPort(Port, true));
+        EXPECT_EQ(peer.commands, c.commands);
+        EXPECT_EQ(newLogLines(), QStringList{"Com port 3 opened..."} + c.log);
+        ASSERT_TRUE(modem().CloseModemPort());
+        newLogLines();
+    }
+}
+
+TEST_F(ModemControlTest, CallerIdIsTakenFromCompleteLines)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<QByteArray> chunks;
+        QString text;
+        QString logLine;
+    };
+    const std::vector<Case> cases = {
+        {"formatted",
+         {"\r\nDATE = 1210\r\nTIME = 0930\r\nNMBR = 5551234\r\nNAME = JOHN\r\n\r\n"},
+         "5551234",
+         "Caller ID detected"},
+        {"split number", {"\r\nNMBR = 555", "1234\r\n"}, "5551234", "Caller ID detected"},
+        {"error line", {"\r\nERRM = NO DATA\r\n"}, "NO DATA", "NO DATA"},
+        {"hostile text",
+         {"\r\nNMBR = \x1b[31m<b>555</b>\x07" + QByteArray(200, '9') + "\r\n"},
+         "[31m<b>555</b>" + QString(64 - 14, QLatin1Char('9')),
+         "Caller ID detected"},
+    };
+    bringUp();
+    watchCallerId();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        shown.clear();
+        for (const QByteArray &chunk : c.chunks) {
+            peer.send(chunk);
+            Waits::waitMs(150);
+        }
+        ASSERT_TRUE(waitFor([this] { return !shown.isEmpty(); }));
+        Waits::waitMs(100);
+        EXPECT_EQ(shown, QStringList{c.text});
+        EXPECT_EQ(modem().CallerText(), c.text);
+        EXPECT_EQ(newLogLines(), QStringList{c.logLine});
+    }
+
+    prefs.CallerID = false;
+    shown.clear();
+    peer.send("\r\nNMBR = 5550000\r\n");
+    Waits::waitMs(300);
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_TRUE(newLogLines().isEmpty());
+}
+
+TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
+{
+    ini.WriteInteger("General", "RingTimeOut", 1500);
+    prefs.RejectRings = 3;
+    bringUp();
+    watchCallerId();
+    ASSERT_TRUE(modem().RingSpanKnown());
+    EXPECT_EQ(modem().RingSpanMs(), 1500);
+
+    // Answered after the second ring: a name holding "OK" does not hide the RING after it.
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
+    peer.send("\r\nNMBR = 5551234\r\nNAME = BROOKS\r\n");
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 2; }));
+    EXPECT_FALSE(modem().StartRecordRequest());
+    ASSERT_TRUE(waitFor([this] { return modem().StartRecordRequest(); }));
+    EXPECT_TRUE(modem().AutoCall());
+    EXPECT_EQ(hidden, 1);
+    EXPECT_EQ(newLogLines(), QStringList({"ring", "Caller ID detected", "ring"}));
+
+    // Rejected at the third ring; when ringing stops, no recording is requested.
+    modem().setStartRecordRequest(false);
+    modem().EnableAutoRecord();
+    newLogLines();
+    for (int i = 1; i <= 4; ++i) {
+        ring();
+        ASSERT_TRUE(waitFor([this, i] { return modem().RingCount() == i; }));
+        EXPECT_EQ(modem().CallRejected(), i >= 3);
+    }
+    ASSERT_TRUE(waitFor([this] { return !modem().CallRejected(); }));
+    EXPECT_FALSE(modem().StartRecordRequest());
+    EXPECT_EQ(modem().RingCount(), 0);
+    EXPECT_EQ(newLogLines(),
+              QStringList({"ring", "ring", "Call recording rejected...", "ring", "ring",
+                           "Calling party hung up", "Enabling autoRecord mode"}));
+
+    // Disarmed, RING lines are not acted on.
+    modem().DisableAutoRecord();
+    ring();
+    Waits::waitMs(2500);
+    EXPECT_EQ(modem().RingCount(), 0);
+    EXPECT_FALSE(modem().StartRecordRequest());
+}
+
+TEST_F(ModemControlTest, LearnsTheRingSpanFromTheFirstCall)
+{
+    bringUp();
+    EXPECT_FALSE(modem().RingSpanKnown());
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
+    Waits::waitMs(1000);
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 2; }));
+    ASSERT_TRUE(modem().RingSpanKnown());
+    const int span = modem().RingSpanMs();
+    EXPECT_GE(span, 1300);
+    EXPECT_LE(span, 3250); // a slow machine delays the second RING
+    EXPECT_EQ(span % 130, 0);
+    EXPECT_EQ(ini.ReadInteger("General", "RingTimeOut", 0), span);
+
+    ASSERT_TRUE(waitFor([this] { return modem().StartRecordRequest(); }));
+
+    // A repeated RING straight after the first is not taken for the cadence.
+    TIniFile fresh(dir.filePath("fresh.ini"));
+    fresh.WriteString("Ports", "COM3", peer.slavePath());
+    ASSERT_TRUE(modem().CloseModemPort());
+    TfmModem second(fresh, prefs, profile, log, messages);
+    ASSERT_TRUE(second.OpenModemPort(Port, false));
+    second.EnableAutoRecord();
+    ring();
+    ASSERT_TRUE(waitFor([&] { return second.RingCount() == 1; }));
+    ring();
+    ASSERT_TRUE(waitFor([&] { return second.RingCount() == 2; }));
+    EXPECT_FALSE(second.RingSpanKnown());
+}
+
+TEST_F(ModemControlTest, ModemOnAndOff)
+{
+    QList<bool> states;
+    int disabled = 0;
+    int released = 0;
+    QObject::connect(&modem(), &TfmModem::modemStateChanged,
+                     [&states](bool on) { states.append(on); });
+    QObject::connect(&modem(), &TfmModem::recordControlsEnabled,
+                     [&disabled](bool enabled) { disabled += enabled ? 0 : 1; });
+    QObject::connect(&modem(), &TfmModem::releaseRecordRequested, [&released] { ++released; });
+    answerLikeModem(peer, {});
+
+    modem().ModemOn();
+    EXPECT_TRUE(modem().PortOpen());
+    EXPECT_TRUE(modem().AutoRecordArmed());
+    QStringList lines = newLogLines();
+    EXPECT_EQ(lines.first(), "-- Modem on clicked");
+    EXPECT_EQ(lines.last(), "Enabling autoRecord mode");
+    EXPECT_TRUE(peer.commands.contains("atz"));
+
+    modem().ModemOn(); // already on: only the log line
+    EXPECT_EQ(newLogLines(), QStringList{"-- Modem on clicked"});
+
+    modem().ModemOff();
+    EXPECT_FALSE(modem().PortOpen());
+    EXPECT_EQ(released, 1);
+    EXPECT_EQ(newLogLines(), QStringList({"-- Modem off clicked", "Com port 3 closed..."}));
+
+    pointPortAt(dir.filePath("unplugged"));
+    modem().ModemOn();
+    EXPECT_FALSE(modem().PortOpen());
+    EXPECT_EQ(messages.texts, QStringList{"Error during opening com port 3"});
+    EXPECT_EQ(disabled, 1);
+    EXPECT_EQ(states, QList<bool>({true, false}));
+}

@@ -1,0 +1,1 @@
+// End to end against the virtual modem (added once it is available).

@@ -144,17 +144,16 @@ std::optional<Profile> Profile::parse(std::string_view text, std::string &error)
             profile.name = value;
             continue;
         }
+        bool *setting = key == "voice"      ? &profile.voice
+                        : key == "callerid" ? &profile.callerId
+                        : key == "dead"     ? &profile.dead
+                                            : nullptr;
+        if (!setting)
+            return fail("unknown key \"" + key + "\"");
         const std::optional<bool> flag = parseBool(value);
         if (!flag)
             return fail("\"" + key + "\" takes yes or no");
-        if (key == "voice")
-            profile.voice = *flag;
-        else if (key == "callerid")
-            profile.callerId = *flag;
-        else if (key == "dead")
-            profile.dead = *flag;
-        else
-            return fail("unknown key \"" + key + "\"");
+        *setting = *flag;
     }
     return profile;
 }

@@ -1,0 +1,19 @@
+# A modem that never answers: no echo, no reply, nothing (a dead or wrongly wired port).
+# Profile format (calvora-vmodem):
+#   Lines starting with "#" are comments; blank lines are skipped.
+#   name: TEXT            a label for the log
+#   voice: yes|no         accepts AT+FCLASS=8 and the voice commands (AT+V...)
+#   callerid: yes|no      accepts AT+VCID=1 and AT+VCID=2
+#   dead: yes|no          answers nothing at all, not even the echo
+#   COMMAND => TEXT       answers the information text TEXT, then OK
+#   COMMAND => OK         accepts the command (with no text)
+#   COMMAND => ERROR      refuses the command
+#   COMMAND => SILENT     never answers the command
+#   COMMAND =>            followed by lines starting with "|": a multi-line text, then OK
+#                         ("| " is cut off; a lone "|" gives an empty line)
+#   COMMAND is compared without regard to case and blanks; a trailing "*" matches any rest.
+#   An entry here wins over the built-in command set. The AT+VSM=? text also tells the modem
+#   which compressions it can stream: by name (UNSIGNED PCM, 8-BIT LINEAR, SIGNED PCM,
+#   LINEAR with 16 bits, ULAW, ALAW, IMA ADPCM); other methods are listed but refused.
+name: Dead modem
+dead: yes

@@ -1,0 +1,36 @@
+// Where the recordings' first format comes from.
+#include "audio/RecordingFormat.h"
+
+#include "audio/StandardFormats.h"
+#include "config/Preferences.h"
+
+#include <QFile>
+
+QByteArray DefaultRecordingFormat()
+{
+    const QString cpn = QStringLiteral("FileCompression.cpn");
+    TdeWaveFormat format = WorkingPcmFormat();
+    if (QFile::exists(cpn)) {
+        // A file that cannot be read is kept for the user to look at; the default serves.
+        try {
+            TdeWaveFormat loaded = WorkingPcmFormat();
+            loaded.LoadFromFile(cpn);
+            format = loaded;
+            QFile::remove(cpn);
+        } catch (const EFileError &) {
+        }
+    }
+    return format.ToBytes();
+}
+
+QString DescribeStreamFormat(const QByteArray &streamForm)
+{
+    TdeWaveFormat format;
+    format.LoadFromBytes(streamForm);
+    return format.FormatDescription();
+}
+
+FileFormatSource RecordingFormatSource()
+{
+    return {DefaultRecordingFormat, DescribeStreamFormat};
+}

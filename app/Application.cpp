@@ -5,15 +5,19 @@
 
 #include "AppContext.h"
 #include "AppInfo.h"
+#include "ColorValue.h"
 #include "MainWindow.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
+#include "TraceView.h"
 #include "TrayController.h"
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "support/IdleHandler.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
+
+#include <QFrame>
 
 #include <cstdio>
 
@@ -99,6 +103,8 @@ void Application::createWindows()
     const DialogFont dialogFont{font.family(), std::max(1, font.pointSize()), -16777208};
     guarded([&] { loadPreferences(ctx.ini, ctx.prefs, ctx.programDir, dialogFont, {}); });
 
+    applyTraceColors();
+
     m_logger = std::make_unique<LoggerWindow>(ctx.log);
     guarded([&] { ctx.log.startSession(); });
     m_main->showLogger = [this] {
@@ -134,6 +140,17 @@ void Application::createWindows()
     if (m_main->isMinimized() && TrayController::available())
         return; // started with the system: only the tray icon shows
     m_main->show();
+}
+
+void Application::applyTraceColors()
+{
+    const QPalette palette = m_main->palette();
+    const QColor background = colorFromValue(m_ctx->prefs.BackColor, palette);
+    m_main->trace().setColors(background, colorFromValue(m_ctx->prefs.TraceColor, palette));
+    QPalette panel = m_main->tracePanel()->palette();
+    panel.setColor(QPalette::Window, background);
+    m_main->tracePanel()->setPalette(panel);
+    m_main->trace().ClearTrace();
 }
 
 void Application::shutDown()

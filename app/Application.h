@@ -41,6 +41,7 @@ public:
 
 private:
     void createWindows();
+    void applyTraceColors();
     void shutDown();
     void guarded(const std::function<void()> &step);
 

@@ -6,6 +6,7 @@
 #include "AppIcons.h"
 #include "ColorValue.h"
 #include "MainActions.h"
+#include "TraceView.h"
 #include "TransportPanel.h"
 #include "TrayController.h"
 #include "config/ProgramDir.h"
@@ -47,8 +48,6 @@ TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
     setMinimumSize(MinWidth, MinHeight);
 
     buildLayout();
-    TraceBitmap = QImage(m_tracePanel->width(), m_tracePanel->height(), QImage::Format_RGB32);
-    TraceBitmap.fill(Qt::black);
     restorePlacement();
     m_tree->setFocus();
 
@@ -112,7 +111,10 @@ void TfmOrv::buildLayout()
     QPalette dark = m_tracePanel->palette();
     dark.setColor(QPalette::Window, Qt::black);
     m_tracePanel->setPalette(dark);
-    m_tracePanel->resize(DesignWidth, 60);
+    m_trace = new TraceView(m_ctx.messages, m_tracePanel);
+    auto *traceLayout = new QVBoxLayout(m_tracePanel);
+    traceLayout->setContentsMargins(2, 2, 2, 2);
+    traceLayout->addWidget(m_trace);
     layout->addWidget(m_tracePanel);
 
     m_transport = new TransportPanel(*m_actions, central);
@@ -342,16 +344,6 @@ void TfmOrv::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && TrayController::available())
         QTimer::singleShot(0, this, &QWidget::hide);
-}
-
-void TfmOrv::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    if (!Closing && m_tracePanel->width() > 0 && m_tracePanel->width() != TraceBitmap.width()) {
-        QImage wider(m_tracePanel->width(), TraceBitmap.height(), QImage::Format_RGB32);
-        wider.fill(Qt::black);
-        TraceBitmap = wider;
-    }
 }
 
 void TfmOrv::checkSoundCard()

@@ -2,7 +2,6 @@
 // status bar, menus and tray icon; it saves its placement when it closes.
 #pragma once
 
-#include <QImage>
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
@@ -15,6 +14,7 @@ class QSplitter;
 class QTableView;
 class QTreeWidget;
 class TransportPanel;
+class TraceView;
 class TrayController;
 
 class TfmOrv final : public QMainWindow
@@ -37,6 +37,7 @@ public:
     QTreeWidget *folderTree() const { return m_tree; }
     QSplitter *splitter() const { return m_splitter; }
     QFrame *tracePanel() const { return m_tracePanel; }
+    TraceView &trace() { return *m_trace; }
 
     // The status bar's panels: modem state, " COM PORT n", " " + modem model.
     QString statusText(int panel) const;
@@ -69,7 +70,6 @@ public:
     bool TreeChanged = false;
     bool ListUpdatesEnabled = true;
     bool Redirection = false;
-    QImage TraceBitmap;
 
 signals:
     // The window closed for good; the program ends.
@@ -78,7 +78,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildLayout();
@@ -94,6 +93,7 @@ private:
     TrayController *m_tray = nullptr;
     TransportPanel *m_transport = nullptr;
     QFrame *m_tracePanel = nullptr;
+    TraceView *m_trace = nullptr;
     QTreeWidget *m_tree = nullptr;
     QTableView *m_list = nullptr;
     QSplitter *m_splitter = nullptr;

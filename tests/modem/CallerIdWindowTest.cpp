@@ -1,11 +1,19 @@
 // The caller-ID pop-up: where it appears, how it slides, plain text, and when it hides.
-#include "modem/ui/TfmCallerID.h"
+#include "VirtualModemProcess.h"
 
+#include "config/IniFile.h"
+#include "config/ModemProfile.h"
+#include "config/Preferences.h"
+#include "modem/TfmModem.h"
+#include "modem/ui/TfmCallerID.h"
+#include "support/EventLog.h"
+#include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,4 +71,33 @@ TEST(CallerIdWindowTest, HidesWhenRingingEndsAndShowsAgainFromTheStart)
     window.showCaller("2");
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.pos(), QPoint(area.right() + 1 - 200, area.bottom() + 1 - 40));
+}
+
+TEST(CallerIdWindowTest, FollowsTheCallerIdOfARingingCall)
+{
+    QTemporaryDir dir;
+    TIniFile ini(dir.filePath("orv.ini"));
+    ini.WriteInteger("General", "RingTimeOut", 1500);
+    Preferences prefs;
+    TModemParams profile;
+    profile.port = 3;
+    profile.ForCallerId = "at+vcid=1";
+    EventLog log(dir.filePath("Events.log"));
+    ScriptedMessageService messages;
+    VirtualModemProcess vmodem;
+    ASSERT_TRUE(vmodem.start({"--profile", "voice"}));
+    ini.WriteString("Ports", "COM3", vmodem.path());
+
+    TfmModem modem(ini, prefs, profile, log, messages);
+    TfmCallerID window;
+    window.attach(modem);
+    modem.ModemOn();
+    ASSERT_TRUE(modem.PortOpen());
+
+    vmodem.step("call 2 1000 NMBR=5551234|NAME=JOHN");
+    ASSERT_TRUE(Waits::waitUntil([&] { return window.isVisible(); }, 10000));
+    EXPECT_EQ(window.callerText(), "5551234");
+    // Hidden when the span after the last ring runs out, well before its own ten seconds.
+    EXPECT_TRUE(Waits::waitUntil([&] { return !window.isVisible(); }, 8000));
+    EXPECT_TRUE(modem.StartRecordRequest());
 }

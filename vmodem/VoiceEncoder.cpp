@@ -130,23 +130,25 @@ private:
 
 std::uint8_t linearToMuLaw(std::int16_t sample)
 {
-    constexpr int Bias = 0x84;
-    constexpr int Clip = 32635;
-    int s = sample;
-    const int sign = s < 0 ? 0x80 : 0;
-    if (s < 0)
+    // Rounded to 14 bits first, as sox does, so that both agree on every sample.
+    int s = std::min((sample + 2) >> 2, 8191);
+    int mask = 0xff;
+    if (s < 0) {
         s = -s;
-    s = std::min(s, Clip) + Bias;
-    int exponent = 7;
-    for (int mask = 0x4000; (s & mask) == 0 && exponent > 0; mask >>= 1)
-        --exponent;
-    const int mantissa = (s >> (exponent + 3)) & 0x0f;
-    return static_cast<std::uint8_t>(~(sign | (exponent << 4) | mantissa));
+        mask = 0x7f;
+    }
+    s = std::min(s, 8159) + 33;
+    int segment = 0;
+    while (segment < 8 && s > (0x40 << segment) - 1)
+        ++segment;
+    if (segment >= 8)
+        return static_cast<std::uint8_t>(0x7f ^ mask);
+    return static_cast<std::uint8_t>(((segment << 4) | ((s >> (segment + 1)) & 0x0f)) ^ mask);
 }
 
 std::uint8_t linearToALaw(std::int16_t sample)
 {
-    int s = sample >> 3; // A-law works on 13 bits
+    int s = std::min((sample + 4) >> 3, 4095); // 13 bits, rounded as for mu-law
     int sign = 0x80;
     if (s < 0) {
         sign = 0;

@@ -62,6 +62,15 @@ void VmodemHarness::closePort()
     m_fd = -1;
 }
 
+bool VmodemHarness::hungUp()
+{
+    pollfd p{m_fd, POLLIN, 0};
+    if (m_fd < 0 || ::poll(&p, 1, 5000) <= 0)
+        return false;
+    char byte = 0;
+    return (p.revents & POLLHUP) != 0 || ::read(m_fd, &byte, 1) <= 0;
+}
+
 void VmodemHarness::send(const std::string &bytes)
 {
     std::size_t done = 0;

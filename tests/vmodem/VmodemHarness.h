@@ -20,6 +20,8 @@ public:
     // Opens the terminal in raw mode; false on failure.
     bool openPort();
     void closePort();
+    // True when the open port reports that the other side has gone.
+    bool hungUp();
 
     void send(const std::string &bytes);
     // Reads until the received bytes contain needle or the time runs out; returns everything

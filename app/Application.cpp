@@ -7,12 +7,15 @@
 #include "AppInfo.h"
 #include "ColorValue.h"
 #include "MainWindow.h"
+#include "ModemWiring.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
 #include "TraceView.h"
 #include "TrayController.h"
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
+#include "modem/TfmModem.h"
+#include "modem/ui/TfmCallerID.h"
 #include "support/IdleHandler.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
@@ -113,6 +116,10 @@ void Application::createWindows()
     };
 
     LoadModemProfile(ctx.ini, ctx.ModemProfile);
+    m_modem =
+        std::make_unique<TfmModem>(ctx.ini, ctx.prefs, ctx.ModemProfile, ctx.log, ctx.messages);
+    m_callerId = std::make_unique<TfmCallerID>();
+    connectModem(*m_main, *m_modem, *m_callerId);
     ctx.VoiceSupported =
         ctx.ini.ReadBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true);
     m_main->ApplyWindowSettings();
@@ -167,6 +174,8 @@ void Application::shutDown()
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
     }
+    m_callerId.reset();
+    m_modem.reset(); // closes the port
     m_logger.reset();
     m_main.reset();
 }

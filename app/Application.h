@@ -14,6 +14,8 @@ class LoggerWindow;
 class MessageService;
 class SingleInstance;
 class TerminationSignals;
+class TfmCallerID;
+class TfmModem;
 class TfmOrv;
 
 // Errors that escape an event handler are shown to the user and the program goes on, as a
@@ -51,6 +53,8 @@ private:
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<TfmOrv> m_main;
     std::unique_ptr<LoggerWindow> m_logger;
+    std::unique_ptr<TfmModem> m_modem;
+    std::unique_ptr<TfmCallerID> m_callerId;
     std::unique_ptr<IdleHandler> m_idle;
     std::unique_ptr<TerminationSignals> m_signals;
 };

@@ -1,0 +1,49 @@
+// The modem link knows nothing of windows; here its signals meet the main window's controls.
+#include "ModemWiring.h"
+
+#include "MainActions.h"
+#include "MainWindow.h"
+#include "TrayController.h"
+#include "modem/TfmModem.h"
+#include "modem/ui/TfmCallerID.h"
+
+#include <QAction>
+
+void connectModem(TfmOrv &window, TfmModem &modem, TfmCallerID &callerId)
+{
+    MainActions &actions = window.actions();
+    auto showState = [&window, &actions](bool on) {
+        window.setStatusText(0, on ? QStringLiteral(" Modem on") : QStringLiteral(" Modem off"));
+        actions.acModemOn->setChecked(on);
+        actions.acModemOff->setChecked(!on);
+        window.tray().setModemIcon(on);
+    };
+    QObject::connect(&modem, &TfmModem::modemStateChanged, &window, showState);
+    showState(modem.PortOpen());
+
+    QObject::connect(&modem, &TfmModem::recordControlsEnabled, &window, &TfmOrv::setRecordEnabled);
+    QObject::connect(&modem, &TfmModem::releaseRecordRequested, &window, [&window, &actions] {
+        actions.acRecord->setChecked(false);
+        window.setRecordEnabled(false);
+    });
+
+    actions.acModemOn->setEnabled(true);
+    actions.acModemOff->setEnabled(true);
+    QObject::connect(actions.acModemOn, &QAction::triggered, &modem, [&modem, &actions] {
+        modem.ModemOn();
+        actions.acModemOn->setChecked(modem.PortOpen());
+    });
+    QObject::connect(actions.acModemOff, &QAction::triggered, &modem, [&modem, &actions] {
+        modem.ModemOff();
+        actions.acModemOff->setChecked(!modem.PortOpen());
+    });
+
+    window.takeStartRecordRequest = [&modem] {
+        if (!modem.StartRecordRequest())
+            return false;
+        modem.setStartRecordRequest(false);
+        return true;
+    };
+
+    callerId.attach(modem);
+}

@@ -30,9 +30,12 @@ TfmModem::TfmModem(TIniFile &ini, const Preferences &prefs, const TModemParams &
     connect(m_port.get(), &SerialPort::dataAvailable, this, &TfmModem::ComPort1TriggerAvail);
     connect(m_port.get(), &SerialPort::deviceLost, this, &TfmModem::ComPort1DeviceLost);
 
+    // Coarse timers may fire 5% early, which would cut a slow modem's reply short.
     m_tmCmdTimeout.setSingleShot(true);
+    m_tmCmdTimeout.setTimerType(Qt::PreciseTimer);
     connect(&m_tmCmdTimeout, &QTimer::timeout, this, &TfmModem::tmCmdTimeoutTimer);
     m_tmRingSpan.setSingleShot(true);
+    m_tmRingSpan.setTimerType(Qt::PreciseTimer);
     connect(&m_tmRingSpan, &QTimer::timeout, this, &TfmModem::tmRingSpanTimer);
     m_timer1.setInterval(100);
     m_timer1.setTimerType(Qt::PreciseTimer);

@@ -3,7 +3,12 @@
 #include "vmodem/Compression.h"
 #include "vmodem/Profile.h"
 
+#include "vmodem/ScriptStep.h"
+
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
 
 using namespace vmodem;
 
@@ -200,6 +205,41 @@ TEST_F(VmodemDialogue, ProfileRefusalsAndOverridesWin)
         EXPECT_EQ(final(data, command), "ERROR");
     }
     EXPECT_EQ(data.handle("AT+FCLASS=?").lines.front(), "0,1");
+}
+
+} // namespace
+
+namespace {
+
+TEST(VmodemShippedFiles, EveryProfileAndScenarioBesideTheProgramParses)
+{
+    const QString bin = qEnvironmentVariable("CALVORA_BIN_DIR");
+    const QStringList profiles = QDir(bin + "/vmodem-profiles").entryList({"*.profile"});
+    for (const char *name : {"voice", "data", "nocid", "dead", "rockwell", "softmodem"})
+        EXPECT_TRUE(profiles.contains(QString(name) + ".profile")) << name;
+    for (const QString &name : profiles) {
+        SCOPED_TRACE(name.toStdString());
+        std::string error;
+        const std::optional<Profile> p =
+            Profile::load((bin + "/vmodem-profiles/" + name).toStdString(), error);
+        ASSERT_TRUE(p) << error;
+        if (p->voice && !p->dead) {
+            AtDialogue d(*p);
+            ASSERT_NE(d.compression(), nullptr); // something the modem can stream
+            EXPECT_EQ(d.compression()->encoding, Encoding::Unsigned8);
+        }
+    }
+    const QStringList scenarios = QDir(bin + "/vmodem-scenarios").entryList({"*.scenario"});
+    EXPECT_FALSE(scenarios.isEmpty());
+    for (const QString &name : scenarios) {
+        SCOPED_TRACE(name.toStdString());
+        QFile f(bin + "/vmodem-scenarios/" + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        std::string error;
+        const auto steps = parseScript(f.readAll().toStdString(), error);
+        ASSERT_TRUE(steps) << error;
+        EXPECT_FALSE(steps->empty());
+    }
 }
 
 } // namespace

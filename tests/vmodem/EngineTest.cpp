@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 using namespace vmodem;
 using namespace std::chrono_literals;
 
@@ -212,6 +215,83 @@ TEST_F(VmodemEngine, DeadModemSaysNothing)
     EXPECT_EQ(host("AT\r"), "");
     EXPECT_EQ(host("ATZ\r"), "");
     EXPECT_NE(m_log.find("<< ATZ"), std::string::npos);
+}
+
+// A PCM WAV file with the given header fields and sample bytes.
+void writeWav(const QString &path, int channels, int rate, int bits, const std::string &samples)
+{
+    auto le = [](std::uint32_t v, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+        return out;
+    };
+    const int block = channels * bits / 8;
+    std::string file = "RIFF" + le(static_cast<std::uint32_t>(36 + samples.size()), 4) + "WAVE";
+    file += "fmt " + le(16, 4) + le(1, 2) + le(static_cast<std::uint32_t>(channels), 2) +
+            le(static_cast<std::uint32_t>(rate), 4) +
+            le(static_cast<std::uint32_t>(rate * block), 4) +
+            le(static_cast<std::uint32_t>(block), 2) + le(static_cast<std::uint32_t>(bits), 2);
+    file += "data" + le(static_cast<std::uint32_t>(samples.size()), 4) + samples;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(file.data(), static_cast<qint64>(file.size()));
+}
+
+TEST_F(VmodemEngine, PlaysWavFilesOnceThenTheNextSegment)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::string bytes;
+    for (int i = 0; i < 400; ++i)
+        bytes.push_back(static_cast<char>(0x10 + i % 32)); // DLE among them
+    writeWav(dir.filePath("mono8.wav"), 1, 8000, 8, bytes);
+    // 16-bit stereo at 16 kHz: 800 frames of (+4096, -4096) mix down to silence, 400 samples.
+    std::string stereo;
+    for (int i = 0; i < 800; ++i)
+        stereo += std::string("\x00\x10\x00\xf0", 4);
+    writeWav(dir.filePath("stereo16.wav"), 2, 16000, 16, stereo);
+    QFile damaged(dir.filePath("damaged.wav"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("RIFF\x10\x00\x00\x00WAVEfmt ");
+    damaged.close();
+
+    steps("voice " + dir.filePath("mono8.wav").toStdString() + "; voice " +
+          dir.filePath("stereo16.wav").toStdString() + "; voice " +
+          dir.filePath("damaged.wav").toStdString() + " 50; voice tone:1000");
+    host("AT+FCLASS=8\r");
+    host("AT+VRX\r");
+    const std::string data = unshield(run(200ms));
+    ASSERT_EQ(data.size(), 1600u);
+    EXPECT_EQ(data.substr(0, 400), bytes);
+    EXPECT_EQ(data.substr(400, 400), std::string(400, '\x80'));
+    EXPECT_EQ(data.substr(800, 400), std::string(400, '\x80')); // the damaged file: silence
+    EXPECT_NE(data.substr(1200).find_first_not_of('\x80'), std::string::npos);
+    EXPECT_NE(m_log.find("damaged.wav"), std::string::npos);
+}
+
+TEST_F(VmodemEngine, UsesTheEncoderFactoryItIsGiven)
+{
+    class Marker final : public VoiceEncoder
+    {
+    public:
+        void encode(std::span<const std::int16_t> samples, std::string &out) override
+        {
+            out.append(samples.size(), 'Z');
+        }
+    };
+    std::string error;
+    m_modem = std::make_unique<VirtualModem>(*Profile::parse(ProfileText, error), nullptr, 1.0,
+                                             [](Encoding e) -> std::unique_ptr<VoiceEncoder> {
+                                                 if (e == Encoding::MuLaw)
+                                                     return std::make_unique<Marker>();
+                                                 return makeBuiltinEncoder(e);
+                                             });
+    host("ATE0\r");
+    host("AT+FCLASS=8\r");
+    host("AT+VSM=131\r");
+    host("AT+VRX\r");
+    EXPECT_EQ(run(100ms), std::string(800, 'Z'));
 }
 
 TEST(VmodemScript, ParsesStepsAndRefusesBadOnes)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -106,19 +107,26 @@ TEST(VmodemProgram, ScriptedCallRingsWithCallerIdBetweenTheFirstTwoRings)
     EXPECT_TRUE(modem.waitForLog(">> NMBR = 5551234"));
 }
 
-TEST(VmodemProgram, LinkPointsAtTheTerminalAndGoesAtExit)
+TEST(VmodemProgram, LinkScenarioAndLogFileOptions)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string link = dir.filePath("ttyVMODEM").toStdString();
     ASSERT_EQ(::symlink("/nonexistent", link.c_str()), 0); // a stale link is replaced
+    QFile scenario(dir.filePath("call.scenario"));
+    ASSERT_TRUE(scenario.open(QIODevice::WriteOnly));
+    scenario.write("# rings once the host has reset the modem\nwaitfor ATZ\nring\n");
+    scenario.close();
     VmodemHarness modem;
-    ASSERT_TRUE(modem.start({"--link", QString::fromStdString(link)}));
+    ASSERT_TRUE(modem.start({"--link", QString::fromStdString(link), "--scenario",
+                             scenario.fileName(), "--log", dir.filePath("vmodem.log")}));
     char target[256] = {};
     ASSERT_GT(::readlink(link.c_str(), target, sizeof target - 1), 0);
     EXPECT_EQ(std::string(target), modem.path());
 
     ASSERT_TRUE(modem.openPort());
+    EXPECT_EQ(modem.command("ATZ"), "ATZ\r\r\nOK\r\n");
+    EXPECT_EQ(modem.readUntil("\r\nRING\r\n"), "\r\nRING\r\n");
     modem.inject("exit");
     ASSERT_TRUE(modem.process().waitForFinished(10000));
     EXPECT_EQ(modem.process().exitCode(), 0);
@@ -127,6 +135,12 @@ TEST(VmodemProgram, LinkPointsAtTheTerminalAndGoesAtExit)
     EXPECT_NE(::lstat(link.c_str(), &st), 0);
     // The host sees the device hang up.
     EXPECT_TRUE(modem.hungUp());
+    QFile log(dir.filePath("vmodem.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_TRUE(text.contains("<< ATZ\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains(">> RING\n"));
+    EXPECT_TRUE(text.contains("== exit\n"));
 }
 
 } // namespace

@@ -1,0 +1,101 @@
+// The recordings catalogue: the tables Recordings.d and Folders.d, opened (or created) at
+// start-up, the rows of finished recordings, their WAV file names, and the hooks that run when
+// a row is deleted. The list follows the folder table's current row.
+#pragma once
+
+#include "CommandStates.h"
+#include "RecordingNames.h"
+#include "UniqueCode.h"
+#include "store/TStoreDatabase.h"
+#include "store/TStoreTable.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <functional>
+
+class EventLog;
+class MessageService;
+
+class Catalogue final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Catalogue)
+
+public:
+    // dataDir holds the tables (the program directory); log may be null.
+    Catalogue(const QString &dataDir, MessageService &messages, EventLog *log,
+              QObject *parent = nullptr);
+    ~Catalogue() override;
+
+    TStoreDatabase Database1;
+    TStoreTable FoldersTbl; // the master: its current row is the folder shown
+    TStoreTable CallsTbl;   // the recordings, a detail of FoldersTbl
+
+    // Read at the moment of use. Defaults: dataDir + "/wav/", caller ID on, the local clock,
+    // the system's formats.
+    std::function<QString()> recordingsDir;
+    std::function<bool()> callerIdEnabled;
+    std::function<QDateTime()> clock;
+    DateTimeFormats formats;
+
+    // The folder tree's part of start-up, set by its owner: empty the tree, add the root node
+    // of a new Folders.d, and load the tree from its file at the end.
+    std::function<void()> clearFolderTree;
+    std::function<void(const QString &name, const QString &code)> addRootFolderNode;
+    std::function<void()> loadFolderTree;
+
+    // Opens both tables, creating a missing one (Folders.d with the folder "General"). A table
+    // that cannot be read is restored from its backup, or started anew with the damaged file
+    // kept aside. False when a table is left closed.
+    bool OpenCatalogue();
+
+    // Adds the row of a finished recording to the current folder and saves. The row becomes
+    // current. False (after a message) when the row could not be saved; it stays in memory
+    // and goes to the file with the next save.
+    bool AddRecordingRow(const QDateTime &start, int seconds, const QString &callerText);
+
+    // The base name of the current row's WAV file; empty without a current row or when its
+    // date or time cannot be read.
+    QString RecordingFileName() const;
+    // Recordings directory + RecordingFileName() + ".wav"; empty when the name is.
+    QString RecordingFilePath() const;
+    // A file named after the current row's code by an earlier version gets its current name.
+    void RenameLegacyFile();
+
+    QString NewUniqueCode();
+
+    // The delete hooks of CallsTbl: the row's WAV file goes with it; the table is saved.
+    void CallsTblBeforeDelete();
+    void CallsTblAfterDelete();
+
+    // Updates the command states from the list's row count (nothing while updates are off).
+    void DataSource1DataChange();
+    // Off while a recording runs; turning it on updates the states at once.
+    void setListUpdatesEnabled(bool enabled);
+    bool listUpdatesEnabled() const { return m_listUpdatesEnabled; }
+    CommandStates commandStates() const;
+
+    // First visible row at or after fromRow whose memo contains text (ASCII letters compared
+    // in upper case unless matchCase), or -1.
+    int FindMemo(const QString &text, bool matchCase, int fromRow) const;
+
+    // Saves a table, reporting a failure to the user and the log. False on failure.
+    bool saveTable(TStoreTable &table);
+
+signals:
+    void commandStatesChanged(const CommandStates &states);
+
+private:
+    bool openOrCreate(TStoreTable &table, const std::function<void()> &create);
+    void createRecordings();
+    void createFolders();
+    bool recover(TStoreTable &table, const std::function<void()> &create);
+    void log(const QString &line);
+    QString wavDir() const;
+
+    QString m_dataDir;
+    MessageService &m_messages;
+    EventLog *m_log;
+    UniqueCodeGenerator m_codes;
+    bool m_listUpdatesEnabled = true;
+};

@@ -1,0 +1,20 @@
+// Running the chooser dialog for TdeWaveFormat::Choose.
+#include "QtFormatChooser.h"
+
+#include "FormatChooserDialog.h"
+
+#include "audio/codecs/Result.h"
+
+int QtFormatChooser::choose(codecs::FormatBlock &format, const QString &title)
+{
+    TdeWaveFormat start;
+    start.Buffer() = format;
+    TFormatChooserDialog dialog(start, title, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return codecs::Result::Cancelled;
+    const std::optional<TdeWaveFormat> chosen = dialog.SelectedFormat();
+    if (!chosen)
+        return codecs::Result::Cancelled;
+    format = chosen->Buffer();
+    return codecs::Result::Ok;
+}

@@ -216,6 +216,10 @@ std::optional<std::vector<Step>> parseStep(std::string_view text, std::string &e
         step.text = args;
         return one(step);
     }
+    if (word == "repeat" && args.empty()) {
+        step.kind = Step::Kind::Repeat;
+        return one(step);
+    }
     if (word == "exit" && args.empty()) {
         step.kind = Step::Kind::Exit;
         return one(step);

@@ -23,6 +23,7 @@ struct Step
         Voice,    // text: what the line carries next, ms: for how long (< 0: until changed)
         Event,    // text: the character sent after a DLE
         CallEnd,  // text: "answered" or "gaveup"
+        Repeat,   // run the steps since the start (or the last repeat) again
         Exit      // close the port and end
     };
     Kind kind = Kind::Ring;

@@ -13,6 +13,7 @@ constexpr char Dle = 0x10;
 constexpr char Etx = 0x03;
 constexpr std::size_t MaxLine = 256;        // longer command lines are answered ERROR
 constexpr std::size_t MaxUnconsumed = 1000; // commands remembered for waitfor
+constexpr std::size_t MaxHistory = 10000;   // steps a repeat can run again
 constexpr auto StreamTick = std::chrono::milliseconds(20);
 
 std::string upper(std::string_view s)
@@ -222,6 +223,8 @@ void VirtualModem::advance(TimePoint now)
             break;
         const Step step = m_steps.front();
         m_steps.pop_front();
+        if (step.kind != Step::Kind::Repeat && m_history.size() < MaxHistory)
+            m_history.push_back(step);
         runStep(step, now);
     }
     if (m_mode == Mode::Receive)
@@ -294,6 +297,22 @@ void VirtualModem::runStep(const Step &step, TimePoint now)
         if (step.text == "gaveup")
             m_line.replace(makeGenerator("silence"), "silence");
         break;
+    case Step::Kind::Repeat: {
+        // Only a loop that waits somewhere may run again, or it would never give way.
+        const bool waits = std::any_of(m_history.begin(), m_history.end(), [](const Step &s) {
+            return (s.kind == Step::Kind::Wait && s.ms > 0) || s.kind == Step::Kind::WaitFor;
+        });
+        if (!waits) {
+            log("== repeat ignored: the steps before it never wait");
+            m_history.clear();
+            break;
+        }
+        log("== repeat");
+        m_steps.push_front(step);
+        m_steps.insert(m_steps.begin(), m_history.begin(), m_history.end());
+        m_history.clear();
+        break;
+    }
     case Step::Kind::Exit:
         log("== exit");
         m_finished = true;

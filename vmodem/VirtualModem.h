@@ -95,6 +95,7 @@ private:
     long long m_streamBytes = 0;
 
     std::deque<Step> m_steps;
+    std::vector<Step> m_history; // steps run since the start or the last repeat
     std::optional<TimePoint> m_waitUntil;
     std::optional<std::string> m_waitFor; // upper case
     std::deque<std::string> m_unconsumed; // commands not yet matched by a waitfor, upper case

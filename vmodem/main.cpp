@@ -35,9 +35,11 @@ constexpr const char *Usage =
     "Opens a pseudo-terminal that behaves like a V.253 voice modem and prints its path as the\n"
     "first line of standard output. Script steps are also read from standard input, one line\n"
     "at a time. Profiles shipped: voice (default), data, nocid, dead, rockwell, softmodem.\n"
+    "Scenarios shipped (beside the program in vmodem-scenarios/): demo-call, demo-loop,\n"
+    "private-call, caller-id-error, two-calls.\n"
     "Steps: wait MS | waitfor TEXT | ring | cid KEY=VALUE|KEY=VALUE... |\n"
     "       call N CADENCE_MS [KEY=VALUE|...] [end=answered|gaveup] | raw TEXT |\n"
-    "       voice SIGNAL|WAVFILE [MS] | event CHAR | exit\n"
+    "       voice SIGNAL|WAVFILE [MS] | event CHAR | repeat | exit\n"
     "Signals: silence speech busy busy-us dial dial425 ramp tone:HZ\n";
 
 FILE *g_log = stderr;

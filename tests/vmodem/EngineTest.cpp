@@ -114,6 +114,15 @@ TEST_F(VmodemEngine, CallRingsAtItsCadenceWithCallerIdAfterTheFirstRing)
     EXPECT_NE(m_log.find("caller ID not sent"), std::string::npos);
 }
 
+TEST_F(VmodemEngine, RepeatRunsTheScriptAgainOnlyWhenItWaits)
+{
+    steps("ring; wait 100; repeat");
+    EXPECT_EQ(run(350ms), "\r\nRING\r\n\r\nRING\r\n\r\nRING\r\n\r\nRING\r\n");
+    make(ProfileText);
+    steps("ring; repeat; raw X");
+    EXPECT_EQ(run(100ms), "\r\nRING\r\nX");
+}
+
 TEST_F(VmodemEngine, StreamIsPacedByTheClockTimesTheSpeed)
 {
     make(ProfileText, 2.0);

@@ -61,6 +61,49 @@ TEST(VmodemProgram, AnswersTheVoiceDialogueWithEchoAndFraming)
     EXPECT_EQ(modem.command("AT"), "AT\r\r\nOK\r\n");
     EXPECT_TRUE(modem.waitForLog("<< at+vsm=1,8000"));
     EXPECT_TRUE(modem.waitForLog(">> OK"));
+
+    // SIGTERM ends it cleanly.
+    modem.process().terminate();
+    ASSERT_TRUE(modem.process().waitForFinished(10000));
+    EXPECT_EQ(modem.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(modem.process().exitCode(), 0);
+    EXPECT_TRUE(modem.hungUp());
+}
+
+TEST(VmodemProgram, ProfileFromAFileAndRefusedStarts)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile dead(dir.filePath("dead.txt"));
+    ASSERT_TRUE(dead.open(QIODevice::WriteOnly));
+    dead.write("name: silent test modem\ndead: yes\n");
+    dead.close();
+    VmodemHarness modem;
+    ASSERT_TRUE(modem.start({"--profile", dead.fileName()}));
+    ASSERT_TRUE(modem.openPort());
+    modem.send("AT\r");
+    EXPECT_EQ(modem.readFor(1500ms), "");
+    EXPECT_TRUE(modem.waitForLog("<< AT"));
+
+    QFile bad(dir.filePath("bad.profile"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("voice: perhaps\n");
+    bad.close();
+    const QStringList refused[] = {{"--profile", "no-such-profile"},
+                                   {"--profile", bad.fileName()},
+                                   {"--script", "ring; jump"},
+                                   {"--speed", "0"},
+                                   {"--scenario", dir.filePath("missing.scenario")},
+                                   {"--frobnicate"}};
+    for (const QStringList &arguments : refused) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        QProcess process;
+        process.start(vmodemProgram(), arguments);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty()); // no terminal was made
+        EXPECT_FALSE(process.readAllStandardError().isEmpty());
+    }
 }
 
 TEST(VmodemProgram, DataProfileRefusesVoice)

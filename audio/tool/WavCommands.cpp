@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -109,6 +110,23 @@ void convertInto(TdeRIFFAudioReader &reader, const TdeWaveFormat &to, TdeRIFFAud
     convertor.Close();
 }
 
+// The finished file gets the permissions of the file it replaces, or those a newly created
+// file would get (the temporary file is private to its owner).
+bool givePermissions(QTemporaryFile &temp, const QString &outPath)
+{
+    struct stat existing
+    {};
+    mode_t mode;
+    if (::stat(QFile::encodeName(outPath).constData(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    return ::fchmod(temp.handle(), mode) == 0;
+}
+
 } // namespace
 
 int ConvertFile(const QString &formatText, const QString &inPath, const QString &outPath,
@@ -151,7 +169,7 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
             err << "calvora-wav: " << inPath << ": the file holds no audio data to convert\n";
             return 1;
         }
-        if (!temp.flush() || ::fsync(temp.handle()) != 0) {
+        if (!temp.flush() || ::fsync(temp.handle()) != 0 || !givePermissions(temp, outPath)) {
             err << "calvora-wav: cannot write " << outPath << ": " << temp.errorString() << "\n";
             return 1;
         }

@@ -81,6 +81,8 @@ TEST_F(ToolTest, ConvertsAndDescribesTheResult)
     ASSERT_EQ(tool({"convert", "--to=pcm:44100:16:2", ima, wide}).code, 0);
     EXPECT_TRUE(tool({"info", wide}).out.contains("Duration:     1.010 s"));
     EXPECT_EQ(filesInDir(), QStringList({"tone-44k.wav", "tone-ima.wav", "tone.wav"}));
+    // Permissions of an ordinary new file, not those of the private file written first.
+    EXPECT_EQ(QFile::permissions(ima), QFile::permissions(source));
 }
 
 TEST_F(ToolTest, FailuresNameTheProblemAndLeaveNoFile)

@@ -1,0 +1,218 @@
+// Reading the catalogue outside the program: every row of every folder, as text or CSV.
+#include "CatalogueTool.h"
+
+#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueSchema.h"
+#include "catalogue/store/StoreError.h"
+#include "config/AtomicFile.h"
+#include "support/MessageService.h"
+
+#include <QRegularExpression>
+#include <set>
+
+namespace CatalogueTool {
+
+namespace {
+
+struct Row
+{
+    QString folder, date, time, duration, memo, file;
+};
+
+QString oneLine(QString text)
+{
+    for (QChar &c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    return text;
+}
+
+// Opens both tables as they are on disk: nothing is created, restored or written.
+bool openTables(Catalogue &catalogue, QTextStream &err)
+{
+    bool ok = true;
+    for (TStoreTable *table : {&catalogue.FoldersTbl, &catalogue.CallsTbl}) {
+        try {
+            table->Open();
+        } catch (const EStoreError &e) {
+            err << table->TableName() << ": " << QString::fromUtf8(e.what()) << Qt::endl;
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+QString wavName(const TStoreDataset &calls, int row, const DateTimeFormats &formats)
+{
+    const QString name = RecordingFileName(
+        calls.valueAt(row, calls.FieldIndex(QStringLiteral("Channel"))).toInt(),
+        calls.valueAt(row, calls.FieldIndex(QStringLiteral("DateS"))).toString(),
+        calls.valueAt(row, calls.FieldIndex(QStringLiteral("TimeS"))).toString(), formats);
+    return name.isEmpty() ? QString() : name + QStringLiteral(".wav");
+}
+
+// Every row, folder by folder in the order of Folders.d, then the rows whose folder is
+// missing from it (listed with an empty folder name).
+QList<Row> allRows(Catalogue &catalogue)
+{
+    TStoreTable &folders = catalogue.FoldersTbl;
+    TStoreTable &calls = catalogue.CallsTbl;
+    QList<Row> rows;
+    auto text = [&](int row, const char *field) {
+        return oneLine(calls.valueAt(row, calls.FieldIndex(QLatin1String(field))).toString());
+    };
+    auto addVisible = [&](const QString &folder) {
+        for (int r = 0; r < calls.RecordCount(); ++r)
+            rows.append({folder, text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"),
+                         text(r, "Comment"), wavName(calls, r, catalogue.formats)});
+    };
+    std::set<QString> known;
+    for (folders.First(); !folders.Eof(); folders.Next()) {
+        const QString code = folders.FieldValues(QStringLiteral("FolderId")).toString();
+        if (!known.insert(code).second)
+            continue;
+        addVisible(oneLine(folders.FieldValues(QStringLiteral("FolderName")).toString()));
+    }
+    // Without a master every row is visible; keep those of no known folder.
+    calls.setMasterSource(nullptr);
+    const int folderField = calls.FieldIndex(QStringLiteral("FolderId"));
+    for (int r = 0; r < calls.RecordCount(); ++r)
+        if (known.count(calls.valueAt(r, folderField).toString()) == 0)
+            rows.append({QString(), text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"),
+                         text(r, "Comment"), wavName(calls, r, catalogue.formats)});
+    return rows;
+}
+
+int list(Catalogue &catalogue, QTextStream &out, QTextStream &err)
+{
+    if (!openTables(catalogue, err))
+        return Failed;
+    out << "Folder\tDate\tTime\tDuration\tMemo\tFile\n";
+    for (const Row &r : allRows(catalogue))
+        out << r.folder << '\t' << r.date << '\t' << r.time << '\t' << r.duration << '\t' << r.memo
+            << '\t' << r.file << '\n';
+    out.flush();
+    return Ok;
+}
+
+int exportCsv(Catalogue &catalogue, const QString &file, QTextStream &err)
+{
+    if (!openTables(catalogue, err))
+        return Failed;
+    QString csv = QStringLiteral("Folder,Date,Time,Duration,Memo,File\r\n");
+    for (const Row &r : allRows(catalogue))
+        csv += QStringList{csvField(r.folder),   csvField(r.date), csvField(r.time),
+                           csvField(r.duration), csvField(r.memo), csvField(r.file)}
+                   .join(QLatin1Char(',')) +
+               QStringLiteral("\r\n");
+    if (!AtomicFile::write(file, csv.toUtf8())) {
+        err << "Cannot write " << file << Qt::endl;
+        return Failed;
+    }
+    return Ok;
+}
+
+int check(Catalogue &catalogue, QTextStream &out, QTextStream &err)
+{
+    if (!openTables(catalogue, err))
+        return Failed;
+    catalogue.CallsTbl.setMasterSource(nullptr);
+    for (TStoreTable *table : {&catalogue.CallsTbl, &catalogue.FoldersTbl})
+        out << table->TableName() << ": " << table->RecordCount() << " records" << Qt::endl;
+    return Ok;
+}
+
+// "90", "1:30" or "01:30" seconds.
+int parseDuration(const QString &text, bool &ok)
+{
+    static const QRegularExpression form(QStringLiteral("^(?:(\\d{1,5}):)?(\\d{1,6})$"));
+    const auto m = form.match(text.trimmed());
+    ok = m.hasMatch();
+    if (!ok)
+        return 0;
+    const int seconds = m.captured(2).toInt() + 60 * m.captured(1).toInt();
+    ok = seconds >= 0 && seconds < 24 * 3600 * 7;
+    return seconds;
+}
+
+int add(Catalogue &catalogue, const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QString folder = CatalogueSchema::GeneralFolder, memo, duration = QStringLiteral("0");
+    QDate date = QDate::currentDate();
+    QTime time = QTime::currentTime();
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &option = args[i];
+        if (i + 1 >= args.size()) {
+            err << "Missing value for " << option << Qt::endl;
+            return Usage;
+        }
+        const QString value = args[++i];
+        if (option == QLatin1String("--folder")) {
+            folder = value;
+        } else if (option == QLatin1String("--date")) {
+            date = QDate::fromString(value, Qt::ISODate);
+        } else if (option == QLatin1String("--time")) {
+            time = QTime::fromString(value, Qt::ISODate);
+        } else if (option == QLatin1String("--duration")) {
+            duration = value;
+        } else if (option == QLatin1String("--memo")) {
+            memo = value;
+        } else {
+            err << "Unknown option " << option << Qt::endl;
+            return Usage;
+        }
+    }
+    bool ok = false;
+    const int seconds = parseDuration(duration, ok);
+    if (!date.isValid() || !time.isValid() || !ok) {
+        err << "Dates are written 2024-03-15, times 14:30:05, durations 90 or 1:30" << Qt::endl;
+        return Usage;
+    }
+    if (!catalogue.OpenCatalogue())
+        return Failed;
+    if (!catalogue.FoldersTbl.Locate(QStringLiteral("FolderName"), folder)) {
+        err << "No folder named " << folder << Qt::endl;
+        return Failed;
+    }
+    if (!catalogue.AddRecordingRow(QDateTime(date, time), seconds, memo))
+        return Failed;
+    out << catalogue.RecordingFileName() << ".wav" << Qt::endl;
+    return Ok;
+}
+
+} // namespace
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+int run(const QString &dataDir, const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString command = args.value(0);
+    UnattendedMessageService messages;
+    Catalogue catalogue(dataDir, messages, nullptr);
+    if (command == QLatin1String("list") && args.size() == 1)
+        return list(catalogue, out, err);
+    if (command == QLatin1String("export-csv") && args.size() == 2)
+        return exportCsv(catalogue, args[1], err);
+    if (command == QLatin1String("check") && args.size() == 1)
+        return check(catalogue, out, err);
+    if (command == QLatin1String("add"))
+        return add(catalogue, args.mid(1), out, err);
+    err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
+           "  list               every row of every folder\n"
+           "  export-csv FILE    the same rows as CSV\n"
+           "  check              open both tables and report what fails\n"
+           "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
+           "      [--duration SECONDS|MM:SS] [--memo TEXT]\n";
+    err.flush();
+    return Usage;
+}
+
+} // namespace CatalogueTool

@@ -1,0 +1,92 @@
+// calvora-catalogue run on a data directory: rows of every folder as text and CSV, and a
+// damaged table reported with the store's message.
+#include "StoreTestUtil.h"
+#include "catalogue/Catalogue.h"
+#include "support/ScriptedMessageService.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace StoreTest;
+
+namespace {
+
+struct Result
+{
+    int code;
+    QString out, err;
+};
+
+Result runTool(const QStringList &args)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora-catalogue", args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
+{
+    QTemporaryDir dir;
+    const QStringList at = {"--data-dir", dir.path()};
+    ASSERT_EQ(runTool(at + QStringList{"add", "--date", "2024-03-15", "--time", "14:30:05",
+                                       "--duration", "65", "--memo", "Quote \"me\", please"})
+                  .code,
+              0);
+    {
+        // A second folder with a row, and a row whose folder is gone.
+        ScriptedMessageService messages;
+        Catalogue c(dir.path(), messages, nullptr);
+        ASSERT_TRUE(c.OpenCatalogue());
+        c.FoldersTbl.Append();
+        c.FoldersTbl.setFieldValue("FolderId", "W1");
+        c.FoldersTbl.setFieldValue("FolderName", "Work, late");
+        c.FoldersTbl.Post();
+        c.FoldersTbl.SaveChanges();
+        c.CallsTbl.Append();
+        c.CallsTbl.setFieldValue("FolderId", "GONE");
+        c.CallsTbl.setFieldValue("Comment", "orphan");
+        c.CallsTbl.Post();
+        c.CallsTbl.SaveChanges();
+    }
+    ASSERT_EQ(
+        runTool(at + QStringList{"add", "--folder", "Work, late", "--date", "2024-03-16", "--time",
+                                 "09:00:00", "--duration", "2:00", "--memo", "line\nbreak"})
+            .code,
+        0);
+
+    const Result list = runTool(at + QStringList{"list"});
+    ASSERT_EQ(list.code, 0) << list.err.toStdString();
+    const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << list.out.toStdString();
+    EXPECT_EQ(lines[0], "Folder\tDate\tTime\tDuration\tMemo\tFile");
+    EXPECT_TRUE(lines[1].startsWith("General\t")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("\t01:05\tQuote \"me\", please\t1_20240315_143005.wav"));
+    EXPECT_TRUE(lines[2].endsWith("\t02:00\tline break\t1_20240316_090000.wav"));
+    EXPECT_TRUE(lines[3].startsWith("\t")) << "the orphan row is listed without a folder";
+
+    const QString csv = dir.filePath("out.csv");
+    ASSERT_EQ(runTool(at + QStringList{"export-csv", csv}).code, 0);
+    const QStringList rows = QString::fromUtf8(readFile(csv)).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_TRUE(rows[1].endsWith(",01:05,\"Quote \"\"me\"\", please\",1_20240315_143005.wav"))
+        << rows[1].toStdString();
+    EXPECT_TRUE(rows[2].startsWith("\"Work, late\",")) << rows[2].toStdString();
+
+    const Result ok = runTool(at + QStringList{"check"});
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(ok.out, "Recordings.d: 3 records\nFolders.d: 2 records\n");
+
+    const QByteArray table = readFile(dir.filePath("Recordings.d"));
+    ASSERT_TRUE(writeFile(dir.filePath("Recordings.d"), table.left(table.size() - 2)));
+    const Result bad = runTool(at + QStringList{"check"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.err, "Recordings.d: Error opening table: Unexpected end of buffer\n");
+    EXPECT_EQ(readFile(dir.filePath("Recordings.d")), table.left(table.size() - 2))
+        << "check changes nothing";
+    EXPECT_EQ(runTool(at + QStringList{"frobnicate"}).code, 2);
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+// Receiving voice. The modem's byte stream is unshielded first: a 0x10 sample arrives as
+// DLE DLE and the modem's events as DLE + a character, and neither may reach the recording
+// as noise.
+#include "VoiceReceiver.h"
+
+TdeWaveFormat displayFormat()
+{
+    TdeWaveFormat format;
+    format.SetFormatTag(1);
+    format.SetChannels(1);
+    format.SetSamplesPerSec(8000);
+    format.SetAvgBytesPerSec(8000);
+    format.SetBlockAlign(1);
+    format.SetBitsPerSample(8);
+    format.SetCbSize(0);
+    return format;
+}
+
+VoiceReceiver::VoiceReceiver()
+{
+    m_cnvWav.OnAudioConverted = [this](TdeAudioConvertor &, const std::uint8_t *data, qint64 size) {
+        if (onFileData)
+            onFileData(data, size);
+    };
+    m_displayConvert.OnAudioConverted = [this](TdeAudioConvertor &, const std::uint8_t *data,
+                                               qint64 size) { displaySamples(data, size); };
+}
+
+VoiceReceiver::~VoiceReceiver() = default;
+
+void VoiceReceiver::SignedToUnsigned(std::span<std::uint8_t> block, const QString &formatName)
+{
+    if (formatName != QLatin1String("SIGNED PCM"))
+        return;
+    for (std::uint8_t &b : block)
+        b ^= 0x80;
+}
+
+void VoiceReceiver::PrepareReceive(const Setup &setup)
+{
+    m_setup = setup;
+    m_receiving = true;
+    m_hangupCounter = 0;
+    m_toneEvent = false;
+    m_displayBlock.clear();
+    m_recordBlock.clear();
+    m_displayRawBlock.clear();
+    m_dle.reset();
+    m_analyser = std::make_unique<BlockAnalyser>(
+        historyLength(setup.sampleRate, setup.discTimeSeconds), [this](const char *line) {
+            if (log)
+                log(QString::fromLatin1(line));
+        });
+
+    m_cnvWav.SetFormatIn(setup.modemFormat);
+    m_cnvWav.SetFormatOut(setup.fileFormat);
+    m_displayConvert.SetFormatIn(setup.modemFormat);
+    m_displayConvert.SetFormatOut(displayFormat());
+    if (setup.displayTrace)
+        m_displayConvert.Open();
+    m_cnvWav.Open();
+}
+
+bool VoiceReceiver::ReceiveBatch(const std::uint8_t *data, qint64 size, bool autoCall)
+{
+    if (!m_receiving || size <= 0)
+        return false;
+    m_audio.clear();
+    std::string events;
+    m_dle.feed(data, std::size_t(size), m_audio, events);
+    bool hangup = false;
+    handleEvents(events, hangup);
+
+    for (std::uint8_t byte : m_audio) {
+        m_recordBlock.push_back(byte);
+        m_displayRawBlock.push_back(byte);
+        if (int(m_recordBlock.size()) == RecordBlockSize)
+            recordBlock();
+        if (int(m_displayRawBlock.size()) == DisplayRawBlockSize)
+            displayRawBlock();
+    }
+    // Two periodic blocks in one batch may carry the count past the limit; it is a limit,
+    // not a value to meet exactly.
+    if (autoCall && (m_hangupCounter >= HangupBlocks || hangup || m_toneEvent)) {
+        if (log)
+            log(QStringLiteral("Disconnect line..."));
+        m_analyser->clearHistory();
+        m_toneEvent = false;
+        return true;
+    }
+    return false;
+}
+
+void VoiceReceiver::handleEvents(const std::string &events, bool &hangup)
+{
+    for (char event : events) {
+        if (log)
+            log(QStringLiteral("Modem event: ") + QString::fromStdString(dleEventName(event)));
+        // A busy or dial tone reported by the modem means the far end has gone.
+        if (event == 'b' || event == 'd')
+            hangup = true;
+    }
+}
+
+void VoiceReceiver::recordBlock()
+{
+    if (m_setup.bitsPerSample == QLatin1String("8"))
+        SignedToUnsigned(m_recordBlock, m_setup.formatName);
+    m_cnvWav.Convert(m_recordBlock.data(), qint64(m_recordBlock.size()));
+    m_recordBlock.clear();
+}
+
+void VoiceReceiver::displayRawBlock()
+{
+    if (m_setup.bitsPerSample == QLatin1String("8"))
+        SignedToUnsigned(m_displayRawBlock, m_setup.formatName);
+    if (m_setup.displayTrace)
+        m_displayConvert.Convert(m_displayRawBlock.data(), qint64(m_displayRawBlock.size()));
+    m_displayRawBlock.clear();
+}
+
+void VoiceReceiver::displaySamples(const std::uint8_t *data, qint64 size)
+{
+    for (qint64 i = 0; i < size; ++i) {
+        m_displayBlock.push_back(data[i]);
+        if (int(m_displayBlock.size()) < DisplayBlockSize)
+            continue;
+        if (m_setup.analyse) {
+            switch (m_analyser->AnalyseDisplayBlock(m_displayBlock)) {
+            case BlockAnalyser::Periodic:
+                ++m_hangupCounter;
+                break;
+            case BlockAnalyser::Silence:
+                m_hangupCounter = HangupBlocks;
+                break;
+            case BlockAnalyser::Neither:
+                break;
+            }
+        }
+        if (onDisplayBlock)
+            onDisplayBlock(m_displayBlock);
+        m_displayBlock.clear();
+    }
+}
+
+void VoiceReceiver::Finish()
+{
+    if (!m_receiving)
+        return;
+    m_receiving = false;
+    if (m_displayConvert.Active())
+        m_displayConvert.Close();
+    if (!m_cnvWav.Active())
+        return;
+    if (!m_recordBlock.empty()) {
+        if (m_setup.bitsPerSample == QLatin1String("8"))
+            SignedToUnsigned(m_recordBlock, m_setup.formatName);
+        m_cnvWav.Convert(m_recordBlock.data(), qint64(m_recordBlock.size()));
+        m_recordBlock.clear();
+    }
+    m_cnvWav.Flush();
+    m_cnvWav.Close();
+}

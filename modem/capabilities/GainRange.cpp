@@ -31,6 +31,7 @@ GainPair ParseGainRange(const QString &reply, const QString &prefix, GainPair cu
 
 QString middleGainCommand(const QString &command, GainPair range)
 {
-    // Integer division truncates toward zero, so (-1, -1) gives -1.
-    return command + QString::number((range.first + range.second) / 2);
+    // Integer division truncates toward zero, so (-1, -1) gives -1. The sum is taken wide:
+    // a modem may report numbers near the integer limits.
+    return command + QString::number((qint64(range.first) + range.second) / 2);
 }

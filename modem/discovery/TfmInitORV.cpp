@@ -1,0 +1,104 @@
+// The order matters: the profile is loaded before the port is opened, because opening
+// initialises the modem with the profile's caller-ID commands.
+#include "TfmInitORV.h"
+
+#include "DiscoveryWindow.h"
+#include "ModemDiscovery.h"
+#include "SetupTarget.h"
+#include "TfmParse.h"
+
+#include "config/IniFile.h"
+#include "config/ModemProfile.h"
+#include "config/Preferences.h"
+#include "modem/TfmModem.h"
+#include "support/EventLog.h"
+#include "support/MessageService.h"
+#include "support/Waits.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString Modem = QStringLiteral("Modem");
+const QString Params = QStringLiteral("Params");
+} // namespace
+
+TfmInitORV::TfmInitORV(TIniFile &ini, Preferences &prefs, TModemParams &profile,
+                       bool &voiceSupported, TfmModem &modem, TfmParse &parse,
+                       ModemDiscovery &discovery, DiscoveryWindow &discoveryWindow,
+                       SetupTarget &target, EventLog &log, MessageService &messages,
+                       QString programDir, QObject *parent)
+    : QObject(parent), m_ini(ini), m_prefs(prefs), m_profile(profile),
+      m_voiceSupported(voiceSupported), m_modem(modem), m_parse(parse), m_discovery(discovery),
+      m_discoveryWindow(discoveryWindow), m_target(target), m_log(log), m_messages(messages),
+      m_programDir(std::move(programDir))
+{
+    setObjectName(QStringLiteral("fmInitORV"));
+}
+
+void TfmInitORV::FormCreate()
+{
+    EnsureModem();
+    Waits::WaitTicks(9);
+    ApplySettings();
+}
+
+void TfmInitORV::EnsureModem()
+{
+    if (QFileInfo::exists(m_ini.FileName()) &&
+        m_ini.ReadInteger(Modem, QStringLiteral("port"), 0) != 0) {
+        LoadModemProfile(m_ini, m_profile);
+        return;
+    }
+    if (m_discovery.FindModems() > 0) {
+        m_discoveryWindow.ShowModal();
+        LoadModemProfile(m_ini, m_profile);
+        return;
+    }
+    m_voiceSupported = false;
+    m_ini.WriteBool(Params, QStringLiteral("Voicefeatures"), false);
+    m_messages.showMessage(ModemDiscovery::NoModemMessage, MessageService::Kind::Information);
+}
+
+void TfmInitORV::ApplySettings()
+{
+    LoadModemProfile(m_ini, m_profile);
+    m_voiceSupported = m_ini.ReadBool(Params, QStringLiteral("Voicefeatures"), true);
+    m_prefs.ExtPlayer = m_ini.ReadBool(Params, QStringLiteral("ExtPlayer"), false);
+    m_prefs.Player = m_ini.ReadString(Params, QStringLiteral("Player"), Preferences{}.Player);
+    m_target.applyWindowSettings();
+
+    const bool modemConfigured = m_ini.SectionExists(Modem);
+    if (modemConfigured) {
+        if (QFileInfo::exists(m_parse.compressionsPath())) {
+            const int row = m_ini.ReadInteger(Params, QStringLiteral("Compression"), 0);
+            if (!m_parse.ReadCurrentCompression(row))
+                m_log.AppendLine(
+                    QStringLiteral("Compression %1 is missing from Compressions.d").arg(row));
+        }
+        if (m_voiceSupported) {
+            m_target.setRecordEnabled(true);
+        } else {
+            m_messages.showMessage(NoVoiceMessage, MessageService::Kind::Warning);
+            m_target.setRecordEnabled(false);
+        }
+    }
+
+    // An error here (the folder exists already) is of no concern.
+    QDir(m_programDir).mkdir(QStringLiteral("wav"));
+    m_target.resetCommandStates();
+
+    if (modemConfigured) {
+        if (!m_modem.OpenModemPort(m_profile.port, true)) {
+            m_messages.showMessage(QStringLiteral("Error during opening com port ") +
+                                       QString::number(m_profile.port),
+                                   MessageService::Kind::Error);
+            m_target.setRecordEnabled(false);
+        }
+        if (m_prefs.AutoRecord)
+            m_modem.EnableAutoRecord();
+        else
+            m_modem.DisableAutoRecord();
+    }
+    m_target.setPortStatus(m_profile.port, m_profile.Model);
+}

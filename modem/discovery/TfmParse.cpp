@@ -1,0 +1,215 @@
+// Reply lines are untrusted: each is parsed on its own, a line that is not understood is
+// skipped, and the table never grows beyond its 101 rows.
+#include "TfmParse.h"
+
+#include "QueryBuffer.h"
+
+#include "audio/Codec.h"
+#include "audio/WaveFormatIni.h"
+#include "config/IniFile.h"
+#include "config/ModemProfile.h"
+#include "modem/TfmModem.h"
+#include "modem/capabilities/CompressionChoice.h"
+#include "modem/capabilities/CompressionsFile.h"
+#include "support/EventLog.h"
+#include "support/MessageService.h"
+
+#include <QFile>
+
+namespace {
+const QString Modem = QStringLiteral("Modem");
+const QString Params = QStringLiteral("Params");
+const QString ModemCompressions = QStringLiteral("Modem compressions");
+const QString ModemCompression = QStringLiteral("Modem compression");
+
+QString rowMessage(const CompressionRow &r)
+{
+    // One line per field, as the developer reads them off the message.
+    return QStringLiteral("cml : ") + r.cml + QLatin1Char('\n') + QStringLiteral("cmid : ") +
+           r.cmid + QLatin1Char('\n') + QStringLiteral("bps : ") + r.bps + QLatin1Char('\n') +
+           QStringLiteral("tm : ") + r.tm + QLatin1Char('\n') + QStringLiteral("vsr : ") + r.vsr +
+           QLatin1Char('\n') + QStringLiteral("scs : ") + r.scs + QLatin1Char('\n') +
+           QStringLiteral("sel : ") + r.sel + QLatin1Char('\n') + QStringLiteral("Description : ") +
+           r.Description + QLatin1Char('\n') + QStringLiteral("VSM command : ") + r.VSMCommand +
+           QLatin1Char('\n');
+}
+
+QString mirrorValue(const CompressionRow &r)
+{
+    return QStringList{r.Description, r.cml, r.bps, r.tm, r.vsr, r.scs, r.sel}.join(
+        QLatin1Char(','));
+}
+
+// 16-bit linear samples at 7200 Hz: no codec lists this rate, but the samples are plain PCM.
+TdeWaveFormat pcm7200x16()
+{
+    TdeWaveFormat f;
+    f.Buffer().fill(0);
+    f.SetFormatTag(1);
+    f.SetChannels(1);
+    f.SetSamplesPerSec(7200);
+    f.SetAvgBytesPerSec(14400);
+    f.SetBlockAlign(2);
+    f.SetBitsPerSample(16);
+    f.SetCbSize(0);
+    return f;
+}
+} // namespace
+
+TfmParse::TfmParse(TIniFile &ini, TModemParams &profile, TfmModem &modem, QueryBuffer &query,
+                   EventLog &log, MessageService &messages, QString compressionsPath,
+                   QObject *parent)
+    : QObject(parent), m_ini(ini), m_profile(profile), m_modem(modem), m_query(query), m_log(log),
+      m_messages(messages), m_compressionsPath(std::move(compressionsPath))
+{
+    setObjectName(QStringLiteral("fmParse"));
+}
+
+bool TfmParse::ParseCompressionList(bool interactive)
+{
+    if (!interactive) {
+        m_query.clear();
+        QString reply;
+        m_modem.SendCommand(QStringLiteral("at+vsm=?"), reply);
+        m_query.addText(reply);
+    }
+    m_log.AppendLine(QStringLiteral("at+vsm=?"));
+
+    QList<CompressionRow> rows;
+    for (const QString &text : m_query.lines()) {
+        if (rows.size() >= CompressionsFile::MaxRows)
+            break; // the table is full; further lines could not be chosen anyway
+        const QString line = text.trimmed();
+        if (line.isEmpty())
+            continue;
+        std::optional<CompressionRow> row = ParseVsmLine(line);
+        if (!row)
+            continue;
+        row->VSMCommand = BuildVsmCommand(*row).left(CompressionRow::FieldLength);
+        rows.append(*row);
+    }
+    writeRows(rows, interactive);
+
+    if (!rows.isEmpty())
+        return true;
+    m_messages.showMessage(NoCompressionMessage, MessageService::Kind::Warning);
+    if (!interactive) {
+        m_profile.VoiceCompression = QStringLiteral("at+vsm=none");
+        m_ini.WriteString(Modem, QStringLiteral("VoiceCompression"), m_profile.VoiceCompression);
+        m_ini.WriteInteger(Modem, QStringLiteral("SamplingFreq"), 0);
+        m_ini.WriteString(Params, QStringLiteral("Compression"), QString());
+    }
+    return false;
+}
+
+void TfmParse::writeRows(const QList<CompressionRow> &rows, bool interactive)
+{
+    if (!CompressionsFile::write(m_compressionsPath, rows))
+        throw EFileError(QStringLiteral("Cannot create file \"%1\".").arg(m_compressionsPath));
+    if (m_ini.SectionExists(ModemCompressions))
+        m_ini.EraseSection(ModemCompressions);
+    for (int i = 0; i < rows.size(); ++i) {
+        m_ini.WriteString(ModemCompressions, QString::number(i), mirrorValue(rows[i]));
+        if (interactive)
+            m_messages.showMessage(rowMessage(rows[i]), MessageService::Kind::Information);
+    }
+    m_ini.UpdateFile();
+}
+
+bool TfmParse::RecordLineSelection()
+{
+    QString reply;
+    m_modem.SendCommand(QStringLiteral("at+vls=?"), reply);
+    m_query.setText(reply);
+    m_ini.WriteString(Modem, QStringLiteral("LineSel_T"), m_profile.LineSel_T);
+    m_ini.WriteString(Modem, QStringLiteral("LineSel_T#"), QStringLiteral("ok"));
+    return true;
+}
+
+bool TfmParse::ChooseDefaultCompression()
+{
+    const QList<CompressionRow> rows = CompressionsFile::readAll(m_compressionsPath);
+    const std::optional<int> chosen = chooseDefaultRow(rows);
+    if (!chosen)
+        return false;
+    m_ini.WriteString(Modem, QStringLiteral("VoiceCompression"), rows[*chosen].VSMCommand);
+    m_ini.WriteInteger(Params, QStringLiteral("Compression"), *chosen);
+    return true;
+}
+
+bool TfmParse::ReadCurrentCompression(int index)
+{
+    const std::optional<CompressionRow> row = CompressionsFile::readRow(m_compressionsPath, index);
+    CurrentCompression = row.value_or(CompressionRow{});
+    return row.has_value();
+}
+
+bool TfmParse::MatchModemCompression()
+{
+    // A row that cannot be read stays empty, and an empty row matches no format.
+    ReadCurrentCompression(m_ini.ReadInteger(Params, QStringLiteral("Compression"), 0));
+
+    CodecCatalogue::Refresh();
+    QList<CodecFormatKey> keys;
+    QList<TdeWaveFormat> formats;
+    for (int c = 0; c < CodecCatalogue::Count(); ++c) {
+        const TdeCodec &codec = CodecCatalogue::Codec(c);
+        for (int f = 0; f < codec.FormatCount(); ++f) {
+            const TdeWaveFormat format = codec.Format(f).Format();
+            keys.append({format.FormatTag(), format.Channels(), int(format.SamplesPerSec()),
+                         format.BitsPerSample()});
+            formats.append(format);
+        }
+    }
+
+    const CompressionMatch match = matchCompression(CurrentCompression, keys);
+    if (match.kind == CompressionMatch::Kind::None) {
+        m_messages.showMessage(NoCodecMessage, MessageService::Kind::Warning);
+        return false;
+    }
+    const TdeWaveFormat found = match.kind == CompressionMatch::Kind::Pcm7200x16
+                                    ? pcm7200x16()
+                                    : formats[match.formatIndex];
+    if (m_ini.SectionExists(ModemCompression))
+        m_ini.EraseSection(ModemCompression);
+    WriteWaveFormat(m_ini, ModemCompression, found);
+    return true;
+}
+
+void TfmParse::LearnRecGain(GainPair &pair)
+{
+    QString reply;
+    if (m_modem.SendCommand(QStringLiteral("at+VGR=?"), reply) != AtResult::Ok) {
+        m_ini.WriteString(Modem, QStringLiteral("RecGain"), QStringLiteral("none"));
+        return;
+    }
+    pair = ParseGainRange(reply, QStringLiteral("+VGR:"), pair);
+    m_ini.WriteInteger(Modem, QStringLiteral("vgrMin"), pair.first);
+    m_ini.WriteInteger(Modem, QStringLiteral("vgrMax"), pair.second);
+    m_ini.WriteString(Modem, QStringLiteral("RecGain"), middleGainCommand("at+vgr=", pair));
+}
+
+void TfmParse::LearnSpeakerVolume(GainPair &pair)
+{
+    QString reply;
+    if (m_modem.SendCommand(QStringLiteral("at+VGT=?"), reply) != AtResult::Ok) {
+        m_ini.WriteString(Modem, QStringLiteral("SpeakerVol"), QStringLiteral("none"));
+        return;
+    }
+    pair = ParseGainRange(reply, QStringLiteral("+VGT:"), pair);
+    m_ini.WriteInteger(Modem, QStringLiteral("vgtMin"), pair.first);
+    m_ini.WriteInteger(Modem, QStringLiteral("vgtMax"), pair.second);
+    m_ini.WriteString(Modem, QStringLiteral("SpeakerVol"), middleGainCommand("at+vgt=", pair));
+}
+
+bool TfmParse::QueryCompressionsInteractive()
+{
+    try {
+        if (!ParseCompressionList(true))
+            return false;
+    } catch (const EFileError &e) {
+        m_messages.showMessage(QString::fromStdString(e.what()), MessageService::Kind::Error);
+        return false;
+    }
+    return ChooseDefaultCompression();
+}

@@ -8,6 +8,7 @@
 #include "support/MessageService.h"
 
 #include <QRegularExpression>
+#include <functional>
 #include <set>
 
 namespace CatalogueTool {
@@ -52,35 +53,34 @@ QString wavName(const TStoreDataset &calls, int row, const DateTimeFormats &form
 }
 
 // Every row, folder by folder in the order of Folders.d, then the rows whose folder is
-// missing from it (listed with an empty folder name).
-QList<Row> allRows(Catalogue &catalogue)
+// missing from it (with an empty folder name). Rows are handed over one by one so that a
+// large catalogue is never held twice.
+void forEachRow(Catalogue &catalogue, const std::function<void(const Row &)> &visit)
 {
     TStoreTable &folders = catalogue.FoldersTbl;
     TStoreTable &calls = catalogue.CallsTbl;
-    QList<Row> rows;
     auto text = [&](int row, const char *field) {
         return oneLine(calls.valueAt(row, calls.FieldIndex(QLatin1String(field))).toString());
     };
-    auto addVisible = [&](const QString &folder) {
-        for (int r = 0; r < calls.RecordCount(); ++r)
-            rows.append({folder, text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"),
-                         text(r, "Comment"), wavName(calls, r, catalogue.formats)});
+    auto visitRow = [&](const QString &folder, int r) {
+        visit({folder, text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"), text(r, "Comment"),
+               wavName(calls, r, catalogue.formats)});
     };
     std::set<QString> known;
     for (folders.First(); !folders.Eof(); folders.Next()) {
         const QString code = folders.FieldValues(QStringLiteral("FolderId")).toString();
         if (!known.insert(code).second)
             continue;
-        addVisible(oneLine(folders.FieldValues(QStringLiteral("FolderName")).toString()));
+        const QString name = oneLine(folders.FieldValues(QStringLiteral("FolderName")).toString());
+        for (int r = 0; r < calls.RecordCount(); ++r)
+            visitRow(name, r);
     }
     // Without a master every row is visible; keep those of no known folder.
     calls.setMasterSource(nullptr);
     const int folderField = calls.FieldIndex(QStringLiteral("FolderId"));
     for (int r = 0; r < calls.RecordCount(); ++r)
         if (known.count(calls.valueAt(r, folderField).toString()) == 0)
-            rows.append({QString(), text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"),
-                         text(r, "Comment"), wavName(calls, r, catalogue.formats)});
-    return rows;
+            visitRow(QString(), r);
 }
 
 int list(Catalogue &catalogue, QTextStream &out, QTextStream &err)
@@ -88,9 +88,10 @@ int list(Catalogue &catalogue, QTextStream &out, QTextStream &err)
     if (!openTables(catalogue, err))
         return Failed;
     out << "Folder\tDate\tTime\tDuration\tMemo\tFile\n";
-    for (const Row &r : allRows(catalogue))
+    forEachRow(catalogue, [&](const Row &r) {
         out << r.folder << '\t' << r.date << '\t' << r.time << '\t' << r.duration << '\t' << r.memo
             << '\t' << r.file << '\n';
+    });
     out.flush();
     return Ok;
 }
@@ -99,13 +100,15 @@ int exportCsv(Catalogue &catalogue, const QString &file, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
-    QString csv = QStringLiteral("Folder,Date,Time,Duration,Memo,File\r\n");
-    for (const Row &r : allRows(catalogue))
+    QByteArray csv = "Folder,Date,Time,Duration,Memo,File\r\n";
+    forEachRow(catalogue, [&](const Row &r) {
         csv += QStringList{csvField(r.folder),   csvField(r.date), csvField(r.time),
                            csvField(r.duration), csvField(r.memo), csvField(r.file)}
-                   .join(QLatin1Char(',')) +
-               QStringLiteral("\r\n");
-    if (!AtomicFile::write(file, csv.toUtf8())) {
+                   .join(QLatin1Char(','))
+                   .toUtf8();
+        csv += "\r\n";
+    });
+    if (!AtomicFile::write(file, csv)) {
         err << "Cannot write " << file << Qt::endl;
         return Failed;
     }

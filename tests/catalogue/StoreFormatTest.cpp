@@ -260,3 +260,33 @@ TEST_F(StoreFormatTest, CreatingWithoutFieldsFails)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StoreCompareTest, NumbersByValueTextByBytesAndEmptyFirst)
+{
+    using V = StoreValue;
+    struct Case
+    {
+        V a, b;
+        int expected;
+    };
+    const std::vector<Case> cases = {
+        {V(std::int64_t(2)), V(std::int64_t(10)), -1},
+        {V(std::int64_t(3)), V(3.0), 0},
+        {V(2.5), V(std::int64_t(2)), 1},
+        {V(std::string("B")), V(std::string("a")), -1}, // case-sensitive, by byte value
+        {V(std::string("ab")), V(std::string("abc")), -1},
+        {V(std::string("abc")), V(std::string("abc")), 0},
+        {V(std::string("")), V(std::string("0")), -1},
+        {V(), V(std::string("")), 0},
+        {V(std::string("\xC3\xA9")), V(std::string("z")), 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(&c - cases.data());
+        EXPECT_EQ(compareValues(c.a, c.b), c.expected);
+        EXPECT_EQ(compareValues(c.b, c.a), -c.expected);
+    }
+}
+
+} // namespace

@@ -1,0 +1,165 @@
+// Speed of the catalogue on Recordings.d with 100 000 rows over 50 folders: opening, saving,
+// switching folders (the range rebuild) and a memo search. The files are made once in
+// $CALVORA_BENCH_DIR (kept) or in a temporary directory.
+#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueSchema.h"
+#include "support/MessageService.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int Rows = 100000;
+constexpr int Folders = 50;
+
+QString dataDir()
+{
+    static QTemporaryDir temp;
+    static const QString dir = [] {
+        const QString env = qEnvironmentVariable("CALVORA_BENCH_DIR");
+        if (env.isEmpty())
+            return temp.path();
+        QDir().mkpath(env);
+        return env;
+    }();
+    return dir;
+}
+
+QString folderCode(int i)
+{
+    return QStringLiteral("F%1").arg(i, 7, 10, QLatin1Char('0'));
+}
+
+void makeTables()
+{
+    const QString dir = dataDir();
+    if (QFile::exists(dir + "/Recordings.d") && QFile::exists(dir + "/Folders.d"))
+        return;
+    TStoreTable folders;
+    folders.setLoadMode(TLoadMode::lmClear);
+    folders.FieldDefs = CatalogueSchema::folderFields();
+    folders.Open();
+    for (int i = 0; i < Folders; ++i) {
+        folders.Append();
+        folders.setFieldValue("FolderId", folderCode(i));
+        folders.setFieldValue("FolderName", QStringLiteral("Folder %1").arg(i));
+        folders.Post();
+    }
+    folders.SaveToFile(dir + "/Folders.d");
+
+    TStoreTable calls;
+    calls.setLoadMode(TLoadMode::lmClear);
+    calls.FieldDefs = CatalogueSchema::recordingFields();
+    calls.Open();
+    UniqueCodeGenerator codes;
+    const DateTimeFormats formats = DateTimeFormats::system();
+    QDateTime at(QDate(2020, 1, 1), QTime(8, 0));
+    for (int i = 0; i < Rows; ++i) {
+        at = at.addSecs(617);
+        calls.Append();
+        calls.setFieldValue("id", codes.next(at));
+        calls.setFieldValue("Channel", 1);
+        calls.setFieldValue("FolderId", folderCode(i % Folders));
+        calls.setFieldValue("DateS", formats.dateText(at.date()));
+        calls.setFieldValue("TimeS", formats.timeText(at.time()));
+        calls.setFieldValue("Duration", DurationText(i % 3600));
+        calls.setFieldValue(
+            "Comment",
+            QStringLiteral("Call from +49 30 %1 about order %2").arg(1000000 + i * 7).arg(i % 977));
+        calls.Post();
+    }
+    calls.SaveToFile(dir + "/Recordings.d");
+}
+
+void addMemoryCounter(benchmark::State &state)
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+struct Fixture
+{
+    Fixture()
+    {
+        makeTables();
+        catalogue = std::make_unique<Catalogue>(dataDir(), messages, nullptr);
+        catalogue->OpenCatalogue();
+    }
+    UnattendedMessageService messages;
+    std::unique_ptr<Catalogue> catalogue;
+};
+
+void BM_OpenRecordings(benchmark::State &state)
+{
+    makeTables();
+    for (auto _ : state) {
+        TStoreTable table;
+        table.setTableName(dataDir() + "/Recordings.d");
+        table.Open();
+        benchmark::DoNotOptimize(table.RecordCount());
+    }
+    addMemoryCounter(state);
+}
+
+// One changed row, then the whole table written beside, flushed, renamed, the old one kept as
+// the backup: what every change of the catalogue costs.
+void BM_SaveRecordings(benchmark::State &state)
+{
+    Fixture f;
+    TStoreTable &calls = f.catalogue->CallsTbl;
+    int n = 0;
+    for (auto _ : state) {
+        calls.Edit();
+        calls.setFieldValue("Comment", QStringLiteral("edited %1").arg(++n));
+        calls.Post();
+        calls.SaveChanges();
+    }
+    addMemoryCounter(state);
+}
+
+void BM_FolderSwitch(benchmark::State &state)
+{
+    Fixture f;
+    TStoreTable &folders = f.catalogue->FoldersTbl;
+    for (auto _ : state) {
+        folders.Next();
+        if (folders.Eof())
+            folders.First();
+        benchmark::DoNotOptimize(f.catalogue->CallsTbl.RecordCount());
+    }
+    state.counters["rows_per_folder"] = f.catalogue->CallsTbl.RecordCount();
+    addMemoryCounter(state);
+}
+
+// A search that finds nothing reads every memo of the table (no folder range).
+void BM_MemoSearchAllRows(benchmark::State &state)
+{
+    Fixture f;
+    f.catalogue->CallsTbl.setMasterSource(nullptr);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(f.catalogue->FindMemo("no such caller", false, 0));
+    state.counters["rows"] = f.catalogue->CallsTbl.RecordCount();
+    addMemoryCounter(state);
+}
+
+BENCHMARK(BM_OpenRecordings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveRecordings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FolderSwitch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoSearchAllRows)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

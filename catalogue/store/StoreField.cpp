@@ -1,6 +1,7 @@
 // Type codes and record room of the field kinds.
 #include "StoreField.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -72,9 +73,12 @@ std::uint16_t recordBytesOf(FieldKind kind, int size)
 std::string typeCodeOf(FieldKind kind, int size)
 {
     if (kind == FieldKind::SmallStr)
-        return std::string(1, Base36[size]);
-    if (kind == FieldKind::String)
-        return "s" + std::to_string(size);
+        return std::string(1, Base36[std::clamp(size, 0, SmallStrMaxSize)]);
+    if (kind == FieldKind::String) {
+        std::string code = std::to_string(size);
+        code.insert(code.begin(), 's');
+        return code;
+    }
     for (const KindCode &k : FixedKinds)
         if (k.kind == kind)
             return std::string(1, k.code);

@@ -70,8 +70,11 @@ void RecordingsListView::setDataset(TStoreDataset *dataset)
     m_connections.clear();
     m_dataset = dataset;
     StoreTableModel *old = m_model;
+    QItemSelectionModel *oldSelection = m_grid->selectionModel();
     m_model = dataset ? new StoreTableModel(*dataset, GridFields, this) : nullptr;
     m_grid->setModel(m_model);
+    // The view leaves the old model's selection model to us.
+    delete oldSelection;
     delete old;
     if (!dataset)
         return;

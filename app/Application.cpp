@@ -6,12 +6,18 @@
 #include "AppContext.h"
 #include "AppInfo.h"
 #include "ColorValue.h"
+#include "MainActions.h"
 #include "MainWindow.h"
 #include "ModemWiring.h"
+#include "RecordingControl.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
 #include "TraceView.h"
 #include "TrayController.h"
+#include "audio/RecordingFormat.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/ui/RecordNavigator.h"
+#include "catalogue/ui/RecordingsListView.h"
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "modem/TfmModem.h"
@@ -100,11 +106,21 @@ void Application::createWindows()
     AppContext &ctx = *m_ctx;
     guarded([&] { PortMap::seed(ctx.ini); });
 
+    m_catalogue = std::make_unique<Catalogue>(ctx.programDir, ctx.messages, &ctx.log);
+    m_catalogue->recordingsDir = [&ctx] { return ctx.prefs.wavDir; };
+    m_catalogue->callerIdEnabled = [&ctx] { return ctx.prefs.CallerID; };
     m_main = std::make_unique<TfmOrv>(ctx);
+    guarded([&] { m_catalogue->OpenCatalogue(); });
+    m_main->recordingsList()->setDataset(&m_catalogue->CallsTbl);
+    MainActions &actions = m_main->actions();
+    RecordNavigator::bindActions(m_catalogue->CallsTbl, actions.navFirst, actions.navPrior,
+                                 actions.navNext, actions.navLast);
 
     const QFont font = QApplication::font();
     const DialogFont dialogFont{font.family(), std::max(1, font.pointSize()), -16777208};
-    guarded([&] { loadPreferences(ctx.ini, ctx.prefs, ctx.programDir, dialogFont, {}); });
+    guarded([&] {
+        loadPreferences(ctx.ini, ctx.prefs, ctx.programDir, dialogFont, RecordingFormatSource());
+    });
 
     applyTraceColors();
 
@@ -120,6 +136,8 @@ void Application::createWindows()
         std::make_unique<TfmModem>(ctx.ini, ctx.prefs, ctx.ModemProfile, ctx.log, ctx.messages);
     m_callerId = std::make_unique<TfmCallerID>();
     connectModem(*m_main, *m_modem, *m_callerId);
+    m_recording = std::make_unique<RecordingControl>(ctx, *m_main, *m_modem, *m_catalogue);
+    guarded([&] { m_recording->recoverInterruptedRecording(); });
     ctx.VoiceSupported =
         ctx.ini.ReadBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true);
     m_main->ApplyWindowSettings();
@@ -174,8 +192,10 @@ void Application::shutDown()
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
     }
+    m_recording.reset(); // stops a recording that still runs, keeping it
     m_callerId.reset();
     m_modem.reset(); // closes the port
     m_logger.reset();
     m_main.reset();
+    m_catalogue.reset();
 }

@@ -9,7 +9,9 @@
 #include <memory>
 
 struct AppContext;
+class Catalogue;
 class IdleHandler;
+class RecordingControl;
 class LoggerWindow;
 class MessageService;
 class SingleInstance;
@@ -51,10 +53,12 @@ private:
     std::unique_ptr<MessageService> m_messages;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<TfmOrv> m_main;
     std::unique_ptr<LoggerWindow> m_logger;
     std::unique_ptr<TfmModem> m_modem;
     std::unique_ptr<TfmCallerID> m_callerId;
+    std::unique_ptr<RecordingControl> m_recording;
     std::unique_ptr<IdleHandler> m_idle;
     std::unique_ptr<TerminationSignals> m_signals;
 };

@@ -9,6 +9,7 @@
 #include "TraceView.h"
 #include "TransportPanel.h"
 #include "TrayController.h"
+#include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
 
 #include <QAction>
@@ -26,7 +27,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -125,16 +125,7 @@ void TfmOrv::buildLayout()
     m_tree = new QTreeWidget(m_splitter);
     m_tree->setObjectName(QStringLiteral("Tree"));
     m_tree->setHeaderHidden(true);
-    m_list = new QTableView(m_splitter);
-    m_list->setObjectName(QStringLiteral("dbGrid1"));
-    auto *model = new QStandardItemModel(0, 4, m_list);
-    model->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"),
-                                      QStringLiteral("Duration"), QStringLiteral("Memo")});
-    m_list->setModel(model);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list = new RecordingsListView(m_splitter);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({140, DesignWidth - 140});
     layout->addWidget(m_splitter, 1);
@@ -182,7 +173,7 @@ void TfmOrv::ApplyWindowSettings()
         std::clamp(ini.ReadInteger(QStringLiteral("Fonts"), QStringLiteral("FontSize"), 8), 4, 72));
     const QColor color = colorFromValue(
         ini.ReadInteger(QStringLiteral("Fonts"), QStringLiteral("FontColor"), 0), palette());
-    for (QWidget *view : {static_cast<QWidget *>(m_list), static_cast<QWidget *>(m_tree)}) {
+    for (QWidget *view : std::initializer_list<QWidget *>{m_list->grid(), m_tree}) {
         view->setFont(font);
         QPalette p = view->palette();
         p.setColor(QPalette::Text, color);
@@ -194,11 +185,9 @@ void TfmOrv::ApplyWindowSettings()
     const int total = sizes.value(0) + sizes.value(1);
     m_splitter->setSizes({pane, std::max(0, total - pane)});
 
-    const char *columns[3] = {"Date", "Time", "Duration"};
-    const int defaults[3] = {75, 70, 70};
-    for (int i = 0; i < 3; ++i) {
-        m_list->setColumnWidth(i, ini.ReadInteger(Params, QLatin1String(columns[i]), defaults[i]));
-    }
+    m_list->setColumnWidths(ini.ReadInteger(Params, QStringLiteral("Date"), 75),
+                            ini.ReadInteger(Params, QStringLiteral("Time"), 70),
+                            ini.ReadInteger(Params, QStringLiteral("Duration"), 70));
 }
 
 QString TfmOrv::statusText(int panel) const
@@ -305,9 +294,10 @@ void TfmOrv::FormClose()
         ini.WriteInteger(ParamsLower, QStringLiteral("MainHeight"), placement.height());
         ini.WriteInteger(ParamsLower, QStringLiteral("Volume"), m_transport->volumeBar()->value());
         ini.WriteInteger(ParamsLower, QStringLiteral("Splitter"), m_splitter->sizes().value(0));
-        ini.WriteInteger(Params, QStringLiteral("Date"), m_list->columnWidth(0));
-        ini.WriteInteger(Params, QStringLiteral("Time"), m_list->columnWidth(1));
-        ini.WriteInteger(Params, QStringLiteral("Duration"), m_list->columnWidth(2));
+        // The header's first three sections carry the Date, Time and Duration widths.
+        ini.WriteInteger(Params, QStringLiteral("Date"), m_list->header()->sectionSize(0));
+        ini.WriteInteger(Params, QStringLiteral("Time"), m_list->header()->sectionSize(1));
+        ini.WriteInteger(Params, QStringLiteral("Duration"), m_list->header()->sectionSize(2));
         // Only a configured modem has a [Modem] section; creating one here would make the
         // next start try to open a modem that was never found.
         if (ini.SectionExists(QStringLiteral("Modem")))

@@ -11,7 +11,7 @@ struct MainActions;
 class QFrame;
 class QLabel;
 class QSplitter;
-class QTableView;
+class RecordingsListView;
 class QTreeWidget;
 class TransportPanel;
 class TraceView;
@@ -33,7 +33,7 @@ public:
     MainActions &actions() { return *m_actions; }
     TrayController &tray() { return *m_tray; }
     TransportPanel &transport() { return *m_transport; }
-    QTableView *recordingsList() const { return m_list; }
+    RecordingsListView *recordingsList() const { return m_list; }
     QTreeWidget *folderTree() const { return m_tree; }
     QSplitter *splitter() const { return m_splitter; }
     QFrame *tracePanel() const { return m_tracePanel; }
@@ -95,7 +95,7 @@ private:
     QFrame *m_tracePanel = nullptr;
     TraceView *m_trace = nullptr;
     QTreeWidget *m_tree = nullptr;
-    QTableView *m_list = nullptr;
+    RecordingsListView *m_list = nullptr;
     QSplitter *m_splitter = nullptr;
     QLabel *m_panels[3] = {};
     QTimer m_timer1;

@@ -3,18 +3,7 @@
 // as noise.
 #include "VoiceReceiver.h"
 
-TdeWaveFormat displayFormat()
-{
-    TdeWaveFormat format;
-    format.SetFormatTag(1);
-    format.SetChannels(1);
-    format.SetSamplesPerSec(8000);
-    format.SetAvgBytesPerSec(8000);
-    format.SetBlockAlign(1);
-    format.SetBitsPerSample(8);
-    format.SetCbSize(0);
-    return format;
-}
+#include "audio/StandardFormats.h"
 
 VoiceReceiver::VoiceReceiver()
 {
@@ -55,7 +44,7 @@ void VoiceReceiver::PrepareReceive(const Setup &setup)
     m_cnvWav.SetFormatIn(setup.modemFormat);
     m_cnvWav.SetFormatOut(setup.fileFormat);
     m_displayConvert.SetFormatIn(setup.modemFormat);
-    m_displayConvert.SetFormatOut(displayFormat());
+    m_displayConvert.SetFormatOut(WorkingPcmFormat());
     if (setup.displayTrace)
         m_displayConvert.Open();
     m_cnvWav.Open();

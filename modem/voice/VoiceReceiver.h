@@ -83,6 +83,3 @@ private:
     bool m_toneEvent = false;
     bool m_receiving = false;
 };
-
-// The display format: PCM, mono, 8000 samples per second, 8 bits (128 the zero line).
-TdeWaveFormat displayFormat();

@@ -3,12 +3,14 @@
 #include "app/AppContext.h"
 #include "app/MainActions.h"
 #include "app/TransportPanel.h"
+#include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
 #include "support/ScriptedMessageService.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
@@ -86,7 +88,7 @@ TEST_F(MainWindowTest, PlacementVolumeAndColumnsSurviveARestart)
         window->move(100, 120);
         window->resize(600, 500);
         window->transport().volumeBar()->setValue(13);
-        window->recordingsList()->setColumnWidth(0, 91);
+        window->recordingsList()->setColumnWidths(91, 70, 70);
         EXPECT_TRUE(window->close());
         EXPECT_TRUE(window->Closing);
     }
@@ -101,7 +103,7 @@ TEST_F(MainWindowTest, PlacementVolumeAndColumnsSurviveARestart)
     window->ApplyWindowSettings();
     EXPECT_EQ(window->size(), QSize(600, 500));
     EXPECT_EQ(window->transport().volumeBar()->value(), 13);
-    EXPECT_EQ(window->recordingsList()->columnWidth(0), 91);
+    EXPECT_EQ(window->recordingsList()->header()->sectionSize(0), 91);
 
     context->ini.WriteString("Modem", "Distinctive", "at+vdr=0");
     window->close();

@@ -1,5 +1,6 @@
 // Receiving a modem's voice stream into a recording and finding the end of the call.
 #include "modem/voice/VoiceReceiver.h"
+#include "audio/StandardFormats.h"
 
 #include <QStringList>
 #include <cmath>
@@ -54,8 +55,8 @@ protected:
     VoiceReceiver::Setup setup(int discTime = 10, const char *name = "UNSIGNED PCM")
     {
         VoiceReceiver::Setup s;
-        s.modemFormat = displayFormat();
-        s.fileFormat = displayFormat();
+        s.modemFormat = WorkingPcmFormat();
+        s.fileFormat = WorkingPcmFormat();
         s.formatName = name;
         s.bitsPerSample = "8";
         s.discTimeSeconds = discTime;

@@ -1,0 +1,458 @@
+// Recording a call. Every failure says what went wrong and brings the modem back to idle;
+// whatever was received is kept and catalogued, also when the modem vanishes or the disk
+// fills up in the middle of a call.
+#include "RecordingControl.h"
+
+#include "AppContext.h"
+#include "MainActions.h"
+#include "MainWindow.h"
+#include "RecordingRecovery.h"
+#include "TraceView.h"
+#include "TransportPanel.h"
+#include "TrayController.h"
+#include "audio/RiffAudioWriter.h"
+#include "audio/WaveFormatIni.h"
+#include "catalogue/Catalogue.h"
+#include "config/ProgramDir.h"
+#include "modem/TfmModem.h"
+#include "modem/capabilities/CompressionsFile.h"
+#include "support/Waits.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSlider>
+#include <cmath>
+
+namespace {
+const QString RecordedName = QStringLiteral("Recorded.wav");
+
+// The class, bits and rate of the modem's samples: from the chosen row of the compressions
+// table, or, without one, from the modem's wave format itself.
+void describeModemSamples(const TdeWaveFormat &modemFormat, int row, VoiceReceiver::Setup &s)
+{
+    if (auto compression =
+            CompressionsFile::readRow(ProgramDir::file(QStringLiteral("Compressions.d")), row)) {
+        bool ok = false;
+        s.sampleRate = compression->vsr.toInt(&ok);
+        if (!ok)
+            throw std::runtime_error(QStringLiteral("'%1' is not a valid integer value")
+                                         .arg(compression->vsr)
+                                         .toStdString());
+        s.formatName = compression->Description;
+        s.bitsPerSample = compression->bps;
+        return;
+    }
+    s.sampleRate = int(modemFormat.SamplesPerSec());
+    s.bitsPerSample = QString::number(modemFormat.BitsPerSample());
+    switch (modemFormat.FormatTag()) {
+    case 6:
+        s.formatName = QStringLiteral("ALAW");
+        break;
+    case 7:
+        s.formatName = QStringLiteral("ULAW");
+        break;
+    default:
+        s.formatName = modemFormat.BitsPerSample() == 8 ? QStringLiteral("UNSIGNED PCM")
+                                                        : QStringLiteral("SIGNED PCM");
+    }
+}
+} // namespace
+
+RecordingControl::RecordingControl(AppContext &context, TfmOrv &window, TfmModem &modem,
+                                   Catalogue &catalogue)
+    : m_ctx(context), m_window(window), m_modem(modem), m_catalogue(catalogue)
+{
+    m_receiver.onFileData = [this](const std::uint8_t *data, qint64 size) {
+        if (m_writer && size > 0)
+            m_writer->Write(data, size);
+    };
+    m_receiver.onDisplayBlock = [this](std::span<const std::uint8_t> samples) {
+        m_window.trace().DisplayData(samples);
+    };
+    m_receiver.log = [this](const QString &line) { m_ctx.log.AppendLine(line); };
+
+    m_timer2.setInterval(100);
+    connect(&m_timer2, &QTimer::timeout, this, &RecordingControl::Timer2Timer);
+    connect(&m_modem, &TfmModem::voiceData, this, &RecordingControl::voiceData);
+    connect(&m_modem, &TfmModem::deviceLost, this, [this](const QString &reason) {
+        if (recording())
+            endAfterFault(QStringLiteral("The modem was disconnected (%1). The recording was "
+                                         "stopped and what was received is kept.")
+                              .arg(reason));
+    });
+
+    MainActions &a = m_window.actions();
+    connect(a.acRecord, &QAction::triggered, this, &RecordingControl::acRecordExecute);
+    connect(a.acStop, &QAction::triggered, this, &RecordingControl::acStopExecute);
+    m_window.isRecording = [this] { return recording(); };
+    m_window.stopRecording = [this] { acStopExecute(); };
+}
+
+RecordingControl::~RecordingControl()
+{
+    if (recording())
+        acStopExecute();
+}
+
+QString RecordingControl::RecordFileName() const
+{
+    return m_ctx.prefs.wavDir + RecordedName;
+}
+
+void RecordingControl::message(const QString &text)
+{
+    m_ctx.messages.showMessage(text, MessageService::Kind::Error);
+}
+
+void RecordingControl::acRecordExecute()
+{
+    MainActions &a = m_window.actions();
+    if (m_modem.Receiving() || recording()) {
+        a.acRecord->setChecked(true);
+        return;
+    }
+    m_window.ListUpdatesEnabled = false;
+    m_catalogue.setListUpdatesEnabled(false);
+    m_ctx.log.AddLogLine(QStringLiteral("-- Recording started"));
+    a.acRecord->setChecked(true);
+    if (m_ctx.prefs.AutoRecord)
+        m_modem.DisableAutoRecord();
+    disableControlsForRecording();
+
+    if (!PrepareRecordFile()) {
+        ResetRecordControls();
+        return;
+    }
+    const TModemParams &p = m_ctx.ModemProfile;
+    if (!m_modem.PortOpen() && !m_modem.OpenModemPort(p.port, true)) {
+        message(QStringLiteral("Error opening com port ") + QString::number(p.port));
+        ResetRecordControls();
+        freeWriter();
+        return;
+    }
+    if (m_window.Redirection &&
+        m_modem.SendCommandExpect(QStringLiteral("at+fclass=12"),
+                                  QStringLiteral("Setting modem in voice mode.."),
+                                  QStringLiteral("OK")) != AtResult::Ok) {
+        m_window.Redirection = false;
+        return failStart(QStringLiteral("Error Setting modem in voice mode.."));
+    }
+    if (!sendTwice(p.VoiceMode, QStringLiteral("Setting modem in voice mode.."),
+                   QStringLiteral("OK")))
+        return failStart(QStringLiteral("Error Setting modem in voice mode.."));
+    const qsizetype eq = p.RecGain.indexOf(QLatin1Char('='));
+    if (p.RecGain.mid(eq + 1, 4) != QLatin1String("none") &&
+        !sendTwice(p.RecGain, p.RecGain, QStringLiteral("OK")))
+        return failStart(QStringLiteral("Error setting Rec gain.."));
+    if (!p.SilenceTimer.toUpper().contains(QLatin1String("NONE")))
+        m_modem.SendCommandExpect(p.SilenceTimer, p.SilenceTimer, QStringLiteral("OK"));
+    if (p.VoiceCompression.toUpper().contains(QLatin1String("NONE")))
+        return failStart(QStringLiteral("Voice compression codec can not be recognized"));
+    if (!sendTwice(p.VoiceCompression, p.VoiceCompression, QStringLiteral("OK")))
+        return failStart(QStringLiteral("Error setting voice compession.."));
+
+    // A profile without a chosen line uses the telephone-line selection it was given.
+    const QString line = p.UseLine.isEmpty() ? p.LineSel_T : p.UseLine;
+    const QString lineReply = p.UseLine.isEmpty() ? p.LineSel_T_Reply : p.UseLineRes;
+    int r = m_modem.SendCommandExpect(line, line, lineReply);
+    if (r == AtResult::TimeOut)
+        r = m_modem.SendCommandExpect(line, line, lineReply) == AtResult::Ok ? AtResult::Ok
+                                                                             : AtResult::Error;
+    if (r == AtResult::Error) {
+        m_modem.CloseModemPort();
+        return failStart(QStringLiteral("Error setting line.."));
+    }
+
+    if (!StartReceive()) {
+        failStart(QStringLiteral("Error Receiving data.."));
+        m_modem.InitModem();
+        return;
+    }
+    a.acStop->setEnabled(true);
+    m_window.tray().startAnimation();
+}
+
+bool RecordingControl::sendTwice(const QString &command, const QString &logText,
+                                 const QString &expected)
+{
+    return m_modem.SendCommandExpect(command, logText, expected) == AtResult::Ok ||
+           m_modem.SendCommandExpect(command, logText, expected) == AtResult::Ok;
+}
+
+void RecordingControl::failStart(const QString &text)
+{
+    message(text);
+    AbortRecording();
+}
+
+bool RecordingControl::PrepareRecordFile()
+{
+    if (!m_ctx.ini.SectionExists(QStringLiteral("Modem compression")) &&
+        !QFile::exists(ProgramDir::file(QStringLiteral("ModemCompression.cpn")))) {
+        message(QStringLiteral("None Codec found to match modem compression"));
+        return false;
+    }
+    QDir().mkpath(m_ctx.prefs.wavDir);
+    const QString path = RecordFileName();
+    // A recording whose final name could not be given keeps this name; the next recording
+    // must not replace it.
+    if (QFile::exists(path)) {
+        const QString aside =
+            m_ctx.prefs.wavDir + QStringLiteral("Recorded-") +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")) +
+            QStringLiteral(".wav");
+        if (QFile::rename(path, aside))
+            m_ctx.log.AppendLine(QStringLiteral("Kept an earlier recording as ") + aside);
+    }
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        message(QStringLiteral("Unable to create the recording file %1: %2")
+                    .arg(path, m_file.errorString()));
+        return false;
+    }
+    m_writer = std::make_unique<TdeRIFFAudioWriter>(m_file);
+    TdeWaveFormat format;
+    ReadWaveFormat(m_ctx.ini, QStringLiteral("File compression"), format);
+    m_writer->SetFormat(format);
+    return true;
+}
+
+bool RecordingControl::StartReceive()
+{
+    if (!m_modem.SendCommandNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
+        return false;
+
+    VoiceReceiver::Setup setup;
+    const QString cpn = ProgramDir::file(QStringLiteral("ModemCompression.cpn"));
+    if (QFile::exists(cpn)) {
+        setup.modemFormat.LoadFromFile(cpn);
+        QFile::remove(cpn);
+        m_ctx.ini.EraseSection(QStringLiteral("Modem compression"));
+        WriteWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
+    } else {
+        ReadWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
+    }
+    setup.fileFormat = m_writer->GetFormat();
+    describeModemSamples(setup.modemFormat, m_ctx.prefs.Compression, setup);
+    setup.discTimeSeconds = m_ctx.prefs.DiscTime;
+    setup.analyse = m_ctx.prefs.AutoRecord;
+    setup.displayTrace = m_ctx.prefs.RecordTrace;
+
+    m_modem.setReceiving(true);
+    m_modem.ComPort1().discardInput();
+    m_awaitConnect = true;
+    m_prefix.clear();
+    m_receiver.PrepareReceive(setup);
+
+    RecordStart = QDateTime::currentDateTime();
+    m_ticks = 0;
+    m_refreshTicks = 0;
+    m_timer2.start();
+    return true;
+}
+
+// The modem's CONNECT may arrive after the input was discarded; it is not audio.
+bool RecordingControl::skipConnect(QByteArray &bytes)
+{
+    if (!m_awaitConnect)
+        return true;
+    m_prefix += bytes;
+    const qsizetype at = m_prefix.toUpper().indexOf("CONNECT");
+    if (at >= 0) {
+        const qsizetype end = m_prefix.indexOf('\n', at);
+        if (end < 0 && m_prefix.size() < 64)
+            return false;
+        bytes = m_prefix.mid(end < 0 ? at + 7 : end + 1);
+    } else if (m_prefix.size() >= 64) {
+        bytes = m_prefix;
+    } else {
+        return false;
+    }
+    m_awaitConnect = false;
+    m_prefix.clear();
+    return true;
+}
+
+void RecordingControl::voiceData(const QByteArray &received)
+{
+    if (!recording() || m_stopping || !m_receiver.Receiving())
+        return;
+    QByteArray bytes = received;
+    if (!skipConnect(bytes) || bytes.isEmpty())
+        return;
+    try {
+        const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.constData());
+        if (m_receiver.ReceiveBatch(data, bytes.size(), m_modem.AutoCall())) {
+            m_modem.setAutoCall(false);
+            acStopExecute();
+        }
+    } catch (const std::exception &e) {
+        endAfterFault(QStringLiteral("The recording could not be written (%1). It was stopped "
+                                     "and what was received is kept.")
+                          .arg(QString::fromUtf8(e.what())));
+    }
+}
+
+void RecordingControl::endAfterFault(const QString &text)
+{
+    m_ctx.log.AppendLine(text);
+    acStopExecute();
+    message(text);
+}
+
+void RecordingControl::Timer2Timer()
+{
+    if (!m_receiver.Receiving())
+        return;
+    if (++m_ticks * m_timer2.interval() >= 1000) {
+        m_ticks = 0;
+        const qint64 seconds = RecordStart.secsTo(QDateTime::currentDateTime());
+        m_window.setStatusText(
+            0, QStringLiteral(" ") +
+                   QTime(0, 0).addSecs(int(seconds % 86400)).toString(QStringLiteral("hh:mm:ss")));
+    }
+    // The file's sizes are kept current, so that a crash leaves a playable recording.
+    if (++m_refreshTicks >= 20 && m_writer) {
+        m_refreshTicks = 0;
+        try {
+            m_writer->RefreshSizes();
+        } catch (const std::exception &e) {
+            endAfterFault(QStringLiteral("The recording could not be written (%1). It was "
+                                         "stopped and what was received is kept.")
+                              .arg(QString::fromUtf8(e.what())));
+        }
+    }
+}
+
+void RecordingControl::acStopExecute()
+{
+    if (!recording() || m_stopping)
+        return;
+    m_stopping = true;
+    m_ctx.log.AddLogLine(QStringLiteral("-- Recording stopped"));
+    m_window.trace().ClearTrace();
+    m_window.tray().stopAnimation();
+    m_window.tray().setModemIcon(true);
+    m_modem.setAutoCall(false);
+
+    QString writeError;
+    try {
+        m_receiver.Finish();
+    } catch (const std::exception &e) {
+        writeError = QString::fromUtf8(e.what());
+    }
+    m_modem.setReceiving(false);
+    m_timer2.stop();
+    m_modem.CloseModemPort();
+
+    const TdeWaveFormat format = m_writer->GetFormat();
+    const double perSecond = format.AvgBytesPerSec() > 0 ? double(format.AvgBytesPerSec()) : 1.0;
+    const int seconds = int(std::nearbyint(double(m_writer->BytesWritten()) / perSecond));
+    const QString comment = m_modem.CallerText();
+    const bool added = m_catalogue.AddRecordingRow(RecordStart, seconds, comment);
+    m_window.ListUpdatesEnabled = true;
+    m_catalogue.setListUpdatesEnabled(true);
+    freeWriter();
+
+    const QString finalName = added ? m_catalogue.RecordingFilePath() : QString();
+    if (!finalName.isEmpty() && !QFile::rename(RecordFileName(), finalName))
+        m_ctx.log.AppendLine(QStringLiteral("Unable to rename ") + RecordFileName() +
+                             QStringLiteral(" to ") + finalName);
+    m_stopping = false;
+    if (!writeError.isEmpty())
+        m_ctx.log.AppendLine(QStringLiteral("Error while finishing the recording: ") + writeError);
+
+    Waits::WaitTicks(9);
+    if (!m_modem.OpenModemPort(m_ctx.ModemProfile.port, true)) {
+        message(QStringLiteral("Error during opening com port ") +
+                QString::number(m_ctx.ModemProfile.port));
+        ResetRecordControls();
+        m_window.setRecordEnabled(false);
+        return;
+    }
+    m_modem.RearmAutoRecord();
+    m_catalogue.DataSource1DataChange();
+    ResetRecordControls();
+    m_window.transport().positionBar()->setEnabled(false);
+    if (!m_ctx.VoiceSupported)
+        m_window.setRecordEnabled(false);
+}
+
+void RecordingControl::freeWriter()
+{
+    if (!m_writer)
+        return;
+    try {
+        m_writer->Complete();
+    } catch (const std::exception &e) {
+        m_ctx.log.AppendLine(QStringLiteral("Error while finishing the recording: ") +
+                             QString::fromUtf8(e.what()));
+    }
+    m_writer.reset();
+    m_file.close();
+}
+
+void RecordingControl::disableControlsForRecording()
+{
+    MainActions &a = m_window.actions();
+    m_savedStates.clear();
+    for (QAction *action :
+         {a.acRecord, a.acPlay, a.acPause, a.acRewind, a.acFF, a.acStop, a.mnLevel, a.mnEqualizer,
+          a.acSettings, a.acModemOn, a.acModemOff, a.acDiagnostics, a.modemMenu->menuAction()}) {
+        m_savedStates.insert(action, action->isEnabled());
+        action->setEnabled(false);
+    }
+}
+
+// Controls come back as they were before the recording, so that commands of features that
+// are not available stay disabled; Rewind and Fast forward stay off until a pause.
+void RecordingControl::ResetRecordControls()
+{
+    MainActions &a = m_window.actions();
+    for (auto it = m_savedStates.cbegin(); it != m_savedStates.cend(); ++it)
+        it.key()->setEnabled(it.value());
+    m_savedStates.clear();
+    a.acRecord->setChecked(false);
+    a.acRewind->setEnabled(false);
+    a.acFF->setEnabled(false);
+    m_window.ListUpdatesEnabled = true;
+    m_catalogue.setListUpdatesEnabled(true);
+}
+
+void RecordingControl::AbortRecording()
+{
+    ResetRecordControls();
+    freeWriter();
+    const int port = m_ctx.ModemProfile.port;
+    if (m_modem.OpenModemPort(port, true)) {
+        m_modem.InitModem();
+        m_modem.RearmAutoRecord();
+        return;
+    }
+    message(QStringLiteral("Error during opening com port ") + QString::number(port));
+    m_window.setRecordEnabled(false);
+}
+
+void RecordingControl::recoverInterruptedRecording()
+{
+    const QString path = RecordFileName();
+    if (!QFile::exists(path))
+        return;
+    const std::optional<RecoveredWav> wav = completeWavFile(path);
+    if (!wav || wav->dataBytes == 0) {
+        m_ctx.log.AppendLine(QStringLiteral("An interrupted recording held no sound: ") + path);
+        return;
+    }
+    const int seconds = int(std::nearbyint(double(wav->dataBytes) / double(wav->avgBytesPerSec)));
+    const QDateTime end = QFileInfo(path).lastModified();
+    if (!m_catalogue.AddRecordingRow(end.addSecs(-seconds), seconds, QStringLiteral(" ")))
+        return;
+    const QString finalName = m_catalogue.RecordingFilePath();
+    if (!finalName.isEmpty() && !QFile::exists(finalName) && QFile::rename(path, finalName))
+        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording as ") + finalName);
+    else
+        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording in ") + path);
+    m_catalogue.DataSource1DataChange();
+}

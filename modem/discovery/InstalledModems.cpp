@@ -35,7 +35,7 @@ QString printable(const QString &text)
 QString displayNameOf(const QString &linkName)
 {
     QString name = linkName;
-    static const QRegularExpression suffix(QStringLiteral("-(if[0-9A-Fa-f]+|port[0-9]+)$"));
+    static const QRegularExpression suffix(QStringLiteral("(-(if[0-9A-Fa-f]+|port[0-9]+))+$"));
     name.remove(suffix);
     const qsizetype dash = name.indexOf(QLatin1Char('-'));
     if (dash > 0 && dash < name.size() - 1)

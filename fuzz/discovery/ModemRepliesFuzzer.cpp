@@ -27,8 +27,7 @@ bool isClass(const QString &description)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // Modem replies are bytes; the program reads them as Latin-1.
-    const QString text =
-        QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QString text = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
 
     for (const QString &line : text.split(QLatin1Char('\n'))) {
         const std::optional<CompressionRow> row = ParseVsmLine(line.trimmed());
@@ -45,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const char *prefix : {"+VGR:", "+VGT:"}) {
         const GainPair pair = ParseGainRange(text, QLatin1String(prefix), {7, 9});
         check(pair == GainPair{7, 9} || pair == GainPair{-1, -1} || pair.first < pair.second);
-        check(middleGainCommand(QStringLiteral("at+vgr="), pair).startsWith(QLatin1String("at+vgr=")));
+        check(middleGainCommand(QStringLiteral("at+vgr="), pair)
+                  .startsWith(QLatin1String("at+vgr=")));
     }
     return 0;
 }

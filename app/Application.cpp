@@ -6,6 +6,7 @@
 #include "AppContext.h"
 #include "AppInfo.h"
 #include "ColorValue.h"
+#include "DemoModem.h"
 #include "MainActions.h"
 #include "MainWindow.h"
 #include "ModemWiring.h"
@@ -70,7 +71,9 @@ void Application::guarded(const std::function<void()> &step)
 
 int Application::run()
 {
-    const QString dataDir = ProgramDir::resolve(m_options.dataDir);
+    const QString dataDir = m_options.demo && m_options.dataDir.isEmpty()
+                                ? DemoModem::defaultDataDir()
+                                : ProgramDir::resolve(m_options.dataDir);
     m_instance = std::make_unique<SingleInstance>(dataDir);
     if (m_instance->notifyRunningInstance()) {
         std::fprintf(stderr, "calvora: already running for %s; its window was brought up\n",
@@ -93,6 +96,14 @@ int Application::run()
         m_messages->showMessage(QStringLiteral("Error setting starting directory"),
                                 MessageService::Kind::Error);
 
+    if (m_options.demo) {
+        m_demo = std::make_unique<DemoModem>();
+        QString error;
+        if (!m_demo->start(ProgramDir::path(), error)) {
+            m_messages->showMessage(error, MessageService::Kind::Error);
+            return 1;
+        }
+    }
     createWindows();
 
     const int code = QCoreApplication::exec();
@@ -104,7 +115,11 @@ void Application::createWindows()
 {
     m_ctx = std::make_unique<AppContext>(m_options, ProgramDir::path(), *m_messages);
     AppContext &ctx = *m_ctx;
-    guarded([&] { PortMap::seed(ctx.ini); });
+    guarded([&] {
+        if (m_demo)
+            m_demo->writePorts(ctx.ini);
+        PortMap::seed(ctx.ini);
+    });
 
     m_catalogue = std::make_unique<Catalogue>(ctx.programDir, ctx.messages, &ctx.log);
     m_catalogue->recordingsDir = [&ctx] { return ctx.prefs.wavDir; };
@@ -198,4 +213,5 @@ void Application::shutDown()
     m_logger.reset();
     m_main.reset();
     m_catalogue.reset();
+    m_demo.reset();
 }

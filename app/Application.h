@@ -10,6 +10,7 @@
 
 struct AppContext;
 class Catalogue;
+class DemoModem;
 class IdleHandler;
 class RecordingControl;
 class LoggerWindow;
@@ -52,6 +53,7 @@ private:
     StartOptions m_options;
     std::unique_ptr<MessageService> m_messages;
     std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<DemoModem> m_demo;
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<TfmOrv> m_main;

@@ -13,6 +13,9 @@ void addOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("unattended"),
                       QStringLiteral("Write messages to standard error and answer them with "
                                      "their default button.")});
+    parser.addOption({QStringLiteral("demo"),
+                      QStringLiteral("Show a call being recorded, with the virtual modem standing "
+                                     "in for a real one (data in ~/.local/share/calvora-demo).")});
     parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
                       QStringLiteral("Show the version and exit.")});
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
@@ -36,6 +39,7 @@ StartOptions StartOptions::parse(const QStringList &arguments)
     }
     options.dataDir = parser.value(QStringLiteral("data-dir"));
     options.unattended = parser.isSet(QStringLiteral("unattended"));
+    options.demo = parser.isSet(QStringLiteral("demo"));
     options.showVersion = parser.isSet(QStringLiteral("version"));
     options.showHelp = parser.isSet(QStringLiteral("help"));
     const QStringList positional = parser.positionalArguments();

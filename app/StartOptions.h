@@ -8,6 +8,7 @@ struct StartOptions
 {
     QString dataDir; // --data-dir; empty for the default
     bool unattended = false;
+    bool demo = false;     // --demo: the virtual modem stands in for a real one
     QString firstArgument; // upper-cased first positional argument
     bool showVersion = false;
     bool showHelp = false;

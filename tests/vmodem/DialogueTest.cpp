@@ -225,8 +225,11 @@ TEST(VmodemShippedFiles, EveryProfileAndScenarioBesideTheProgramParses)
         ASSERT_TRUE(p) << error;
         if (p->voice && !p->dead) {
             AtDialogue d(*p);
-            ASSERT_NE(d.compression(), nullptr); // something the modem can stream
-            EXPECT_EQ(d.compression()->encoding, Encoding::Unsigned8);
+            // Some modems offer only methods nothing can stream (a ZyXEL's CELP and ADPCM).
+            const bool streams = name != "zyxel.profile";
+            ASSERT_EQ(d.compression() != nullptr, streams);
+            if (streams)
+                EXPECT_EQ(d.compression()->encoding, Encoding::Unsigned8);
         }
     }
     const QStringList scenarios = QDir(bin + "/vmodem-scenarios").entryList({"*.scenario"});

@@ -1,0 +1,60 @@
+// Starting and ending the demo's virtual modem.
+#include "DemoModem.h"
+
+#include "config/IniFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+QString DemoModem::defaultDataDir()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir(base).absoluteFilePath(QStringLiteral("calvora-demo"));
+}
+
+DemoModem::~DemoModem()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000))
+            m_process.kill();
+    }
+}
+
+bool DemoModem::start(const QString &dataDir, QString &error)
+{
+    const QString bin = QCoreApplication::applicationDirPath();
+    m_dataDir = dataDir;
+    m_link = QDir(dataDir).absoluteFilePath(QStringLiteral("ttyVMODEM"));
+    QDir().mkpath(dataDir);
+    m_process.setWorkingDirectory(bin);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.setStandardErrorFile(QDir(dataDir).absoluteFilePath(QStringLiteral("vmodem.log")));
+    m_process.start(bin + QStringLiteral("/calvora-vmodem"),
+                    {QStringLiteral("--profile"), QStringLiteral("voice"),
+                     QStringLiteral("--scenario"),
+                     bin + QStringLiteral("/vmodem-scenarios/demo.scenario"),
+                     QStringLiteral("--link"), m_link});
+    if (!m_process.waitForStarted(10000)) {
+        error = QStringLiteral("Unable to start the virtual modem: ") + m_process.errorString();
+        return false;
+    }
+    if (!m_process.waitForReadyRead(10000) || !m_process.canReadLine()) {
+        error = QStringLiteral("The virtual modem did not start");
+        return false;
+    }
+    m_process.readLine(); // the pseudo-terminal's path; the link leads to it
+    return true;
+}
+
+void DemoModem::writePorts(TIniFile &ini) const
+{
+    ini.WriteString(QStringLiteral("Ports"), QStringLiteral("COM1"), m_link);
+    for (int port = 2; port <= 8; ++port) {
+        ini.WriteString(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(port),
+                        QDir(m_dataDir).absoluteFilePath(QStringLiteral("no-modem-%1").arg(port)));
+    }
+}

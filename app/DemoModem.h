@@ -1,0 +1,32 @@
+// The demo: the virtual voice modem stands in for a real one, on a link in the demo data
+// directory that COM1 points at, and rings with a caller's call again and again.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+class TIniFile;
+
+class DemoModem
+{
+public:
+    DemoModem() = default;
+    ~DemoModem();
+    DemoModem(const DemoModem &) = delete;
+    DemoModem &operator=(const DemoModem &) = delete;
+
+    // The data directory a demo uses unless one is given.
+    static QString defaultDataDir();
+
+    // Starts the virtual modem beside the program; false with error set when it cannot.
+    bool start(const QString &dataDir, QString &error);
+    // COM1 is the virtual modem; COM2..COM8 lead nowhere, so that discovery finds only it.
+    void writePorts(TIniFile &ini) const;
+
+    const QString &linkPath() const { return m_link; }
+
+private:
+    QProcess m_process;
+    QString m_link;
+    QString m_dataDir;
+};

@@ -22,12 +22,21 @@
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "modem/TfmModem.h"
+#include "modem/discovery/ModemDiscovery.h"
+#include "modem/discovery/QueryBuffer.h"
+#include "modem/discovery/TfmInitORV.h"
+#include "modem/discovery/TfmParse.h"
+#include "modem/discovery/ui/TProgressForm.h"
+#include "modem/discovery/ui/TSpecModemForm.h"
+#include "modem/discovery/ui/TfmNoModem.h"
+#include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
 #include "support/IdleHandler.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
 
 #include <QFrame>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -92,6 +101,20 @@ int Application::run()
         };
     }
 
+    // Termination may be asked for at any time, also during a first start's modem search.
+    m_signals = std::make_unique<TerminationSignals>();
+    QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, qApp,
+                     [this](int count) {
+                         if (count > 1) {
+                             m_quitWhenReady = true;
+                             QCoreApplication::quit();
+                         } else if (m_main && m_ctx && m_ctx->FormsCreated) {
+                             m_main->WMQueryEndSession();
+                         } else {
+                             m_quitWhenReady = true;
+                         }
+                     });
+
     if (!ProgramDir::prepare(dataDir))
         m_messages->showMessage(QStringLiteral("Error setting starting directory"),
                                 MessageService::Kind::Error);
@@ -105,6 +128,8 @@ int Application::run()
         }
     }
     createWindows();
+    if (m_quitWhenReady)
+        QTimer::singleShot(0, m_main.get(), &TfmOrv::WMQueryEndSession);
 
     const int code = QCoreApplication::exec();
     shutDown();
@@ -153,25 +178,42 @@ void Application::createWindows()
     connectModem(*m_main, *m_modem, *m_callerId);
     m_recording = std::make_unique<RecordingControl>(ctx, *m_main, *m_modem, *m_catalogue);
     guarded([&] { m_recording->recoverInterruptedRecording(); });
-    ctx.VoiceSupported =
-        ctx.ini.ReadBool(QStringLiteral("Params"), QStringLiteral("Voicefeatures"), true);
-    m_main->ApplyWindowSettings();
+
+    m_progress = std::make_unique<TProgressForm>();
+    m_noModem = std::make_unique<TfmNoModem>(ctx.ini);
+    m_query = std::make_unique<QueryBuffer>();
+    m_queryWindow = std::make_unique<TfmQueryModem>(*m_query);
+    m_parse = std::make_unique<TfmParse>(ctx.ini, ctx.ModemProfile, *m_modem, *m_query, ctx.log,
+                                         ctx.messages,
+                                         ctx.programDir + QStringLiteral("/Compressions.d"));
+    // The demo finds its virtual modem by scanning; real modems on this machine stay out of it.
+    const QString byId = m_demo ? ctx.programDir + QStringLiteral("/no-installed-modems")
+                                : QStringLiteral("/dev/serial/by-id");
+    m_discovery = std::make_unique<ModemDiscovery>(ctx.ini, ctx.ModemProfile, ctx.VoiceSupported,
+                                                   *m_modem, *m_parse, ctx.log, ctx.messages, byId);
+    m_specModem =
+        std::make_unique<TSpecModemForm>(*m_discovery, *m_progress, ctx.options.unattended);
+    m_initOrv = std::make_unique<TfmInitORV>(
+        ctx.ini, ctx.prefs, ctx.ModemProfile, ctx.VoiceSupported, *m_modem, *m_parse, *m_discovery,
+        *m_specModem, *m_main, ctx.log, ctx.messages, ctx.programDir);
+    m_main->firstRecording = [this] {
+        m_catalogue->CallsTbl.First();
+        m_catalogue->DataSource1DataChange();
+    };
+    m_main->showQueryWindow = [this] {
+        m_queryWindow->show();
+        m_queryWindow->raise();
+    };
+    m_main->queryCompressions = [this] { m_parse->QueryCompressionsInteractive(); };
+    m_main->showNoModemNotice = [this] { m_noModem->ShowNoModemNotice(); };
+    guarded([&] { m_initOrv->FormCreate(); });
 
     ctx.FormsCreated = true;
-    // The modem port is not open yet, so nothing can be recorded.
-    m_main->setRecordEnabled(false);
-    m_main->setStatusText(1, QStringLiteral(" COM PORT %1").arg(ctx.ModemProfile.port));
-    m_main->setStatusText(2, QStringLiteral(" ") + ctx.ModemProfile.Model);
+    if (!m_modem->PortOpen())
+        m_main->setRecordEnabled(false);
+    m_main->setPortStatus(ctx.ModemProfile.port, ctx.ModemProfile.Model);
 
     m_idle = std::make_unique<IdleHandler>([this] { m_main->apEventsIdle(); });
-    m_signals = std::make_unique<TerminationSignals>();
-    QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, m_main.get(),
-                     [this](int count) {
-                         if (count == 1)
-                             m_main->WMQueryEndSession();
-                         else
-                             QCoreApplication::quit();
-                     });
     QObject::connect(m_instance.get(), &SingleInstance::showRequested, m_main.get(),
                      &TfmOrv::Show1Click);
     QObject::connect(m_main.get(), &TfmOrv::closed, qApp, &QCoreApplication::quit,
@@ -208,6 +250,14 @@ void Application::shutDown()
         std::fprintf(stderr, "%s\n", e.what());
     }
     m_recording.reset(); // stops a recording that still runs, keeping it
+    m_initOrv.reset();
+    m_specModem.reset();
+    m_discovery.reset();
+    m_parse.reset();
+    m_queryWindow.reset();
+    m_query.reset();
+    m_noModem.reset();
+    m_progress.reset();
     m_callerId.reset();
     m_modem.reset(); // closes the port
     m_logger.reset();

@@ -66,11 +66,17 @@ TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &TfmOrv::Contents1Click);
     if (m_ctx.options.developerKeys()) {
-        auto *logger = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_2), this);
-        connect(logger, &QShortcut::activated, this, [this] {
-            if (showLogger)
-                showLogger();
-        });
+        const std::pair<int, std::function<void()> *> keys[] = {{Qt::Key_2, &showLogger},
+                                                                {Qt::Key_3, &showQueryWindow},
+                                                                {Qt::Key_4, &queryCompressions},
+                                                                {Qt::Key_7, &showNoModemNotice}};
+        for (const auto &[key, hook] : keys) {
+            auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
+            connect(shortcut, &QShortcut::activated, this, [hook] {
+                if (*hook)
+                    (*hook)();
+            });
+        }
     }
 
     m_timer1.setInterval(100);
@@ -203,6 +209,20 @@ void TfmOrv::setStatusText(int panel, const QString &text)
 void TfmOrv::setRecordEnabled(bool enabled)
 {
     m_actions->acRecord->setEnabled(enabled);
+}
+
+void TfmOrv::resetCommandStates()
+{
+    m_actions->acRewind->setEnabled(false);
+    m_actions->acFF->setEnabled(false);
+    if (firstRecording)
+        firstRecording();
+}
+
+void TfmOrv::setPortStatus(int port, const QString &model)
+{
+    setStatusText(1, QStringLiteral(" COM PORT %1").arg(port));
+    setStatusText(2, QStringLiteral(" ") + model);
 }
 
 void TfmOrv::Exit1Click()

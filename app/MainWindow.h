@@ -2,6 +2,8 @@
 // status bar, menus and tray icon; it saves its placement when it closes.
 #pragma once
 
+#include "modem/discovery/SetupTarget.h"
+
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
@@ -17,7 +19,7 @@ class TransportPanel;
 class TraceView;
 class TrayController;
 
-class TfmOrv final : public QMainWindow
+class TfmOrv final : public QMainWindow, public SetupTarget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfmOrv)
@@ -44,10 +46,14 @@ public:
     void setStatusText(int panel, const QString &text);
 
     // The Record button, the Recorder menu's item and the tray's item together.
-    void setRecordEnabled(bool enabled);
+    void setRecordEnabled(bool enabled) override;
 
     // Volume, folder pane width, list fonts and column widths from orv.ini.
     void ApplyWindowSettings();
+    void applyWindowSettings() override { ApplyWindowSettings(); }
+    // Rewind and Fast forward off, the first recording current.
+    void resetCommandStates() override;
+    void setPortStatus(int port, const QString &model) override;
 
     // Exit commands and the session's end: closing really ends the program.
     void Exit1Click();
@@ -64,6 +70,11 @@ public:
     std::function<bool()> takeStartRecordRequest;
     std::function<void()> SaveTreeToIni;
     std::function<void()> showLogger;
+    std::function<void()> firstRecording;
+    // Developer keys (with "ONIDE"): Alt+3, Alt+4 and Alt+7.
+    std::function<void()> showQueryWindow;
+    std::function<void()> queryCompressions;
+    std::function<void()> showNoModemNotice;
 
     bool ReallyExit = true;
     bool Closing = false;

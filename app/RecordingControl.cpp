@@ -235,7 +235,9 @@ bool RecordingControl::StartReceive()
         ReadWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
     }
     setup.fileFormat = m_writer->GetFormat();
-    describeModemSamples(setup.modemFormat, m_ctx.prefs.Compression, setup);
+    describeModemSamples(
+        setup.modemFormat,
+        m_ctx.ini.ReadInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0), setup);
     setup.discTimeSeconds = m_ctx.prefs.DiscTime;
     setup.analyse = m_ctx.prefs.AutoRecord;
     setup.displayTrace = m_ctx.prefs.RecordTrace;

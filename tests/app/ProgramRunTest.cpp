@@ -90,4 +90,36 @@ TEST(ProgramRunTest, AnUnusableConfigurationIsReportedNotFatal)
         << errors.toStdString();
 }
 
+// The demo needs no modem: the virtual modem is found by scanning, rings with a caller's
+// call, and the call is recorded and catalogued by itself.
+TEST(ProgramRunTest, TheDemoRecordsACallWithoutAModem)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("demo");
+    QProcess demo;
+    demo.start(program(), {"--demo", "--data-dir", data, "--unattended"});
+    ASSERT_TRUE(demo.waitForStarted());
+    const bool recorded = waitFor(
+        [&] {
+            const QStringList wavs = QDir(data + "/wav").entryList({"1_*.wav"}, QDir::Files);
+            return !wavs.isEmpty();
+        },
+        180000);
+    ::kill(static_cast<pid_t>(demo.processId()), SIGTERM);
+    ASSERT_TRUE(demo.waitForFinished(60000));
+    ASSERT_TRUE(recorded) << readFile(data + "/Events.log").toStdString();
+
+    const QByteArray log = readFile(data + "/Events.log");
+    for (const char *line : {"Modem Found on COM1:", "Caller ID detected", "-- Recording started",
+                             "Disconnect line...", "-- Recording stopped"})
+        EXPECT_TRUE(log.contains(line)) << line;
+    QProcess soxi;
+    const QString wav =
+        data + "/wav/" + QDir(data + "/wav").entryList({"1_*.wav"}, QDir::Files).first();
+    soxi.start("soxi", {"-D", wav});
+    soxi.waitForFinished(30000);
+    EXPECT_GT(QString::fromUtf8(soxi.readAllStandardOutput()).trimmed().toDouble(), 14.0)
+        << "the caller's whole message is in the recording";
+}
+
 } // namespace

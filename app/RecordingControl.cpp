@@ -207,7 +207,8 @@ bool RecordingControl::PrepareRecordFile()
             m_ctx.log.AppendLine(QStringLiteral("Kept an earlier recording as ") + aside);
     }
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    // Unbuffered, so that a full disk shows at the write that meets it.
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
         message(QStringLiteral("Unable to create the recording file %1: %2")
                     .arg(path, m_file.errorString()));
         return false;

@@ -66,9 +66,11 @@ void TdeRIFFAudioWriter::WriteData(const void *data, qint64 size)
     writeChecked(data, size);
 }
 
+// The sizes count the bytes whose writing succeeded: after a failed write (a full disk) the
+// stream's position may lie beyond them, and the file must still read as what it holds.
 void TdeRIFFAudioWriter::patchSizes()
 {
-    const qint64 end = m_stream.pos();
+    const qint64 end = m_dataHeader + 8 + m_written;
     char number[4];
     seekChecked(m_start + 4);
     putU32(number, quint32(end - (m_start + 8)));

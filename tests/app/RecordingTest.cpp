@@ -23,6 +23,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 double soxSeconds(const QString &path)
@@ -54,10 +57,20 @@ protected:
     }
 
     // A data directory as discovery leaves it for the virtual voice modem on COM3.
-    void start(const QString &script, const TdeWaveFormat &fileFormat, int discTime = 10)
+    void start(const QString &script, const TdeWaveFormat &fileFormat, int discTime = 10,
+               const QString &extraProfileLines = {})
     {
+        QString profile = "voice";
+        if (!extraProfileLines.isEmpty()) {
+            QFile base(qEnvironmentVariable("CALVORA_BIN_DIR") + "/vmodem-profiles/voice.profile");
+            ASSERT_TRUE(base.open(QIODevice::ReadOnly));
+            profile = dir.filePath("custom.profile");
+            QFile custom(profile);
+            ASSERT_TRUE(custom.open(QIODevice::WriteOnly));
+            custom.write(base.readAll() + "\n" + extraProfileLines.toUtf8() + "\n");
+        }
         vmodem.start(qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora-vmodem",
-                     {"--profile", "voice", "--speed", "4", "--script", script});
+                     {"--profile", profile, "--speed", "4", "--script", script});
         ASSERT_TRUE(vmodem.waitForStarted(10000));
         ASSERT_TRUE(Waits::waitUntil([&] { return vmodem.canReadLine(); }, 20000));
         const QString pty = QString::fromUtf8(vmodem.readLine()).trimmed();
@@ -230,6 +243,60 @@ TEST_F(RecordingTest, FailuresToStartSayWhyAndBringTheModemBack)
     context->ini.EraseSection("Modem compression");
     window->actions().acRecord->trigger();
     EXPECT_EQ(messages.texts.value(2), "None Codec found to match modem compression");
+}
+
+TEST_F(RecordingTest, ModemCommandsThatFailStopTheStartWithTheirMessages)
+{
+    start("", WorkingPcmFormat(), 10, "AT+VGR=127 => ERROR\nAT+VLS=1 => ERROR");
+    window->actions().acRecord->trigger();
+    EXPECT_EQ(messages.texts.value(0), "Error setting Rec gain..");
+    EXPECT_EQ(context->log.lines().count("at+vgr=127"), 2) << "the gain is tried twice";
+
+    context->ModemProfile.RecGain = "at+vgr=none";
+    window->actions().acRecord->trigger();
+    EXPECT_EQ(messages.texts.value(1), "Error setting line..");
+    EXPECT_FALSE(recording->recording());
+    EXPECT_TRUE(modem->PortOpen()) << "the modem is brought back";
+    EXPECT_TRUE(QDir(dir.path() + "/wav").entryList({"1_*.wav"}, QDir::Files).isEmpty());
+}
+
+TEST_F(RecordingTest, TheModemVanishingMidCallKeepsWhatWasRecorded)
+{
+    start("waitfor AT+VRX; wait 2500; exit", WorkingPcmFormat());
+    window->actions().acRecord->trigger();
+    ASSERT_TRUE(recording->recording());
+    ASSERT_TRUE(Waits::waitUntil([&] { return !recording->recording(); }, 60000));
+    EXPECT_EQ(catalogue->CallsTbl.RecordCount(), 1);
+    ASSERT_EQ(wavFiles().size(), 1);
+    EXPECT_GT(soxSeconds(dir.path() + "/wav/" + wavFiles()[0]), 1.0);
+    EXPECT_TRUE(messages.texts.join('|').contains("The modem was disconnected"))
+        << messages.texts.join('|').toStdString();
+}
+
+// A full disk is imitated with a file-size limit, which holds for root too.
+TEST_F(RecordingTest, AFullDiskStopsTheRecordingAndKeepsWhatFitted)
+{
+    start("voice speech", WorkingPcmFormat());
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 20000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    window->actions().acRecord->trigger();
+    const bool stopped = Waits::waitUntil([&] { return !recording->recording(); }, 60000);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_TRUE(stopped);
+    EXPECT_TRUE(messages.texts.join('|').contains("The recording could not be written"))
+        << messages.texts.join('|').toStdString();
+    EXPECT_EQ(catalogue->CallsTbl.RecordCount(), 1);
+    ASSERT_EQ(wavFiles().size(), 1);
+    EXPECT_GT(soxSeconds(dir.path() + "/wav/" + wavFiles()[0]), 2.0)
+        << "20000 bytes at 8000 a second";
+    EXPECT_TRUE(modem->PortOpen()) << "ready for the next call";
 }
 
 } // namespace

@@ -152,6 +152,8 @@ TEST_F(RecordingTest, AnsweredCallIsRecordedUntilSilenceAndCatalogued)
     ASSERT_EQ(files.size(), 1) << files.join(',').toStdString();
     EXPECT_NE(files[0], "Recorded.wav");
     EXPECT_EQ(catalogue->RecordingFileName() + ".wav", files[0]);
+    EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5551234")
+        << "the caller's number is the memo";
     const double seconds = soxSeconds(dir.path() + "/wav/" + files[0]);
     EXPECT_GT(seconds, 6.0);
     EXPECT_LT(seconds, 12.0);

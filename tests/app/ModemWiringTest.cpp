@@ -15,16 +15,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "VirtualModemProcess.h"
+
 namespace {
 
 TEST(ModemWiringTest, ModemOnAndOffShowInTheStatusBarAndTheMenus)
 {
-    QProcess vmodem;
-    vmodem.start(qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora-vmodem",
-                 {"--profile", "voice"});
-    ASSERT_TRUE(vmodem.waitForStarted(10000));
-    ASSERT_TRUE(Waits::waitUntil([&] { return vmodem.canReadLine(); }, 20000));
-    const QString pty = QString::fromUtf8(vmodem.readLine()).trimmed();
+    VirtualModemProcess vmodem;
+    ASSERT_TRUE(vmodem.start({"--profile", "voice"}));
+    const QString pty = vmodem.path();
 
     QTemporaryDir dir;
     ASSERT_TRUE(ProgramDir::prepare(dir.path()));
@@ -55,8 +54,6 @@ TEST(ModemWiringTest, ModemOnAndOffShowInTheStatusBarAndTheMenus)
     EXPECT_EQ(window.statusText(0), " Modem off");
     EXPECT_TRUE(actions.acModemOff->isChecked());
     EXPECT_FALSE(actions.acRecord->isEnabled());
-    vmodem.terminate();
-    vmodem.waitForFinished(10000);
 }
 
 } // namespace

@@ -23,8 +23,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include "VirtualModemProcess.h"
+
+#include "FileSizeLimit.h"
 
 namespace {
 
@@ -50,10 +51,6 @@ protected:
     {
         recording.reset();
         modem.reset();
-        if (vmodem.state() != QProcess::NotRunning) {
-            vmodem.terminate();
-            vmodem.waitForFinished(10000);
-        }
     }
 
     // A data directory as discovery leaves it for the virtual voice modem on COM3.
@@ -69,11 +66,8 @@ protected:
             ASSERT_TRUE(custom.open(QIODevice::WriteOnly));
             custom.write(base.readAll() + "\n" + extraProfileLines.toUtf8() + "\n");
         }
-        vmodem.start(qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora-vmodem",
-                     {"--profile", profile, "--speed", "4", "--script", script});
-        ASSERT_TRUE(vmodem.waitForStarted(10000));
-        ASSERT_TRUE(Waits::waitUntil([&] { return vmodem.canReadLine(); }, 20000));
-        const QString pty = QString::fromUtf8(vmodem.readLine()).trimmed();
+        ASSERT_TRUE(vmodem.start({"--profile", profile, "--speed", "4", "--script", script}));
+        const QString pty = vmodem.path();
 
         TIniFile &ini = context->ini;
         ini.WriteString("Ports", "COM3", pty);
@@ -132,7 +126,7 @@ protected:
     QTemporaryDir dir;
     ScriptedMessageService messages;
     std::unique_ptr<AppContext> context;
-    QProcess vmodem;
+    VirtualModemProcess vmodem;
     std::unique_ptr<TfmOrv> window;
     std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<TfmModem> modem;
@@ -279,17 +273,13 @@ TEST_F(RecordingTest, TheModemVanishingMidCallKeepsWhatWasRecorded)
 TEST_F(RecordingTest, AFullDiskStopsTheRecordingAndKeepsWhatFitted)
 {
     start("voice speech", WorkingPcmFormat());
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 20000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    window->actions().acRecord->trigger();
-    const bool stopped = Waits::waitUntil([&] { return !recording->recording(); }, 60000);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+    bool stopped = false;
+    {
+        FileSizeLimit limit(20000);
+        ASSERT_TRUE(limit.active());
+        window->actions().acRecord->trigger();
+        stopped = Waits::waitUntil([&] { return !recording->recording(); }, 60000);
+    }
 
     ASSERT_TRUE(stopped);
     EXPECT_TRUE(messages.texts.join('|').contains("The recording could not be written"))

@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+
+#include "FileSizeLimit.h"
 
 namespace {
 
@@ -129,17 +129,10 @@ TEST(RiffWriterTest, AFullDiskIsReported)
     QFile file(dir.filePath("Recorded.wav"));
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
 
-    // A file size limit stands in for a full disk; the signal it raises is ignored so that
-    // the write fails instead.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 10000;
-    setrlimit(RLIMIT_FSIZE, &small);
-
     bool reported = false;
     {
+        FileSizeLimit limit(10000);
+        ASSERT_TRUE(limit.active());
         TdeRIFFAudioWriter writer(file);
         writer.SetFormat(WorkingPcmFormat());
         const QByteArray block(4096, '\x80');
@@ -151,8 +144,6 @@ TEST(RiffWriterTest, AFullDiskIsReported)
             EXPECT_TRUE(e.message().startsWith("Cannot write the audio data"));
         }
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(reported);
 }
 

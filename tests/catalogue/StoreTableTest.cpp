@@ -7,9 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+
+#include "FileSizeLimit.h"
 
 using namespace StoreTest;
 
@@ -307,20 +307,16 @@ TEST_F(StoreTableTest, SaveOnAFullDiskLeavesTheOldFileAndTheTableInMemory)
     recordings.Delete();
 
     // The disk fills up after 64 bytes of the new file.
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     QString message;
-    try {
-        recordings.SaveChanges();
-    } catch (const EStoreError &e) {
-        message = QString::fromUtf8(e.what());
+    {
+        FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.active());
+        try {
+            recordings.SaveChanges();
+        } catch (const EStoreError &e) {
+            message = QString::fromUtf8(e.what());
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_TRUE(message.startsWith("Cannot create file \"" + file() + "\""))
         << message.toStdString();

@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+
+#include "FileSizeLimit.h"
 
 namespace {
 
@@ -180,20 +180,16 @@ TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFileIntact)
     writeText("[Params]\nTimeout=7\n");
     TIniFile ini(path());
 
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     QString message;
-    try {
-        ini.WriteString("Params", "Memo", QString(10000, QLatin1Char('m')));
-    } catch (const EIniWriteError &e) {
-        message = QString::fromUtf8(e.what());
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        try {
+            ini.WriteString("Params", "Memo", QString(10000, QLatin1Char('m')));
+        } catch (const EIniWriteError &e) {
+            message = QString::fromUtf8(e.what());
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(message, "Unable to write to " + path());
     EXPECT_EQ(readText(), "[Params]\nTimeout=7\n");

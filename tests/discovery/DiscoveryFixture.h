@@ -2,7 +2,7 @@
 // exist unless a test gives it a virtual modem, so no real port of the machine is touched.
 #pragma once
 
-#include "VmodemProcess.h"
+#include "VirtualModemProcess.h"
 
 #include "config/IniFile.h"
 #include "config/ModemProfile.h"
@@ -47,9 +47,9 @@ protected:
     }
 
     // Starts a virtual modem with profile and maps COM port to its terminal.
-    VmodemProcess &startModem(const QString &profileName, int port)
+    VirtualModemProcess &startModem(const QString &profileName, int port)
     {
-        auto modem = std::make_unique<VmodemProcess>();
+        auto modem = std::make_unique<VirtualModemProcess>();
         EXPECT_TRUE(modem->start({"--profile", profileName})) << profileName.toStdString();
         mapPort(port, modem->path());
         modems.push_back(std::move(modem));
@@ -97,7 +97,7 @@ protected:
     ScriptedMessageService messages;
     QueryBuffer query;
     QString byIdDir;
-    std::vector<std::unique_ptr<VmodemProcess>> modems;
+    std::vector<std::unique_ptr<VirtualModemProcess>> modems;
 
 private:
     std::unique_ptr<TfmModem> m_modem;

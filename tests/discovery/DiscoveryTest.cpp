@@ -17,7 +17,7 @@ protected:
     // Offers a virtual modem as an installed modem on COM port and confirms it.
     void confirmInstalled(const QString &profileName, int port = 7)
     {
-        VmodemProcess &modem = startModem(profileName, port);
+        VirtualModemProcess &modem = startModem(profileName, port);
         addInstalledLink("usb-Virtual_Voice_Modem_42-if00", modem.path());
         ASSERT_EQ(discovery().FindModems(), 1);
         ASSERT_EQ(discovery().candidate(0).port, port);
@@ -34,7 +34,7 @@ protected:
 TEST_F(DiscoveryTest, ScanFindsModemsAndConfirmsTheVoiceModemsProfile)
 {
     startModem("mixed", 2);
-    VmodemProcess &voice = startModem("voice", 5);
+    VirtualModemProcess &voice = startModem("voice", 5);
     QSignalSpy progress(&discovery(), &ModemDiscovery::progressChanged);
     QSignalSpy shown(&discovery(), &ModemDiscovery::progressShown);
 

@@ -39,7 +39,7 @@ protected:
 
 TEST_F(DiscoveryWindowsTest, UserConfirmsTheSelectedModem)
 {
-    VmodemProcess &modem = startModem("voice", 4);
+    VirtualModemProcess &modem = startModem("voice", 4);
     addInstalledLink("usb-Conexant_USB_Modem_1234-if00", modem.path());
     TSpecModemForm form(discovery(), progress, false);
     ASSERT_EQ(discovery().FindModems(), 1);
@@ -71,7 +71,7 @@ TEST_F(DiscoveryWindowsTest, UserConfirmsTheSelectedModem)
 
 TEST_F(DiscoveryWindowsTest, UnattendedRunConfirmsTheFirstModem)
 {
-    VmodemProcess &modem = startModem("nocid", 4);
+    VirtualModemProcess &modem = startModem("nocid", 4);
     addInstalledLink("usb-Conexant_USB_Modem_1234-if00", modem.path());
     addInstalledLink("usb-Zz_Other_Modem-if00", dir.filePath("no-such-tty9"));
     TSpecModemForm form(discovery(), progress, true);

@@ -100,7 +100,7 @@ TEST_F(InitOrvTest, FirstStartWithoutModem)
 
 TEST_F(InitOrvTest, FirstStartConfiguresTheModemItFinds)
 {
-    VmodemProcess &modem = startModem("voice", 3);
+    VirtualModemProcess &modem = startModem("voice", 3);
     addInstalledLink("usb-Conexant_USB_Modem_1234-if00", modem.path());
     ini.WriteInteger("Modem", "port", 0); // as good as no modem
 
@@ -124,7 +124,7 @@ TEST_F(InitOrvTest, FirstStartConfiguresTheModemItFinds)
 
 TEST_F(InitOrvTest, ExistingConfigurationOpensThePortAndArmsAutoRecord)
 {
-    VmodemProcess &modem = startModem("voice", 6);
+    VirtualModemProcess &modem = startModem("voice", 6);
     addInstalledLink("usb-Conexant_USB_Modem_1234-if00", modem.path());
     writeConfiguredModem(6);
     ini.WriteBool("Params", "ExtPlayer", true);

@@ -228,8 +228,9 @@ TEST(VmodemShippedFiles, EveryProfileAndScenarioBesideTheProgramParses)
             // Some modems offer only methods nothing can stream (a ZyXEL's CELP and ADPCM).
             const bool streams = name != "zyxel.profile";
             ASSERT_EQ(d.compression() != nullptr, streams);
-            if (streams)
+            if (streams) {
                 EXPECT_EQ(d.compression()->encoding, Encoding::Unsigned8);
+            }
         }
     }
     const QStringList scenarios = QDir(bin + "/vmodem-scenarios").entryList({"*.scenario"});

@@ -1,5 +1,8 @@
-// The built-in voice encoders. G.711 and IMA ADPCM follow the published algorithms.
+// The built-in voice encoders. G.711 rounds as sox does; IMA ADPCM is the program's own
+// codec's, without the WAV block headers a modem's stream does not have.
 #include "vmodem/VoiceEncoder.h"
+
+#include "audio/codecs/ImaAdpcm.h"
 
 #include <algorithm>
 #include <array>
@@ -61,17 +64,6 @@ public:
     }
 };
 
-constexpr std::array<int, 16> ImaIndexStep = {-1, -1, -1, -1, 2, 4, 6, 8,
-                                              -1, -1, -1, -1, 2, 4, 6, 8};
-constexpr std::array<int, 89> ImaStepSize = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
-    12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
-
 // Two samples per byte, the first in the low nibble as in WAV files.
 class ImaAdpcmEncoder final : public VoiceEncoder
 {
@@ -91,35 +83,7 @@ public:
     int samplesPerUnit() const override { return 2; }
 
 private:
-    int encodeOne(int sample)
-    {
-        const int step = ImaStepSize[static_cast<std::size_t>(m_index)];
-        int diff = sample - m_predicted;
-        int code = 0;
-        if (diff < 0) {
-            code = 8;
-            diff = -diff;
-        }
-        int delta = step >> 3;
-        if (diff >= step) {
-            code |= 4;
-            diff -= step;
-            delta += step;
-        }
-        if (diff >= step >> 1) {
-            code |= 2;
-            diff -= step >> 1;
-            delta += step >> 1;
-        }
-        if (diff >= step >> 2) {
-            code |= 1;
-            delta += step >> 2;
-        }
-        m_predicted += (code & 8) ? -delta : delta;
-        m_predicted = std::clamp(m_predicted, -32768, 32767);
-        m_index = std::clamp(m_index + ImaIndexStep[static_cast<std::size_t>(code)], 0, 88);
-        return code;
-    }
+    int encodeOne(int sample) { return codecs::imaEncodeSample(sample, m_predicted, m_index); }
 
     int m_predicted = 0;
     int m_index = 0;

@@ -64,6 +64,15 @@ inline int encodeSample(int sample, int &predictor, int &index)
     return code;
 }
 
+} // namespace
+
+int imaEncodeSample(int sample, int &predictor, int &index)
+{
+    return encodeSample(sample, predictor, index);
+}
+
+namespace {
+
 class ImaStream final : public BlockStream
 {
 public:

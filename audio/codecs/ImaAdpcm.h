@@ -18,6 +18,10 @@ struct ImaEncoderState
     int index[2] = {0, 0};
 };
 
+// Encodes one 16-bit sample into a 4-bit code, moving the predictor and step index on as a
+// decoder will (for streams without block headers, as a voice modem sends them).
+int imaEncodeSample(int sample, int &predictor, int &index);
+
 // Encodes samplesPerBlock interleaved 16-bit frames into one block of blockAlign bytes.
 void imaEncodeBlock(const std::int16_t *frames, std::uint16_t channels, std::uint32_t blockAlign,
                     ImaEncoderState &state, std::uint8_t *block);

@@ -191,8 +191,9 @@ void Application::createWindows()
                                 : QStringLiteral("/dev/serial/by-id");
     m_discovery = std::make_unique<ModemDiscovery>(ctx.ini, ctx.ModemProfile, ctx.VoiceSupported,
                                                    *m_modem, *m_parse, ctx.log, ctx.messages, byId);
-    m_specModem =
-        std::make_unique<TSpecModemForm>(*m_discovery, *m_progress, ctx.options.unattended);
+    // Unattended runs and the demo take the first modem found, as if OK were pressed.
+    const bool confirmFirst = ctx.options.unattended || ctx.options.demo;
+    m_specModem = std::make_unique<TSpecModemForm>(*m_discovery, *m_progress, confirmFirst);
     m_initOrv = std::make_unique<TfmInitORV>(
         ctx.ini, ctx.prefs, ctx.ModemProfile, ctx.VoiceSupported, *m_modem, *m_parse, *m_discovery,
         *m_specModem, *m_main, ctx.log, ctx.messages, ctx.programDir);

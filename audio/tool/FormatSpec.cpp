@@ -51,12 +51,12 @@ QString FormatTagKeyword(quint16 tag)
 std::optional<FormatSpec> ParseFormatSpec(const QString &text, QString &error)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
-    FormatSpec spec;
+    FormatSpec wanted;
     const QString name = parts[0].toLower();
     bool known = false;
     for (const Keyword &k : Keywords) {
         if (name == QLatin1String(k.name)) {
-            spec.tag = k.tag;
+            wanted.tag = k.tag;
             known = true;
         }
     }
@@ -75,28 +75,28 @@ std::optional<FormatSpec> ParseFormatSpec(const QString &text, QString &error)
                     .arg(text.left(80));
         return std::nullopt;
     }
-    spec.rate = rate;
-    spec.bits = quint16(bits);
-    spec.channels = quint16(channels);
-    return spec;
+    wanted.rate = rate;
+    wanted.bits = quint16(bits);
+    wanted.channels = quint16(channels);
+    return wanted;
 }
 
-std::optional<TdeWaveFormat> ResolveFormatSpec(const FormatSpec &spec, const TdeWaveFormat &input,
+std::optional<TdeWaveFormat> ResolveFormatSpec(const FormatSpec &wanted, const TdeWaveFormat &input,
                                                QString &error)
 {
-    const quint32 rate = spec.rate ? spec.rate : input.SamplesPerSec();
-    quint16 channels = spec.channels ? spec.channels : input.Channels();
-    if (spec.tag == codecs::Tag::Gsm610 && !spec.channels)
+    const quint32 rate = wanted.rate ? wanted.rate : input.SamplesPerSec();
+    quint16 channels = wanted.channels ? wanted.channels : input.Channels();
+    if (wanted.tag == codecs::Tag::Gsm610 && !wanted.channels)
         channels = 1; // GSM is mono; a stereo input is mixed down
-    quint16 bits = spec.bits;
-    if (!bits && spec.tag == codecs::Tag::Pcm)
+    quint16 bits = wanted.bits;
+    if (!bits && wanted.tag == codecs::Tag::Pcm)
         bits = input.FormatTag() == codecs::Tag::Pcm && input.BitsPerSample() == 8 ? 8 : 16;
     TdeWaveFormat format;
     format.Buffer().fill(0);
-    if (codecs::buildFormat(spec.tag, rate, channels, bits, format.Buffer()) !=
+    if (codecs::buildFormat(wanted.tag, rate, channels, bits, format.Buffer()) !=
         codecs::Result::Ok) {
         error = QStringLiteral("no %1 format with %2 Hz, %3 bits, %4 channel(s)")
-                    .arg(FormatTagKeyword(spec.tag))
+                    .arg(FormatTagKeyword(wanted.tag))
                     .arg(rate)
                     .arg(bits ? QString::number(bits) : QStringLiteral("default"))
                     .arg(channels);

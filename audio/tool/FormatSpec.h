@@ -21,9 +21,9 @@ QString FormatTagKeyword(quint16 tag); // empty for a tag without a keyword
 
 // Parses text; on failure returns nothing and sets error.
 std::optional<FormatSpec> ParseFormatSpec(const QString &text, QString &error);
-// The complete format for spec, filling what it leaves open from input; on failure returns
+// The complete format for wanted, filling what it leaves open from input; on failure returns
 // nothing and sets error.
-std::optional<TdeWaveFormat> ResolveFormatSpec(const FormatSpec &spec, const TdeWaveFormat &input,
+std::optional<TdeWaveFormat> ResolveFormatSpec(const FormatSpec &wanted, const TdeWaveFormat &input,
                                                QString &error);
-// The spec text that selects format, e.g. "gsm:8000:0:1".
+// The text that selects format, e.g. "gsm:8000:0:1".
 QString FormatSpecText(const TdeWaveFormat &format);

@@ -133,8 +133,8 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
                 QTextStream &out, QTextStream &err)
 {
     QString error;
-    const std::optional<FormatSpec> spec = ParseFormatSpec(formatText, error);
-    if (!spec) {
+    const std::optional<FormatSpec> wanted = ParseFormatSpec(formatText, error);
+    if (!wanted) {
         err << "calvora-wav: " << error << "\n";
         return 2;
     }
@@ -148,7 +148,7 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
     QTemporaryFile temp(QFileInfo(outPath).absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
     try {
         TdeRIFFAudioReader reader(in);
-        const std::optional<TdeWaveFormat> to = ResolveFormatSpec(*spec, reader.GetFormat(), error);
+        const std::optional<TdeWaveFormat> to = ResolveFormatSpec(*wanted, reader.GetFormat(), error);
         if (!to) {
             err << "calvora-wav: " << error << "\n";
             return 2;

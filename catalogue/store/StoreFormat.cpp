@@ -64,15 +64,15 @@ std::string buildFieldBlock(const std::vector<FieldSpec> &specs)
     if (specs.empty())
         fail("Error creating table (no field descriptions)");
     std::string block;
-    for (const FieldSpec &spec : specs) {
-        std::string name = spec.name;
+    for (const FieldSpec &field : specs) {
+        std::string name = field.name;
         for (char &c : name)
             if (c == ' ')
                 c = '_';
-        FieldKind kind = spec.kind;
+        FieldKind kind = field.kind;
         if (isTextKind(kind))
-            kind = spec.size <= SmallStrMaxSize ? FieldKind::SmallStr : FieldKind::String;
-        block += "XXX." + name + " " + typeCodeOf(kind, spec.size);
+            kind = field.size <= SmallStrMaxSize ? FieldKind::SmallStr : FieldKind::String;
+        block += "XXX." + name + " " + typeCodeOf(kind, field.size);
         block.push_back(DescriptorEnd);
     }
     block.push_back(BlockEnd);

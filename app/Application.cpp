@@ -35,6 +35,7 @@
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
 
+#include <QDialog>
 #include <QFrame>
 #include <QTimer>
 
@@ -91,10 +92,14 @@ int Application::run()
     }
     m_instance->listen();
 
-    if (m_options.unattended)
+    if (m_options.unattended) {
         m_messages = std::make_unique<UnattendedMessageService>();
-    else
-        m_messages = std::make_unique<DialogMessageService>([this] { return m_main.get(); });
+    } else {
+        m_dialogs = std::make_unique<DialogMessageService>([this] { return m_main.get(); });
+        auto session = std::make_unique<SessionMessageService>(*m_dialogs);
+        m_session = session.get();
+        m_messages = std::move(session);
+    }
     if (auto *app = dynamic_cast<CalvoraApplication *>(QCoreApplication::instance())) {
         app->onUncaughtError = [this](const QString &text) {
             m_messages->showMessage(text, MessageService::Kind::Error);
@@ -105,11 +110,13 @@ int Application::run()
     m_signals = std::make_unique<TerminationSignals>();
     QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, qApp,
                      [this](int count) {
+                         endModalDialogs();
                          if (count > 1) {
                              m_quitWhenReady = true;
                              QCoreApplication::quit();
                          } else if (m_main && m_ctx && m_ctx->FormsCreated) {
-                             m_main->WMQueryEndSession();
+                             // Queued, so that the boxes just closed return first.
+                             QTimer::singleShot(0, m_main.get(), &TfmOrv::WMQueryEndSession);
                          } else {
                              m_quitWhenReady = true;
                          }
@@ -134,6 +141,18 @@ int Application::run()
     const int code = QCoreApplication::exec();
     shutDown();
     return code;
+}
+
+// The session is ending: no message may wait for an answer any more, and the boxes that wait
+// now are closed, so that the program can save and end.
+void Application::endModalDialogs()
+{
+    if (m_session)
+        m_session->setEnding();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible())
+            dialog->reject();
+    }
 }
 
 void Application::createWindows()

@@ -23,6 +23,7 @@ class TfmQueryModem;
 class RecordingControl;
 class LoggerWindow;
 class MessageService;
+class SessionMessageService;
 class SingleInstance;
 class TerminationSignals;
 class TfmCallerID;
@@ -55,11 +56,14 @@ public:
 private:
     void createWindows();
     void applyTraceColors();
+    void endModalDialogs();
     void shutDown();
     void guarded(const std::function<void()> &step);
 
     StartOptions m_options;
+    std::unique_ptr<MessageService> m_dialogs;
     std::unique_ptr<MessageService> m_messages;
+    SessionMessageService *m_session = nullptr;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<DemoModem> m_demo;
     std::unique_ptr<AppContext> m_ctx;

@@ -29,3 +29,19 @@ std::optional<QString> UnattendedMessageService::askText(const QString &, const 
     showMessage(prompt, Kind::Information);
     return initial;
 }
+
+void SessionMessageService::showMessage(const QString &text, Kind kind)
+{
+    current().showMessage(text, kind);
+}
+
+bool SessionMessageService::confirm(const QString &text)
+{
+    return current().confirm(text);
+}
+
+std::optional<QString> SessionMessageService::askText(const QString &caption, const QString &prompt,
+                                                      const QString &initial)
+{
+    return current().askText(caption, prompt, initial);
+}

@@ -40,3 +40,27 @@ public:
     // The text as one line: line breaks become spaces, runs of blanks are kept.
     static QString asOneLine(const QString &text);
 };
+
+// Messages of a desktop session that may be ending: they go to the interactive service
+// until the session ends, then they are answered as in an unattended run, so that nothing
+// holds up the program's exit.
+class SessionMessageService final : public MessageService
+{
+public:
+    explicit SessionMessageService(MessageService &interactive) : m_interactive(interactive) {}
+
+    void setEnding() { m_ending = true; }
+    bool ending() const { return m_ending; }
+
+    void showMessage(const QString &text, Kind kind) override;
+    bool confirm(const QString &text) override;
+    std::optional<QString> askText(const QString &caption, const QString &prompt,
+                                   const QString &initial) override;
+
+private:
+    MessageService &current() { return m_ending ? m_unattended : m_interactive; }
+
+    MessageService &m_interactive;
+    UnattendedMessageService m_unattended;
+    bool m_ending = false;
+};

@@ -90,6 +90,24 @@ TEST(ProgramRunTest, AnUnusableConfigurationIsReportedNotFatal)
         << errors.toStdString();
 }
 
+// A desktop session ending while a message box waits for an answer: the box is closed and
+// the program still saves and ends.
+TEST(ProgramRunTest, SigtermEndsTheProgramWhileAMessageWaits)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("data");
+    QDir().mkpath(data + "/orv.ini"); // a directory where the file should be: a message box
+    QProcess run;
+    run.start(program(), {"--data-dir", data});
+    ASSERT_TRUE(run.waitForStarted());
+    QThread::msleep(3000);
+    ::kill(static_cast<pid_t>(run.processId()), SIGTERM);
+    ASSERT_TRUE(run.waitForFinished(60000)) << "a waiting box must not hold up the end";
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_TRUE(readFile(data + "/Events.log").startsWith("------------ New session"));
+}
+
 // The demo needs no modem: the virtual modem is found by scanning, rings with a caller's
 // call, and the call is recorded and catalogued by itself.
 TEST(ProgramRunTest, TheDemoRecordsACallWithoutAModem)

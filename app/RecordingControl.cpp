@@ -220,34 +220,48 @@ bool RecordingControl::PrepareRecordFile()
     return true;
 }
 
+// The stream's set-up is settled before the modem is told to send, so that a bad format or
+// compression row leaves no stream running and the start fails with its reason.
 bool RecordingControl::StartReceive()
 {
-    if (!m_modem.SendCommandNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
-        return false;
-
     VoiceReceiver::Setup setup;
-    const QString cpn = ProgramDir::file(QStringLiteral("ModemCompression.cpn"));
-    if (QFile::exists(cpn)) {
-        setup.modemFormat.LoadFromFile(cpn);
-        QFile::remove(cpn);
-        m_ctx.ini.EraseSection(QStringLiteral("Modem compression"));
-        WriteWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
-    } else {
-        ReadWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
+    try {
+        const QString cpn = ProgramDir::file(QStringLiteral("ModemCompression.cpn"));
+        if (QFile::exists(cpn)) {
+            setup.modemFormat.LoadFromFile(cpn);
+            QFile::remove(cpn);
+            m_ctx.ini.EraseSection(QStringLiteral("Modem compression"));
+            WriteWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
+        } else {
+            ReadWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
+        }
+        setup.fileFormat = m_writer->GetFormat();
+        describeModemSamples(
+            setup.modemFormat,
+            m_ctx.ini.ReadInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0),
+            setup);
+    } catch (const std::exception &e) {
+        message(QString::fromUtf8(e.what()));
+        return false;
     }
-    setup.fileFormat = m_writer->GetFormat();
-    describeModemSamples(
-        setup.modemFormat,
-        m_ctx.ini.ReadInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0), setup);
     setup.discTimeSeconds = m_ctx.prefs.DiscTime;
     setup.analyse = m_ctx.prefs.AutoRecord;
     setup.displayTrace = m_ctx.prefs.RecordTrace;
 
+    if (!m_modem.SendCommandNoWait(QStringLiteral("at+vrx"), QStringLiteral("Receiving data...")))
+        return false;
     m_modem.setReceiving(true);
     m_modem.ComPort1().discardInput();
     m_awaitConnect = true;
     m_prefix.clear();
-    m_receiver.PrepareReceive(setup);
+    try {
+        m_receiver.PrepareReceive(setup);
+    } catch (const std::exception &e) {
+        m_receiver.Finish();
+        m_modem.setReceiving(false);
+        message(QString::fromUtf8(e.what()));
+        return false;
+    }
 
     RecordStart = QDateTime::currentDateTime();
     m_ticks = 0;

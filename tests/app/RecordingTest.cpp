@@ -241,6 +241,23 @@ TEST_F(RecordingTest, FailuresToStartSayWhyAndBringTheModemBack)
     EXPECT_EQ(messages.texts.value(2), "None Codec found to match modem compression");
 }
 
+TEST_F(RecordingTest, AnUnreadableCompressionRowFailsTheStartWithItsReason)
+{
+    start("", WorkingPcmFormat());
+    CompressionRow row = *ParseVsmLine("1,\"UNSIGNED PCM\",8,0,(5000)");
+    row.VSMCommand = BuildVsmCommand(row);
+    ASSERT_TRUE(CompressionsFile::write(dir.filePath("Compressions.d"), {row}));
+
+    window->actions().acRecord->trigger();
+    ASSERT_EQ(messages.texts.size(), 2) << messages.texts.join('|').toStdString();
+    EXPECT_EQ(messages.texts[0], "'' is not a valid integer value");
+    EXPECT_EQ(messages.texts[1], "Error Receiving data..");
+    EXPECT_FALSE(recording->recording());
+    EXPECT_FALSE(modem->Receiving());
+    EXPECT_TRUE(modem->PortOpen());
+    EXPECT_TRUE(window->actions().acRecord->isEnabled());
+}
+
 TEST_F(RecordingTest, ModemCommandsThatFailStopTheStartWithTheirMessages)
 {
     start("", WorkingPcmFormat(), 10, "AT+VGR=127 => ERROR\nAT+VLS=1 => ERROR");

@@ -132,9 +132,7 @@ bool Catalogue::openOrCreate(TStoreTable &table, const std::function<void()> &cr
         create();
         return true;
     } catch (const EStoreError &e) {
-        const QString text = QString::fromUtf8(e.what());
-        m_messages.showMessage(text, MessageService::Kind::Error);
-        log(text);
+        reportStoreError(e);
         return false;
     }
 }
@@ -172,9 +170,7 @@ bool Catalogue::recover(TStoreTable &table, const std::function<void()> &create)
     try {
         create();
     } catch (const EStoreError &e) {
-        const QString text = QString::fromUtf8(e.what());
-        m_messages.showMessage(text, MessageService::Kind::Error);
-        log(text);
+        reportStoreError(e);
         return false;
     }
     const QString text = QStringLiteral("The backup of ") + name +
@@ -215,15 +211,20 @@ void Catalogue::createFolders()
     FoldersTbl.Open();
 }
 
+void Catalogue::reportStoreError(const EStoreError &e)
+{
+    const QString text = QString::fromUtf8(e.what());
+    m_messages.showMessage(text, MessageService::Kind::Error);
+    log(text);
+}
+
 bool Catalogue::saveTable(TStoreTable &table)
 {
     try {
         table.SaveChanges();
         return true;
     } catch (const EStoreError &e) {
-        const QString text = QString::fromUtf8(e.what());
-        m_messages.showMessage(text, MessageService::Kind::Error);
-        log(text);
+        reportStoreError(e);
         return false;
     }
 }

@@ -6,6 +6,7 @@
 #include "CommandStates.h"
 #include "RecordingNames.h"
 #include "UniqueCode.h"
+#include "store/StoreError.h"
 #include "store/TStoreDatabase.h"
 #include "store/TStoreTable.h"
 
@@ -91,6 +92,8 @@ private:
     void createFolders();
     bool recover(TStoreTable &table, const std::function<void()> &create);
     void log(const QString &line);
+    // Shows a table error to the user and writes it to the log.
+    void reportStoreError(const EStoreError &e);
     QString wavDir() const;
 
     QString m_dataDir;

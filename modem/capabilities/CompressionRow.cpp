@@ -2,6 +2,8 @@
 // parentheses, 3, 5 or 7 fields); fields are taken from the front one at a time.
 #include "CompressionRow.h"
 
+#include "ReplyText.h"
+
 #include <QStringList>
 
 bool CompressionRow::operator==(const CompressionRow &o) const
@@ -42,12 +44,7 @@ QString takeField(QString &line, QChar separator)
     line = line.trimmed();
     if (!line.isEmpty())
         line.remove(0, 1);
-    const qsizetype open = field.indexOf(QLatin1Char('('));
-    if (open >= 0)
-        field.remove(open, 1);
-    const qsizetype close = field.indexOf(QLatin1Char(')'));
-    if (close >= 0)
-        field.remove(close, 1);
+    removeFirstParentheses(field);
     return field.left(CompressionRow::FieldLength);
 }
 

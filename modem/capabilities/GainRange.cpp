@@ -1,18 +1,15 @@
 // Gain range replies come bare ("0-255"), in parentheses, or after a list of other values.
 #include "GainRange.h"
 
+#include "ReplyText.h"
+
 GainPair ParseGainRange(const QString &reply, const QString &prefix, GainPair current)
 {
     QString text = reply;
     const qsizetype at = text.toUpper().indexOf(prefix.toUpper());
     if (at >= 0)
         text.remove(at, 5);
-    const qsizetype open = text.indexOf(QLatin1Char('('));
-    if (open >= 0)
-        text.remove(open, 1);
-    const qsizetype close = text.indexOf(QLatin1Char(')'));
-    if (close >= 0)
-        text.remove(close, 1);
+    removeFirstParentheses(text);
     const qsizetype comma = text.indexOf(QLatin1Char(','));
     if (comma >= 0)
         text.remove(0, comma + 1);

@@ -77,6 +77,11 @@ TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
                     (*hook)();
             });
         }
+        auto *redirection = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_6), this);
+        connect(redirection, &QShortcut::activated, this, [this] {
+            Redirection = true;
+            m_ctx.messages.showMessage(QStringLiteral("Redirection enabled"));
+        });
     }
 
     m_timer1.setInterval(100);

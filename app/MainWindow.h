@@ -71,7 +71,7 @@ public:
     std::function<void()> SaveTreeToIni;
     std::function<void()> showLogger;
     std::function<void()> firstRecording;
-    // Developer keys (with "ONIDE"): Alt+3, Alt+4 and Alt+7.
+    // Developer keys (with "ONIDE"): Alt+3, Alt+4 and Alt+7; Alt+6 is the window's own.
     std::function<void()> showQueryWindow;
     std::function<void()> queryCompressions;
     std::function<void()> showNoModemNotice;

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -131,6 +132,29 @@ TEST_F(MainWindowTest, StartingWithTheSystemMinimisesInsteadOfClosing)
 
     window->Exit1Click();
     EXPECT_TRUE(window->Closing) << "File Exit ends the program";
+}
+
+TEST_F(MainWindowTest, DeveloperKeysExistOnlyWithOnide)
+{
+    auto keysOf = [](TfmOrv &window) {
+        QStringList keys;
+        for (QShortcut *s : window.findChildren<QShortcut *>())
+            keys << s->key().toString();
+        return keys;
+    };
+    auto plain = open();
+    EXPECT_FALSE(keysOf(*plain).contains("Alt+2"));
+
+    auto developer = open({"calvora", "onide"});
+    const QStringList keys = keysOf(*developer);
+    for (const char *key : {"Alt+2", "Alt+3", "Alt+4", "Alt+6", "Alt+7"})
+        EXPECT_TRUE(keys.contains(key)) << key;
+    for (QShortcut *s : developer->findChildren<QShortcut *>()) {
+        if (s->key().toString() == "Alt+6")
+            emit s->activated();
+    }
+    EXPECT_TRUE(developer->Redirection);
+    EXPECT_EQ(messages.texts.last(), "Redirection enabled");
 }
 
 TEST_F(MainWindowTest, TheStartupArgumentNeedsStartWithTheSystem)

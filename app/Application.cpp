@@ -21,6 +21,7 @@
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
+#include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/ModemDiscovery.h"
 #include "modem/discovery/QueryBuffer.h"
@@ -229,8 +230,13 @@ void Application::createWindows()
     guarded([&] { m_initOrv->FormCreate(); });
 
     ctx.FormsCreated = true;
-    if (!m_modem->PortOpen())
+    if (!m_modem->PortOpen()) {
         m_main->setRecordEnabled(false);
+        // A configured modem that is not there yet (a USB modem plugged in later) is taken up
+        // when it comes.
+        if (ctx.ini.SectionExists(QStringLiteral("Modem")) && ctx.ModemProfile.port > 0)
+            m_recording->watchdog().reopenSoon();
+    }
     m_main->setPortStatus(ctx.ModemProfile.port, ctx.ModemProfile.Model);
 
     m_idle = std::make_unique<IdleHandler>([this] { m_main->apEventsIdle(); });

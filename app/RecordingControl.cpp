@@ -4,6 +4,7 @@
 #include "RecordingControl.h"
 
 #include "AppContext.h"
+#include "CallJournal.h"
 #include "MainActions.h"
 #include "MainWindow.h"
 #include "RecordingRecovery.h"
@@ -14,6 +15,7 @@
 #include "audio/WaveFormatIni.h"
 #include "catalogue/Catalogue.h"
 #include "config/ProgramDir.h"
+#include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionsFile.h"
 #include "support/Waits.h"
@@ -27,6 +29,15 @@
 
 namespace {
 const QString RecordedName = QStringLiteral("Recorded.wav");
+// A WAV file of this size or less holds no sound (a header at most).
+constexpr qint64 EmptyWavBytes = 64;
+
+QString faultText(const std::exception &e)
+{
+    return QStringLiteral("The recording could not be written (%1). It was stopped and what was "
+                          "received is kept.")
+        .arg(QString::fromUtf8(e.what()));
+}
 
 // The class, bits and rate of the modem's samples: from the chosen row of the compressions
 // table, or, without one, from the modem's wave format itself.
@@ -62,8 +73,15 @@ void describeModemSamples(const TdeWaveFormat &modemFormat, int row, VoiceReceiv
 
 RecordingControl::RecordingControl(AppContext &context, TfmOrv &window, TfmModem &modem,
                                    Catalogue &catalogue)
-    : m_ctx(context), m_window(window), m_modem(modem), m_catalogue(catalogue)
+    : m_ctx(context), m_window(window), m_modem(modem), m_catalogue(catalogue),
+      m_watchdog(std::make_unique<ModemWatchdog>(
+          modem, [this] { return m_ctx.ModemProfile.port; }, context.log))
 {
+    m_watchdog->busy = [this] { return recording(); };
+    connect(m_watchdog.get(), &ModemWatchdog::reopened, this, [this] {
+        m_modemLost = false;
+        m_window.setRecordEnabled(m_ctx.VoiceSupported);
+    });
     m_receiver.onFileData = [this](const std::uint8_t *data, qint64 size) {
         if (m_writer && size > 0)
             m_writer->Write(data, size);
@@ -77,10 +95,13 @@ RecordingControl::RecordingControl(AppContext &context, TfmOrv &window, TfmModem
     connect(&m_timer2, &QTimer::timeout, this, &RecordingControl::Timer2Timer);
     connect(&m_modem, &TfmModem::voiceData, this, &RecordingControl::voiceData);
     connect(&m_modem, &TfmModem::deviceLost, this, [this](const QString &reason) {
+        m_modemLost = true;
         if (recording())
             endAfterFault(QStringLiteral("The modem was disconnected (%1). The recording was "
                                          "stopped and what was received is kept.")
                               .arg(reason));
+        else
+            m_watchdog->reopenSoon();
     });
 
     MainActions &a = m_window.actions();
@@ -99,6 +120,22 @@ RecordingControl::~RecordingControl()
 QString RecordingControl::RecordFileName() const
 {
     return m_ctx.prefs.wavDir + RecordedName;
+}
+
+// A recording whose final name could not be given keeps its sound under another name, so
+// that neither the next recording nor the next start's recovery takes it again.
+void RecordingControl::keepAside(const QString &path)
+{
+    const QString aside = m_ctx.prefs.wavDir + QStringLiteral("Recorded-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")) +
+                          QStringLiteral(".wav");
+    if (QFile::rename(path, aside))
+        m_ctx.log.AppendLine(QStringLiteral("Kept an earlier recording as ") + aside);
+}
+
+QString RecordingControl::journalPath() const
+{
+    return m_ctx.prefs.wavDir + CallJournal::FileName;
 }
 
 void RecordingControl::message(const QString &text)
@@ -198,13 +235,10 @@ bool RecordingControl::PrepareRecordFile()
     const QString path = RecordFileName();
     // A recording whose final name could not be given keeps this name; the next recording
     // must not replace it.
-    if (QFile::exists(path)) {
-        const QString aside =
-            m_ctx.prefs.wavDir + QStringLiteral("Recorded-") +
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")) +
-            QStringLiteral(".wav");
-        if (QFile::rename(path, aside))
-            m_ctx.log.AppendLine(QStringLiteral("Kept an earlier recording as ") + aside);
+    if (QFile::exists(path) && QFileInfo(path).size() <= EmptyWavBytes) {
+        QFile::remove(path);
+    } else if (QFile::exists(path)) {
+        keepAside(path);
     }
     m_file.setFileName(path);
     // Unbuffered, so that a full disk shows at the write that meets it.
@@ -258,12 +292,19 @@ bool RecordingControl::StartReceive()
         m_receiver.PrepareReceive(setup);
     } catch (const std::exception &e) {
         m_receiver.Finish();
-        m_modem.setReceiving(false);
+        // The modem was already told to send: it is told to stop again.
+        m_modem.EndVoiceReceive();
         message(QString::fromUtf8(e.what()));
         return false;
     }
 
     RecordStart = QDateTime::currentDateTime();
+    CallJournal journal;
+    journal.start = RecordStart;
+    journal.caller = m_modem.CallerText();
+    journal.folderId = m_catalogue.currentFolderId();
+    if (!journal.write(journalPath()))
+        m_ctx.log.AppendLine(QStringLiteral("Unable to write ") + journalPath());
     m_ticks = 0;
     m_refreshTicks = 0;
     m_timer2.start();
@@ -306,9 +347,7 @@ void RecordingControl::voiceData(const QByteArray &received)
             acStopExecute();
         }
     } catch (const std::exception &e) {
-        endAfterFault(QStringLiteral("The recording could not be written (%1). It was stopped "
-                                     "and what was received is kept.")
-                          .arg(QString::fromUtf8(e.what())));
+        endAfterFault(faultText(e));
     }
 }
 
@@ -336,9 +375,7 @@ void RecordingControl::Timer2Timer()
         try {
             m_writer->RefreshSizes();
         } catch (const std::exception &e) {
-            endAfterFault(QStringLiteral("The recording could not be written (%1). It was "
-                                         "stopped and what was received is kept.")
-                              .arg(QString::fromUtf8(e.what())));
+            endAfterFault(faultText(e));
         }
     }
 }
@@ -360,41 +397,68 @@ void RecordingControl::acStopExecute()
     } catch (const std::exception &e) {
         writeError = QString::fromUtf8(e.what());
     }
-    m_modem.setReceiving(false);
     m_timer2.stop();
+    // The modem is told to end voice reception before the port closes, so that the line is
+    // released also by a modem that keeps sending when the port closes.
+    m_modem.EndVoiceReceive();
     m_modem.CloseModemPort();
 
     const TdeWaveFormat format = m_writer->GetFormat();
     const double perSecond = format.AvgBytesPerSec() > 0 ? double(format.AvgBytesPerSec()) : 1.0;
     const int seconds = int(std::nearbyint(double(m_writer->BytesWritten()) / perSecond));
     const QString comment = m_modem.CallerText();
-    const bool added = m_catalogue.AddRecordingRow(RecordStart, seconds, comment);
+    freeWriter();
+    catalogueRecording(RecordStart, seconds, comment, m_catalogue.currentFolderId());
     m_window.ListUpdatesEnabled = true;
     m_catalogue.setListUpdatesEnabled(true);
-    freeWriter();
-
-    const QString finalName = added ? m_catalogue.RecordingFilePath() : QString();
-    if (!finalName.isEmpty() && !QFile::rename(RecordFileName(), finalName))
-        m_ctx.log.AppendLine(QStringLiteral("Unable to rename ") + RecordFileName() +
-                             QStringLiteral(" to ") + finalName);
     m_stopping = false;
     if (!writeError.isEmpty())
         m_ctx.log.AppendLine(QStringLiteral("Error while finishing the recording: ") + writeError);
 
     Waits::WaitTicks(9);
     if (!m_modem.OpenModemPort(m_ctx.ModemProfile.port, true)) {
-        message(QStringLiteral("Error during opening com port ") +
-                QString::number(m_ctx.ModemProfile.port));
+        // A modem that went away was reported already; it is taken up again when it is back.
+        if (!m_modemLost)
+            message(QStringLiteral("Error during opening com port ") +
+                    QString::number(m_ctx.ModemProfile.port));
         ResetRecordControls();
         m_window.setRecordEnabled(false);
+        m_watchdog->reopenSoon();
         return;
     }
+    m_modemLost = false;
     m_modem.RearmAutoRecord();
     m_catalogue.DataSource1DataChange();
     ResetRecordControls();
     m_window.transport().positionBar()->setEnabled(false);
     if (!m_ctx.VoiceSupported)
         m_window.setRecordEnabled(false);
+}
+
+// The file gets its final name first, then the row is added: a kill between the two leaves a
+// named file and the journal, from which the next start adds the one missing row.
+bool RecordingControl::catalogueRecording(const QDateTime &start, int seconds,
+                                          const QString &caller, const QString &folderId)
+{
+    const QString path = RecordFileName();
+    const QString finalPath = m_catalogue.recordingFilePathFor(start);
+    CallJournal journal;
+    journal.start = start;
+    journal.caller = caller;
+    journal.folderId = folderId;
+    journal.id = m_catalogue.NewUniqueCode();
+    journal.finalName = QFileInfo(finalPath).fileName();
+    if (!journal.write(journalPath()))
+        m_ctx.log.AppendLine(QStringLiteral("Unable to write ") + journalPath());
+    const bool renamed =
+        !finalPath.isEmpty() && !QFile::exists(finalPath) && QFile::rename(path, finalPath);
+    if (!renamed)
+        m_ctx.log.AppendLine(QStringLiteral("Unable to rename ") + path + QStringLiteral(" to ") +
+                             finalPath);
+    const bool added = m_catalogue.AddRecordingRow(start, seconds, caller, journal.id, folderId);
+    if (added)
+        QFile::remove(journalPath());
+    return added;
 }
 
 void RecordingControl::freeWriter()
@@ -442,6 +506,10 @@ void RecordingControl::AbortRecording()
 {
     ResetRecordControls();
     freeWriter();
+    // Nothing was received: no file to keep, no call to recover.
+    QFile::remove(journalPath());
+    if (QFileInfo(RecordFileName()).size() <= EmptyWavBytes)
+        QFile::remove(RecordFileName());
     const int port = m_ctx.ModemProfile.port;
     if (m_modem.OpenModemPort(port, true)) {
         m_modem.InitModem();
@@ -450,26 +518,55 @@ void RecordingControl::AbortRecording()
     }
     message(QStringLiteral("Error during opening com port ") + QString::number(port));
     m_window.setRecordEnabled(false);
+    m_watchdog->reopenSoon();
 }
 
 void RecordingControl::recoverInterruptedRecording()
 {
     const QString path = RecordFileName();
-    if (!QFile::exists(path))
+    const std::optional<CallJournal> journal = CallJournal::read(journalPath());
+    if (!QFile::exists(path)) {
+        if (journal)
+            recoverRenamedRecording(*journal);
+        QFile::remove(journalPath());
         return;
+    }
     const std::optional<RecoveredWav> wav = completeWavFile(path);
     if (!wav || wav->dataBytes == 0) {
         m_ctx.log.AppendLine(QStringLiteral("An interrupted recording held no sound: ") + path);
+        QFile::remove(journalPath());
         return;
     }
     const int seconds = int(std::nearbyint(double(wav->dataBytes) / double(wav->avgBytesPerSec)));
-    const QDateTime end = QFileInfo(path).lastModified();
-    if (!m_catalogue.AddRecordingRow(end.addSecs(-seconds), seconds, QStringLiteral(" ")))
+    // Without a journal (an earlier version's file) the start is guessed from the file's time.
+    const QDateTime start =
+        journal ? journal->start : QFileInfo(path).lastModified().addSecs(-seconds);
+    const QString caller = journal ? journal->caller : QStringLiteral(" ");
+    if (!catalogueRecording(start, seconds, caller, journal ? journal->folderId : QString()))
         return;
-    const QString finalName = m_catalogue.RecordingFilePath();
-    if (!finalName.isEmpty() && !QFile::exists(finalName) && QFile::rename(path, finalName))
-        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording as ") + finalName);
+    if (QFile::exists(path))
+        keepAside(path);
     else
-        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording in ") + path);
+        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording as ") +
+                             m_catalogue.RecordingFilePath());
     m_catalogue.DataSource1DataChange();
+}
+
+// The program ended after the file was given its final name: the row is added unless it was
+// saved before the end came.
+void RecordingControl::recoverRenamedRecording(const CallJournal &journal)
+{
+    const QString finalPath = m_catalogue.recordingFilePathFor(journal.start);
+    if (journal.finalName.isEmpty() || QFileInfo(finalPath).fileName() != journal.finalName ||
+        !QFile::exists(finalPath) || m_catalogue.hasRecording(journal.folderId, journal.id))
+        return;
+    const std::optional<RecoveredWav> wav = completeWavFile(finalPath);
+    if (!wav || wav->avgBytesPerSec == 0)
+        return;
+    const int seconds = int(std::nearbyint(double(wav->dataBytes) / double(wav->avgBytesPerSec)));
+    if (m_catalogue.AddRecordingRow(journal.start, seconds, journal.caller, journal.id,
+                                    journal.folderId)) {
+        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording as ") + finalPath);
+        m_catalogue.DataSource1DataChange();
+    }
 }

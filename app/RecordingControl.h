@@ -13,6 +13,8 @@
 
 struct AppContext;
 class Catalogue;
+class ModemWatchdog;
+struct CallJournal;
 class QAction;
 class TdeRIFFAudioWriter;
 class TfmModem;
@@ -37,6 +39,7 @@ public:
     void recoverInterruptedRecording();
 
     QString RecordFileName() const;
+    ModemWatchdog &watchdog() { return *m_watchdog; }
 
 private:
     bool PrepareRecordFile();
@@ -51,6 +54,11 @@ private:
     void Timer2Timer();
     void endAfterFault(const QString &message);
     void freeWriter();
+    bool catalogueRecording(const QDateTime &start, int seconds, const QString &caller,
+                            const QString &folderId);
+    void recoverRenamedRecording(const CallJournal &journal);
+    QString journalPath() const;
+    void keepAside(const QString &path);
     void reopenModem();
     void message(const QString &text);
 
@@ -58,6 +66,7 @@ private:
     TfmOrv &m_window;
     TfmModem &m_modem;
     Catalogue &m_catalogue;
+    std::unique_ptr<ModemWatchdog> m_watchdog;
     VoiceReceiver m_receiver;
     QFile m_file;
     std::unique_ptr<TdeRIFFAudioWriter> m_writer;
@@ -67,6 +76,7 @@ private:
     QTimer m_timer2;
     QHash<QAction *, bool> m_savedStates;
     bool m_stopping = false;
+    bool m_modemLost = false; // the device went away since the port was last opened
     bool m_awaitConnect = false;
     QByteArray m_prefix;
 };

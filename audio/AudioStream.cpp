@@ -26,7 +26,16 @@ void TdeAbstractAudioWriter::Write(const void *data, qint64 size)
 
 void TdeAbstractAudioWriter::writeChecked(const void *data, qint64 size)
 {
-    const qint64 done = m_stream.write(static_cast<const char *>(data), size);
+    // A write cut short (the disk filled up in its middle) is continued: the write that then
+    // fails names the reason ("No space left on device"), where the short one named none.
+    const char *bytes = static_cast<const char *>(data);
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 n = m_stream.write(bytes + done, size - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
     bool ok = done == size;
     // A buffered file reports a full disk only when its buffer goes out.
     if (ok) {

@@ -229,7 +229,8 @@ bool Catalogue::saveTable(TStoreTable &table)
     }
 }
 
-bool Catalogue::AddRecordingRow(const QDateTime &start, int seconds, const QString &callerText)
+bool Catalogue::AddRecordingRow(const QDateTime &start, int seconds, const QString &callerText,
+                                const QString &id, const QString &folderId)
 {
     if (!CallsTbl.Active() || !FoldersTbl.Active()) {
         const QString text = QStringLiteral("The recording could not be added to the catalogue: ") +
@@ -241,8 +242,11 @@ bool Catalogue::AddRecordingRow(const QDateTime &start, int seconds, const QStri
     const QString caller = oneLine(callerText);
     const bool withCaller = callerIdEnabled ? callerIdEnabled() : true;
     try {
+        // A folder deleted meanwhile leaves the row in the folder shown.
+        if (!folderId.isEmpty() && isCode(folderId))
+            FoldersTbl.Locate(QStringLiteral("FolderId"), folderId);
         CallsTbl.Append();
-        CallsTbl.setFieldValue(QStringLiteral("id"), NewUniqueCode());
+        CallsTbl.setFieldValue(QStringLiteral("id"), isCode(id) ? id : NewUniqueCode());
         CallsTbl.setFieldValue(QStringLiteral("Channel"), 1);
         // The start's own date, so that a call running past midnight keeps the date and time
         // it began with (and its file name the moment it was recorded).
@@ -279,6 +283,32 @@ QString Catalogue::RecordingFilePath() const
 {
     const QString name = RecordingFileName();
     return name.isEmpty() ? QString() : wavDir() + name + QStringLiteral(".wav");
+}
+
+QString Catalogue::recordingFilePathFor(const QDateTime &start) const
+{
+    const QString name = ::RecordingFileName(1, formats.dateText(start.date()),
+                                             formats.timeText(start.time()), formats);
+    return name.isEmpty() ? QString() : wavDir() + name + QStringLiteral(".wav");
+}
+
+QString Catalogue::currentFolderId() const
+{
+    if (!FoldersTbl.Active() || FoldersTbl.RecordCount() == 0)
+        return QString();
+    return FoldersTbl.FieldValues(QStringLiteral("FolderId")).toString();
+}
+
+bool Catalogue::hasRecording(const QString &folderId, const QString &id)
+{
+    if (!CallsTbl.Active() || !FoldersTbl.Active() || !isCode(folderId) || !isCode(id))
+        return false;
+    try {
+        return FoldersTbl.Locate(QStringLiteral("FolderId"), folderId) &&
+               CallsTbl.Locate(QStringLiteral("id"), id);
+    } catch (const EStoreError &) {
+        return false;
+    }
 }
 
 void Catalogue::RenameLegacyFile()

@@ -53,13 +53,22 @@ public:
     // Adds the row of a finished recording to the current folder and saves. The row becomes
     // current. False (after a message) when the row could not be saved; it stays in memory
     // and goes to the file with the next save.
-    bool AddRecordingRow(const QDateTime &start, int seconds, const QString &callerText);
+    // A valid id is used as the row's code (one chosen before the row was added); a valid
+    // folderId puts the row in that folder when it still exists.
+    bool AddRecordingRow(const QDateTime &start, int seconds, const QString &callerText,
+                         const QString &id = {}, const QString &folderId = {});
 
     // The base name of the current row's WAV file; empty without a current row or when its
     // date or time cannot be read.
     QString RecordingFileName() const;
     // Recordings directory + RecordingFileName() + ".wav"; empty when the name is.
     QString RecordingFilePath() const;
+    // The path AddRecordingRow's row for a recording started at start will name.
+    QString recordingFilePathFor(const QDateTime &start) const;
+    // The code of the folder shown; empty without one.
+    QString currentFolderId() const;
+    // The folder holds a row with this code (both become current when found).
+    bool hasRecording(const QString &folderId, const QString &id);
     // A file named after the current row's code by an earlier version gets its current name.
     void RenameLegacyFile();
 

@@ -17,6 +17,8 @@ const QString TimeOutKind = QStringLiteral("time out");
 constexpr int PortNotifyWaitMs = 5000;
 // A command's wait also ends this long after its time-out should have fired.
 constexpr int WaitSafetyMs = 5000;
+// The end-of-reception sequence is two bytes; this bounds the wait for them to go out.
+constexpr int EndReceiveDrainMs = 500;
 } // namespace
 
 TfmModem::TfmModem(TIniFile &ini, const Preferences &prefs, const TModemParams &profile,
@@ -181,6 +183,22 @@ int TfmModem::SendCommandExpect(const QString &command, const QString &logText,
     return AtResult::Unexpected;
 }
 
+void TfmModem::EndVoiceReceive()
+{
+    if (m_receiving && m_portOpen && m_port->isOpen()) {
+        // <DLE>! ends voice reception and puts the modem back in command mode, so that the
+        // line is released whatever happens to the port afterwards.
+        try {
+            m_port->write(QByteArray("\x10!", 2));
+            log(QStringLiteral("Ending voice reception.."));
+            Waits::waitUntil([this] { return m_port->outputFree() >= SerialPort::BufferSize; },
+                             EndReceiveDrainMs);
+        } catch (const ESerialError &) {
+        }
+    }
+    m_receiving = false;
+}
+
 bool TfmModem::SendCommandNoWait(const QString &command, const QString &logText)
 {
     const QByteArray line = command.toLatin1() + '\r';
@@ -251,7 +269,8 @@ void TfmModem::ComPort1PortOpen()
 
 void TfmModem::ComPort1PortClose()
 {
-    if (!m_portOpen)
+    // A notice that comes after the port was opened again belongs to the old device.
+    if (!m_portOpen || m_port->isOpen())
         return;
     m_portOpen = false;
     log(QStringLiteral("Com port ") + portText() + QStringLiteral(" closed..."));
@@ -272,6 +291,10 @@ void TfmModem::ComPort1DeviceLost(const QString &reason)
     m_tmRingSpan.stop();
     m_callRejected = false;
     emit callerIdHidden();
+    // The port is already closed: whoever handles the loss (a recording keeping its call, a
+    // reopen) must see it closed now, not after the later notice.
+    ComPort1PortClose();
+    m_receiving = false;
     emit deviceLost(reason);
 }
 

@@ -58,6 +58,9 @@ public:
     // caller's spelling) on success, "error", "time out", or the reply kind received.
     // Success when the reply kind equals expected without regard to case.
     int SendCommandExpect(const QString &command, const QString &logText, const QString &expected);
+    // Leaves voice reception: the modem is told to stop sending (<DLE>!) while the port is
+    // open, and received bytes go to the dialogue again.
+    void EndVoiceReceive();
     // Writes command + CR without waiting and logs logText; false (nothing written or
     // logged) when the output buffer lacks room or the port is closed.
     bool SendCommandNoWait(const QString &command, const QString &logText);
@@ -130,6 +133,8 @@ signals:
     void voiceData(const QByteArray &bytes);
     // The device vanished while the port was open; the port is closed.
     void deviceLost(const QString &reason);
+    // The user switched the modem off.
+    void switchedOff();
 
 private:
     // Serial port notifications and timers.

@@ -198,5 +198,6 @@ void TfmModem::ModemOff()
     // With the modem off no ringing can be followed any further.
     m_tmRingSpan.stop();
     m_callRejected = false;
+    emit switchedOff();
     emit releaseRecordRequested();
 }

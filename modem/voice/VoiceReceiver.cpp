@@ -5,6 +5,8 @@
 
 #include "audio/StandardFormats.h"
 
+#include <exception>
+
 VoiceReceiver::VoiceReceiver()
 {
     m_cnvWav.OnAudioConverted = [this](TdeAudioConvertor &, const std::uint8_t *data, qint64 size) {
@@ -41,6 +43,10 @@ void VoiceReceiver::PrepareReceive(const Setup &setup)
                 log(QString::fromLatin1(line));
         });
 
+    // Converters a failed recording left open are closed first.
+    for (TdeAudioConvertor *convertor : {&m_displayConvert, &m_cnvWav})
+        if (convertor->Active())
+            convertor->Close();
     m_cnvWav.SetFormatIn(setup.modemFormat);
     m_cnvWav.SetFormatOut(setup.fileFormat);
     m_displayConvert.SetFormatIn(setup.modemFormat);
@@ -137,16 +143,30 @@ void VoiceReceiver::Finish()
     if (!m_receiving)
         return;
     m_receiving = false;
-    if (m_displayConvert.Active())
-        m_displayConvert.Close();
-    if (!m_cnvWav.Active())
-        return;
-    if (!m_recordBlock.empty()) {
-        if (m_setup.bitsPerSample == QLatin1String("8"))
-            SignedToUnsigned(m_recordBlock, m_setup.formatName);
-        m_cnvWav.Convert(m_recordBlock.data(), qint64(m_recordBlock.size()));
-        m_recordBlock.clear();
+    // Both converters are closed whatever happens to the last bytes (a full disk throws from
+    // the writer), so that the next recording can open them again.
+    std::exception_ptr failure;
+    try {
+        if (m_cnvWav.Active() && !m_recordBlock.empty()) {
+            if (m_setup.bitsPerSample == QLatin1String("8"))
+                SignedToUnsigned(m_recordBlock, m_setup.formatName);
+            m_cnvWav.Convert(m_recordBlock.data(), qint64(m_recordBlock.size()));
+        }
+        if (m_cnvWav.Active())
+            m_cnvWav.Flush();
+    } catch (...) {
+        failure = std::current_exception();
     }
-    m_cnvWav.Flush();
-    m_cnvWav.Close();
+    m_recordBlock.clear();
+    for (TdeAudioConvertor *convertor : {&m_displayConvert, &m_cnvWav}) {
+        try {
+            if (convertor->Active())
+                convertor->Close();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }

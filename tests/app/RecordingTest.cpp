@@ -21,9 +21,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "VirtualModemProcess.h"
+#include "VoiceModemSetup.h"
+#include "app/CallJournal.h"
 
 #include "FileSizeLimit.h"
 
@@ -66,32 +70,12 @@ protected:
             ASSERT_TRUE(custom.open(QIODevice::WriteOnly));
             custom.write(base.readAll() + "\n" + extraProfileLines.toUtf8() + "\n");
         }
-        ASSERT_TRUE(vmodem.start({"--profile", profile, "--speed", "4", "--script", script}));
-        const QString pty = vmodem.path();
-
+        QStringList args = {"--profile", profile, "--speed", "4", "--script", script};
+        if (!link.isEmpty())
+            args << "--link" << link;
+        ASSERT_TRUE(vmodem.start(args));
         TIniFile &ini = context->ini;
-        ini.WriteString("Ports", "COM3", pty);
-        const std::pair<const char *, const char *> modemKeys[] = {
-            {"port", "3"},
-            {"VoiceMode", "at+fclass=8"},
-            {"RecGain", "at+vgr=127"},
-            {"SilenceTimer", "none"},
-            {"VoiceCompression", "at+vsm=1,8000"},
-            {"LineSel_T", "at+vls=1"},
-            {"LineSel_T#", "ok"},
-            {"ForCallerId", "at+vcid=1"},
-            {"DisCallerId", "at+vcid=0"},
-            {"Reset", "atz"},
-            {"answer", "ats0=0"}};
-        for (const auto &[key, value] : modemKeys)
-            ini.WriteString("Modem", key, value);
-        ini.WriteString("Params", "UseLine", "at+vls=1");
-        ini.WriteString("Params", "UseLineRes", "OK");
-        WriteWaveFormat(ini, "Modem compression", WorkingPcmFormat());
-        WriteWaveFormat(ini, "File compression", fileFormat);
-        CompressionRow row = *ParseVsmLine("1,\"UNSIGNED PCM\",8,0,8000,0,0");
-        row.VSMCommand = BuildVsmCommand(row);
-        ASSERT_TRUE(CompressionsFile::write(dir.filePath("Compressions.d"), {row}));
+        writeVirtualModemSetup(ini, dir.path(), link.isEmpty() ? vmodem.path() : link, fileFormat);
 
         LoadModemProfile(ini, context->ModemProfile);
         context->prefs.wavDir = dir.path() + "/wav/";
@@ -124,6 +108,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString link; // when set, the modem is reached through this symbolic link
     ScriptedMessageService messages;
     std::unique_ptr<AppContext> context;
     VirtualModemProcess vmodem;
@@ -273,18 +258,51 @@ TEST_F(RecordingTest, ModemCommandsThatFailStopTheStartWithTheirMessages)
     EXPECT_TRUE(QDir(dir.path() + "/wav").entryList({"1_*.wav"}, QDir::Files).isEmpty());
 }
 
-TEST_F(RecordingTest, TheModemVanishingMidCallKeepsWhatWasRecorded)
+// The modem goes away in the middle of a call (a USB modem unplugged) and comes back on the
+// same link a while later: the call so far is kept, the port is taken up again by itself, and
+// the next calls are recorded without a restart.
+class ModemComesBackTest : public RecordingTest, public ::testing::WithParamInterface<int>
+{};
+
+TEST_P(ModemComesBackTest, TheCallIsKeptAndTheNextCallsAreRecorded)
 {
-    start("waitfor AT+VRX; wait 2500; exit", WorkingPcmFormat());
+    link = dir.filePath("modem");
+    start("waitfor AT+VRX; wait 2500; exit", WorkingPcmFormat(), 1);
+    IdleHandler idle([this] { window->apEventsIdle(); });
     window->actions().acRecord->trigger();
     ASSERT_TRUE(recording->recording());
     ASSERT_TRUE(Waits::waitUntil([&] { return !recording->recording(); }, 60000));
     EXPECT_EQ(catalogue->CallsTbl.RecordCount(), 1);
     ASSERT_EQ(wavFiles().size(), 1);
     EXPECT_GT(soxSeconds(dir.path() + "/wav/" + wavFiles()[0]), 1.0);
-    EXPECT_TRUE(messages.texts.join('|').contains("The modem was disconnected"))
-        << messages.texts.join('|').toStdString();
+    EXPECT_FALSE(modem->PortOpen());
+
+    Waits::waitMs(GetParam()); // the modem stays away this long
+    VirtualModemProcess back;
+    ASSERT_TRUE(back.start({"--speed", "4", "--link", link, "--script",
+                            "waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550001 end=answered; "
+                            "voice speech 3000; voice silence; waitfor AT+VRX; "
+                            "waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550002 end=answered; "
+                            "voice speech 3000; voice silence"}));
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 3 && !recording->recording(); }, 120000))
+        << context->log.lines().join('\n').toStdString();
+
+    QStringList memos;
+    for (catalogue->CallsTbl.First(); !catalogue->CallsTbl.Eof(); catalogue->CallsTbl.Next())
+        memos << catalogue->CallsTbl.FieldValues("Comment").toString();
+    EXPECT_TRUE(memos.contains("5550001") && memos.contains("5550002"))
+        << memos.join(',').toStdString();
+    EXPECT_EQ(wavFiles().size(), 3) << wavFiles().join(',').toStdString();
+    EXPECT_TRUE(
+        Waits::waitUntil([&] { return modem->PortOpen() && modem->AutoRecordArmed(); }, 20000));
+    EXPECT_TRUE(window->actions().acRecord->isEnabled());
+    ASSERT_EQ(messages.texts.size(), 1)
+        << "one word of the loss, no box per try: " << messages.texts.join('|').toStdString();
+    EXPECT_TRUE(messages.texts[0].contains("The modem was disconnected"));
 }
+
+INSTANTIATE_TEST_SUITE_P(AwayFor, ModemComesBackTest, ::testing::Values(2000, 12000));
 
 // A full disk is imitated with a file-size limit, which holds for root too.
 TEST_F(RecordingTest, AFullDiskStopsTheRecordingAndKeepsWhatFitted)
@@ -306,6 +324,104 @@ TEST_F(RecordingTest, AFullDiskStopsTheRecordingAndKeepsWhatFitted)
     EXPECT_GT(soxSeconds(dir.path() + "/wav/" + wavFiles()[0]), 2.0)
         << "20000 bytes at 8000 a second";
     EXPECT_TRUE(modem->PortOpen()) << "ready for the next call";
+}
+
+// The disk fills up in the middle of a call and is freed again: the failed recording still ends
+// voice reception and closes what it opened, and the next call is recorded.
+TEST_F(RecordingTest, AfterAFullDiskTheNextCallIsRecordedOnceThereIsSpace)
+{
+    start("voice speech; waitfor <DLE>!; waitfor AT+VCID=1; wait 300; "
+          "call 2 800 NMBR=5550003 end=answered; voice speech 3000; voice silence",
+          WorkingPcmFormat(), 1);
+    IdleHandler idle([this] { window->apEventsIdle(); });
+    {
+        FileSizeLimit limit(20000);
+        ASSERT_TRUE(limit.active());
+        window->actions().acRecord->trigger();
+        ASSERT_TRUE(Waits::waitUntil([&] { return !recording->recording(); }, 60000));
+    }
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 120000))
+        << context->log.lines().join('\n').toStdString() << messages.texts.join('|').toStdString();
+
+    const QString shown = messages.texts.join('|');
+    EXPECT_TRUE(shown.contains("The recording could not be written")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << "the reason is named: " << shown.toStdString();
+    EXPECT_EQ(messages.texts.size(), 1) << shown.toStdString();
+    EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5550003");
+    ASSERT_EQ(wavFiles().size(), 2) << "no empty leftovers: " << wavFiles().join(',').toStdString();
+    for (const QString &file : wavFiles())
+        EXPECT_GT(soxSeconds(dir.path() + "/wav/" + file), 2.0) << file.toStdString();
+}
+
+// What a kill leaves at each point of a recording's end, and what the next start makes of
+// it: always exactly one row, with the call's own caller, start and folder.
+TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStart)
+{
+    start("", WorkingPcmFormat());
+    const QDateTime callStart(QDate(2026, 11, 3), QTime(9, 41, 7));
+    const QString finalName = "1_20261103_094107.wav";
+    struct Leftover
+    {
+        const char *when;
+        bool renamed;  // the file has its final name
+        bool rowSaved; // the row reached the table
+        bool final;    // the journal knows the final name
+    };
+    const Leftover cases[] = {{"mid-call", false, false, false},
+                              {"before the rename", false, false, true},
+                              {"after the rename", true, false, true},
+                              {"after the row", true, true, true}};
+    QDir().mkpath(dir.path() + "/wav");
+    for (const Leftover &c : cases) {
+        SCOPED_TRACE(c.when);
+        catalogue->CallsTbl.First();
+        while (catalogue->CallsTbl.RecordCount() > 0)
+            catalogue->CallsTbl.Delete();
+        for (const QString &f : wavFiles())
+            QFile::remove(dir.path() + "/wav/" + f);
+
+        QFile wav(dir.path() + "/wav/" + (c.renamed ? finalName : QString("Recorded.wav")));
+        ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
+        wav.write(QByteArray("RIFF\0\0\0\0WAVEfmt "
+                             "\x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0"
+                             "data\0\0\0\0",
+                             44));
+        wav.write(QByteArray(24000, char(128)));
+        if (c.renamed) { // Stop completed the file before it gave it its name
+            const quint32 riff = 36 + 24000, data = 24000;
+            wav.seek(4);
+            wav.write(reinterpret_cast<const char *>(&riff), 4);
+            wav.seek(40);
+            wav.write(reinterpret_cast<const char *>(&data), 4);
+        }
+        wav.close();
+        CallJournal journal;
+        journal.start = callStart;
+        journal.caller = "5557777";
+        journal.folderId = catalogue->currentFolderId();
+        if (c.final) {
+            journal.id = catalogue->NewUniqueCode();
+            journal.finalName = finalName;
+        }
+        ASSERT_TRUE(journal.write(dir.path() + "/wav/Recorded.call"));
+        if (c.rowSaved) {
+            ASSERT_TRUE(catalogue->AddRecordingRow(callStart, 3, journal.caller, journal.id,
+                                                   journal.folderId));
+        }
+
+        recording->recoverInterruptedRecording();
+        ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
+        EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5557777");
+        EXPECT_EQ(catalogue->RecordingFileName() + ".wav", finalName) << "the call's own start";
+        EXPECT_EQ(wavFiles(), QStringList{finalName});
+        EXPECT_NEAR(soxSeconds(dir.path() + "/wav/" + finalName), 3.0, 0.01);
+        EXPECT_FALSE(QFile::exists(dir.path() + "/wav/Recorded.call"));
+
+        recording->recoverInterruptedRecording(); // the next start finds nothing to do
+        EXPECT_EQ(catalogue->CallsTbl.RecordCount(), 1);
+    }
 }
 
 } // namespace

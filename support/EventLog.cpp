@@ -38,6 +38,9 @@ void EventLog::AddLogLine(const QString &text)
     AppendLine(text);
     if (m_lines.size() >= LineLimit) {
         save();
+        // The next save replaces the file, so these lines would be gone after it. Events.log
+        // holds them now whatever happens here, so a failure to write the copy is let pass.
+        AtomicFile::write(previousFilePath(), fileContent());
         m_lines.clear();
         emit cleared();
     }
@@ -72,11 +75,21 @@ void EventLog::save() const
 
 void EventLog::saveTo(const QString &path) const
 {
+    if (!AtomicFile::write(path, fileContent()))
+        throw EFCreateError(QFileInfo(path).absoluteFilePath());
+}
+
+QString EventLog::previousFilePath(const QString &filePath)
+{
+    return filePath + QStringLiteral(".1");
+}
+
+QByteArray EventLog::fileContent() const
+{
     QByteArray content;
     for (const QString &line : m_lines) {
         content += line.toUtf8();
         content += "\r\n";
     }
-    if (!AtomicFile::write(path, content))
-        throw EFCreateError(QFileInfo(path).absoluteFilePath());
+    return content;
 }

@@ -3,8 +3,10 @@
 // only through them.
 #include "AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <cstdlib>
@@ -28,6 +30,19 @@ bool writeAll(int fd, const char *data, qsizetype size)
         if (n == 0)
             return false;
         done += n;
+    }
+    return true;
+}
+
+// The name part mkstemp puts in place of "XXXXXX".
+bool isTemporarySuffix(QStringView suffix)
+{
+    if (suffix.size() != 6)
+        return false;
+    for (const QChar c : suffix) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')))
+            return false;
     }
     return true;
 }
@@ -66,6 +81,33 @@ bool write(const QString &path, const QByteArray &content)
     }
     syncDirectory(info.absolutePath());
     return true;
+}
+
+QStringList removeStaleTemporaries(const QString &dir, const QStringList &names)
+{
+    QSet<QString> saved;
+    QSet<QString> backupLinks;
+    for (const QString &name : names) {
+        saved << name << name + QStringLiteral(".bak");
+        backupLinks << name + QStringLiteral(".bak.new");
+    }
+
+    QStringList removed;
+    const QDir folder(dir);
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &entry : entries) {
+        // ".<name>." + six characters
+        const bool temporary = entry.size() > 8 && entry.startsWith(QLatin1Char('.')) &&
+                               entry.at(entry.size() - 7) == QLatin1Char('.') &&
+                               isTemporarySuffix(QStringView(entry).right(6)) &&
+                               saved.contains(entry.mid(1, entry.size() - 8));
+        if (!temporary && !backupLinks.contains(entry))
+            continue;
+        const QString path = folder.filePath(entry);
+        if (QFile::remove(path))
+            removed << path;
+    }
+    return removed;
 }
 
 } // namespace AtomicFile

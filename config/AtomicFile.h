@@ -5,11 +5,20 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace AtomicFile {
 
 // Writes content as the file's new content. False when any step fails; the old file is
 // then untouched and no temporary file is left behind.
 bool write(const QString &path, const QByteArray &content);
+
+// A save killed half-way leaves its temporary file beside the target for good. For each file
+// name of names, saved in dir with write() and kept with a backup "<name>.bak" beside it,
+// this removes the temporaries ".<name>.XXXXXX" and ".<name>.bak.XXXXXX" of write() (six
+// characters of mkstemp's alphabet) and "<name>.bak.new", through which a backup is replaced.
+// Nothing else is touched. Call it only while no save of these files can be running. Returns
+// the paths removed.
+QStringList removeStaleTemporaries(const QString &dir, const QStringList &names);
 
 } // namespace AtomicFile

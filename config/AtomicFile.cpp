@@ -10,9 +10,26 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+FileSaveError::FileSaveError(const QString &message, int osError)
+    : std::runtime_error(message.toStdString()), m_osError(osError)
+{}
+
+QString FileSaveError::reason() const
+{
+    return m_osError == 0 ? QString() : QString::fromLocal8Bit(std::strerror(m_osError));
+}
+
+QString FileSaveError::describe() const
+{
+    const QString message = QString::fromUtf8(what());
+    const QString why = reason();
+    return why.isEmpty() ? message : message + QStringLiteral(" (") + why + QLatin1Char(')');
+}
 
 namespace AtomicFile {
 
@@ -76,7 +93,9 @@ bool write(const QString &path, const QByteArray &content)
     if (ok)
         ok = ::rename(temp.constData(), target.constData()) == 0;
     if (!ok) {
+        const int error = errno;
         ::unlink(temp.constData());
+        errno = error;
         return false;
     }
     syncDirectory(info.absolutePath());

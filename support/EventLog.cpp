@@ -2,10 +2,10 @@
 // or a modem reply with a line break would otherwise forge further log lines.
 #include "EventLog.h"
 
-#include "config/AtomicFile.h"
-
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 namespace {
 // Bounds what start-up reads of a damaged or foreign file.
@@ -19,8 +19,8 @@ QString oneLine(const QString &text)
 }
 } // namespace
 
-EFCreateError::EFCreateError(const QString &path)
-    : std::runtime_error(QStringLiteral("Cannot create file %1").arg(path).toStdString())
+EFCreateError::EFCreateError(const QString &path, int osError)
+    : FileSaveError(QStringLiteral("Cannot create file %1").arg(path), osError)
 {}
 
 EventLog::EventLog(QString filePath, QObject *parent)
@@ -75,8 +75,10 @@ void EventLog::save() const
 
 void EventLog::saveTo(const QString &path) const
 {
-    if (!AtomicFile::write(path, fileContent()))
-        throw EFCreateError(QFileInfo(path).absoluteFilePath());
+    if (!AtomicFile::write(path, fileContent())) {
+        const int error = errno;
+        throw EFCreateError(QFileInfo(path).absoluteFilePath(), error);
+    }
 }
 
 QString EventLog::previousFilePath(const QString &filePath)

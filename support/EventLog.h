@@ -4,15 +4,17 @@
 // next save of the file replaces them.
 #pragma once
 
+#include "config/AtomicFile.h"
+
 #include <QObject>
 #include <QStringList>
-#include <stdexcept>
 
 // The log file could not be written; the lines stay in memory.
-class EFCreateError : public std::runtime_error
+class EFCreateError : public FileSaveError
 {
 public:
-    explicit EFCreateError(const QString &path);
+    // osError: the errno of the failure, 0 when unknown.
+    explicit EFCreateError(const QString &path, int osError = 0);
 };
 
 class EventLog final : public QObject

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace {
 
 class EventLogTest : public ::testing::Test
@@ -142,6 +144,7 @@ TEST_F(EventLogTest, LinesStayLinesAndAFailedSaveKeepsThem)
             } catch (const EFCreateError &e) {
                 EXPECT_EQ(QString::fromUtf8(e.what()),
                           "Cannot create file " + dir.filePath("missing-dir/Events.log"));
+                EXPECT_EQ(e.osError(), ENOENT);
                 throw;
             }
         },

@@ -5,6 +5,7 @@
 
 #include "AppContext.h"
 #include "AppInfo.h"
+#include "ClosingSaves.h"
 #include "ColorValue.h"
 #include "DemoModem.h"
 #include "MainActions.h"
@@ -285,10 +286,13 @@ void Application::shutDown()
     }
     m_idle.reset();
     m_signals.reset();
-    try {
-        m_ctx->log.save();
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
+    // A close saves the log with the rest of the window's state and tells what failed; when
+    // the close did not happen, the log is saved here.
+    if (!m_main || !m_main->Closing) {
+        ClosingSaves saves;
+        saves.attempt(ClosingSaves::EventLogItem, [this] { m_ctx->log.save(); });
+        if (!saves.allSaved())
+            m_messages->showMessage(saves.report(), MessageService::Kind::Error);
     }
     m_recording.reset(); // stops a recording that still runs, keeping it
     m_initOrv.reset();

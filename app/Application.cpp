@@ -5,6 +5,7 @@
 
 #include "AppContext.h"
 #include "AppInfo.h"
+#include "ClosingSaves.h"
 #include "ColorValue.h"
 #include "DemoModem.h"
 #include "MainActions.h"
@@ -17,8 +18,10 @@
 #include "TrayController.h"
 #include "audio/RecordingFormat.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueSchema.h"
 #include "catalogue/ui/RecordNavigator.h"
 #include "catalogue/ui/RecordingsListView.h"
+#include "config/AtomicFile.h"
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "modem/ModemWatchdog.h"
@@ -37,10 +40,23 @@
 #include "support/ui/LoggerWindow.h"
 
 #include <QDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+// The files of the data directory that are saved through a temporary file beside them.
+QStringList filesSavedAtomically(const AppContext &ctx)
+{
+    return {
+        CatalogueSchema::RecordingsTable,         CatalogueSchema::FoldersTable,
+        QFileInfo(ctx.ini.FileName()).fileName(), QStringLiteral("Tree.ini"),
+        QFileInfo(ctx.log.filePath()).fileName(), QFileInfo(ctx.log.previousFilePath()).fileName(),
+        QStringLiteral("Compressions.d")};
+}
+} // namespace
 
 CalvoraApplication::CalvoraApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -160,6 +176,10 @@ void Application::createWindows()
 {
     m_ctx = std::make_unique<AppContext>(m_options, ProgramDir::path(), *m_messages);
     AppContext &ctx = *m_ctx;
+    // This is the only instance for the data directory and no save runs there now, so any
+    // temporary file of a save there was left by a run that was killed mid-save.
+    const QStringList interruptedSaves =
+        AtomicFile::removeStaleTemporaries(ctx.programDir, filesSavedAtomically(ctx));
     guarded([&] {
         if (m_demo)
             m_demo->writePorts(ctx.ini);
@@ -186,6 +206,8 @@ void Application::createWindows()
 
     m_logger = std::make_unique<LoggerWindow>(ctx.log);
     guarded([&] { ctx.log.startSession(); });
+    for (const QString &path : interruptedSaves)
+        ctx.log.AppendLine(QStringLiteral("Removed an interrupted save: ") + path);
     m_main->showLogger = [this] {
         m_logger->show();
         m_logger->raise();
@@ -270,10 +292,13 @@ void Application::shutDown()
     }
     m_idle.reset();
     m_signals.reset();
-    try {
-        m_ctx->log.save();
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
+    // A close saves the log with the rest of the window's state and tells what failed; when
+    // the close did not happen, the log is saved here.
+    if (!m_main || !m_main->Closing) {
+        ClosingSaves saves;
+        saves.attempt(ClosingSaves::EventLogItem, [this] { m_ctx->log.save(); });
+        if (!saves.allSaved())
+            m_messages->showMessage(saves.report(), MessageService::Kind::Error);
     }
     m_recording.reset(); // stops a recording that still runs, keeping it
     m_initOrv.reset();

@@ -4,6 +4,7 @@
 #include "AboutDialog.h"
 #include "AppContext.h"
 #include "AppIcons.h"
+#include "ClosingSaves.h"
 #include "ColorValue.h"
 #include "MainActions.h"
 #include "TraceView.h"
@@ -305,33 +306,50 @@ bool TfmOrv::FormCloseQuery()
 
 void TfmOrv::FormClose()
 {
-    try {
-        QFile::remove(ProgramDir::file(QStringLiteral("temp.wav")));
-        QFile::remove(ProgramDir::file(QStringLiteral("tempFileWav.wav")));
-        if (SaveTreeToIni)
-            SaveTreeToIni();
-        TIniFile &ini = m_ctx.ini;
-        const QRect placement = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-        const QPoint corner = isMaximized() || isMinimized() ? placement.topLeft() : pos();
-        ini.WriteInteger(ParamsLower, QStringLiteral("MainTop"), corner.y());
-        ini.WriteInteger(ParamsLower, QStringLiteral("MainLeft"), corner.x());
-        ini.WriteInteger(ParamsLower, QStringLiteral("MainWid"), placement.width());
-        ini.WriteInteger(ParamsLower, QStringLiteral("MainHeight"), placement.height());
-        ini.WriteInteger(ParamsLower, QStringLiteral("Volume"), m_transport->volumeBar()->value());
-        ini.WriteInteger(ParamsLower, QStringLiteral("Splitter"), m_splitter->sizes().value(0));
-        // The header's first three sections carry the Date, Time and Duration widths.
-        ini.WriteInteger(Params, QStringLiteral("Date"), m_list->header()->sectionSize(0));
-        ini.WriteInteger(Params, QStringLiteral("Time"), m_list->header()->sectionSize(1));
-        ini.WriteInteger(Params, QStringLiteral("Duration"), m_list->header()->sectionSize(2));
-        // Only a configured modem has a [Modem] section; creating one here would make the
-        // next start try to open a modem that was never found.
+    QFile::remove(ProgramDir::file(QStringLiteral("temp.wav")));
+    QFile::remove(ProgramDir::file(QStringLiteral("tempFileWav.wav")));
+
+    // A full disk must not cost the saves that can still succeed, nor keep the window open.
+    ClosingSaves saves;
+    if (SaveTreeToIni)
+        saves.attempt(QStringLiteral("The folder tree"), SaveTreeToIni);
+
+    TIniFile &ini = m_ctx.ini;
+    const QRect placement = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    const QPoint corner = isMaximized() || isMinimized() ? placement.topLeft() : pos();
+    // The header's first three sections carry the Date, Time and Duration widths.
+    const struct
+    {
+        const QString &section;
+        const char *key;
+        int value;
+    } layout[] = {
+        {ParamsLower, "MainTop", corner.y()},
+        {ParamsLower, "MainLeft", corner.x()},
+        {ParamsLower, "MainWid", placement.width()},
+        {ParamsLower, "MainHeight", placement.height()},
+        {ParamsLower, "Volume", m_transport->volumeBar()->value()},
+        {ParamsLower, "Splitter", m_splitter->sizes().value(0)},
+        {Params, "Date", m_list->header()->sectionSize(0)},
+        {Params, "Time", m_list->header()->sectionSize(1)},
+        {Params, "Duration", m_list->header()->sectionSize(2)},
+    };
+    for (const auto &entry : layout) {
+        saves.attempt(QStringLiteral("The window layout"), [&] {
+            ini.WriteInteger(entry.section, QString::fromLatin1(entry.key), entry.value);
+        });
+    }
+    // Only a configured modem has a [Modem] section; creating one here would make the next
+    // start try to open a modem that was never found.
+    saves.attempt(QStringLiteral("The modem settings"), [&ini] {
         if (ini.SectionExists(QStringLiteral("Modem")))
             ini.WriteBool(QStringLiteral("Modem"), QStringLiteral("Distinctive"), false);
-    } catch (const std::exception &) {
-        m_ctx.messages.showMessage(QStringLiteral("Error fmOrv.Close"),
-                                   MessageService::Kind::Error);
-    }
+    });
+    saves.attempt(ClosingSaves::EventLogItem, [this] { m_ctx.log.save(); });
     Closing = true;
+
+    if (!saves.allSaved())
+        m_ctx.messages.showMessage(saves.report(), MessageService::Kind::Error);
 }
 
 void TfmOrv::closeEvent(QCloseEvent *event)

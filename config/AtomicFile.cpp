@@ -3,14 +3,33 @@
 // only through them.
 #include "AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+FileSaveError::FileSaveError(const QString &message, int osError)
+    : std::runtime_error(message.toStdString()), m_osError(osError)
+{}
+
+QString FileSaveError::reason() const
+{
+    return m_osError == 0 ? QString() : QString::fromLocal8Bit(std::strerror(m_osError));
+}
+
+QString FileSaveError::describe() const
+{
+    const QString message = QString::fromUtf8(what());
+    const QString why = reason();
+    return why.isEmpty() ? message : message + QStringLiteral(" (") + why + QLatin1Char(')');
+}
 
 namespace AtomicFile {
 
@@ -28,6 +47,19 @@ bool writeAll(int fd, const char *data, qsizetype size)
         if (n == 0)
             return false;
         done += n;
+    }
+    return true;
+}
+
+// The name part mkstemp puts in place of "XXXXXX".
+bool isTemporarySuffix(QStringView suffix)
+{
+    if (suffix.size() != 6)
+        return false;
+    for (const QChar c : suffix) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')))
+            return false;
     }
     return true;
 }
@@ -61,11 +93,40 @@ bool write(const QString &path, const QByteArray &content)
     if (ok)
         ok = ::rename(temp.constData(), target.constData()) == 0;
     if (!ok) {
+        const int error = errno;
         ::unlink(temp.constData());
+        errno = error;
         return false;
     }
     syncDirectory(info.absolutePath());
     return true;
+}
+
+QStringList removeStaleTemporaries(const QString &dir, const QStringList &names)
+{
+    QSet<QString> saved;
+    QSet<QString> backupLinks;
+    for (const QString &name : names) {
+        saved << name << name + QStringLiteral(".bak");
+        backupLinks << name + QStringLiteral(".bak.new");
+    }
+
+    QStringList removed;
+    const QDir folder(dir);
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &entry : entries) {
+        // ".<name>." + six characters
+        const bool temporary = entry.size() > 8 && entry.startsWith(QLatin1Char('.')) &&
+                               entry.at(entry.size() - 7) == QLatin1Char('.') &&
+                               isTemporarySuffix(QStringView(entry).right(6)) &&
+                               saved.contains(entry.mid(1, entry.size() - 8));
+        if (!temporary && !backupLinks.contains(entry))
+            continue;
+        const QString path = folder.filePath(entry);
+        if (QFile::remove(path))
+            removed << path;
+    }
+    return removed;
 }
 
 } // namespace AtomicFile

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace {
 
 QString decode(const QByteArray &bytes)
@@ -101,8 +103,8 @@ int hexDigit(char c)
 
 } // namespace
 
-EIniWriteError::EIniWriteError(const QString &path)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString())
+EIniWriteError::EIniWriteError(const QString &path, int osError)
+    : FileSaveError(QStringLiteral("Unable to write to %1").arg(path), osError)
 {}
 
 TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
@@ -129,8 +131,10 @@ void TIniFile::writeLines(const QList<QByteArray> &lines)
         content += line;
         content += '\n';
     }
-    if (!AtomicFile::write(m_fileName, content))
-        throw EIniWriteError(QFileInfo(m_fileName).absoluteFilePath());
+    if (!AtomicFile::write(m_fileName, content)) {
+        const int error = errno;
+        throw EIniWriteError(QFileInfo(m_fileName).absoluteFilePath(), error);
+    }
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const

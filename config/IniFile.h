@@ -2,16 +2,18 @@
 // write reaches it at once, so any component sees what another has just written.
 #pragma once
 
+#include "AtomicFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
 
 // A write the system refused. The file on disk is left as it was before the write.
-class EIniWriteError : public std::runtime_error
+class EIniWriteError : public FileSaveError
 {
 public:
-    explicit EIniWriteError(const QString &path);
+    // osError: the errno of the refusal, 0 when unknown.
+    explicit EIniWriteError(const QString &path, int osError = 0);
 };
 
 class TIniFile final

@@ -2,10 +2,10 @@
 // or a modem reply with a line break would otherwise forge further log lines.
 #include "EventLog.h"
 
-#include "config/AtomicFile.h"
-
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 namespace {
 // Bounds what start-up reads of a damaged or foreign file.
@@ -19,8 +19,8 @@ QString oneLine(const QString &text)
 }
 } // namespace
 
-EFCreateError::EFCreateError(const QString &path)
-    : std::runtime_error(QStringLiteral("Cannot create file %1").arg(path).toStdString())
+EFCreateError::EFCreateError(const QString &path, int osError)
+    : FileSaveError(QStringLiteral("Cannot create file %1").arg(path), osError)
 {}
 
 EventLog::EventLog(QString filePath, QObject *parent)
@@ -38,6 +38,9 @@ void EventLog::AddLogLine(const QString &text)
     AppendLine(text);
     if (m_lines.size() >= LineLimit) {
         save();
+        // The next save replaces the file, so these lines would be gone after it. Events.log
+        // holds them now whatever happens here, so a failure to write the copy is let pass.
+        AtomicFile::write(previousFilePath(), fileContent());
         m_lines.clear();
         emit cleared();
     }
@@ -72,11 +75,23 @@ void EventLog::save() const
 
 void EventLog::saveTo(const QString &path) const
 {
+    if (!AtomicFile::write(path, fileContent())) {
+        const int error = errno;
+        throw EFCreateError(QFileInfo(path).absoluteFilePath(), error);
+    }
+}
+
+QString EventLog::previousFilePath(const QString &filePath)
+{
+    return filePath + QStringLiteral(".1");
+}
+
+QByteArray EventLog::fileContent() const
+{
     QByteArray content;
     for (const QString &line : m_lines) {
         content += line.toUtf8();
         content += "\r\n";
     }
-    if (!AtomicFile::write(path, content))
-        throw EFCreateError(QFileInfo(path).absoluteFilePath());
+    return content;
 }

@@ -28,6 +28,7 @@ bool keep(const QString &file, const QString &backup)
 {
     const QByteArray source = QFile::encodeName(QFileInfo(file).absoluteFilePath());
     const QByteArray target = QFile::encodeName(QFileInfo(backup).absoluteFilePath());
+    // A kill before the rename leaves this name behind; start-up removes it.
     const QByteArray temp = target + ".new";
     ::unlink(temp.constData());
     // The saved file is about to be replaced by a rename, so the old content stays in this

@@ -19,6 +19,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit.h"
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 namespace {
 
 class MainWindowTest : public ::testing::Test
@@ -193,13 +199,69 @@ TEST_F(MainWindowTest, ClosingWhileRecordingAsksFirst)
     EXPECT_TRUE(window->Closing);
 }
 
+// Each save at closing is made on its own: what fails is told once, with the file and the
+// system's reason, the rest is saved and the window closes.
 TEST_F(MainWindowTest, AFailedSaveAtCloseIsReportedAndTheWindowStillCloses)
 {
-    auto window = open();
-    QFile::remove(dir.filePath("orv.ini"));
-    ASSERT_TRUE(QDir(dir.path()).mkdir("orv.ini")); // a directory where the file should be
-    EXPECT_TRUE(window->close());
-    EXPECT_EQ(messages.texts.last(), "Error fmOrv.Close");
+    const QString ini = dir.filePath("orv.ini");
+    const QString log = dir.filePath("Events.log");
+    const QString header = "Not everything could be saved when closing:";
+    const QString layoutFailed = "\nThe window layout: Unable to write to " + ini + " (%1)";
+    const QString modemFailed = "\nThe modem settings: Unable to write to " + ini + " (%1)";
+    const QString logFailed = "\nThe event log: Cannot create file " + log + " (%1)";
+    const QString isDir = QString::fromLocal8Bit(std::strerror(EISDIR));
+    const QString full = QString::fromLocal8Bit(std::strerror(EFBIG)); // the size limit's error
+
+    struct Case
+    {
+        const char *name;
+        const char *directoryInPlaceOf; // a directory where this file should be
+        rlim_t sizeLimit;               // 0: none
+        QString message;
+        bool layoutSaved;
+        bool logSaved;
+    };
+    const Case cases[] = {
+        {"orv.ini unwritable", "orv.ini", 0, header + layoutFailed.arg(isDir), false, true},
+        {"Events.log unwritable", "Events.log", 0, header + logFailed.arg(isDir), true, false},
+        {"disk full", nullptr, 16,
+         header + layoutFailed.arg(full) + modemFailed.arg(full) + logFailed.arg(full), false,
+         false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const QString &path : {ini, log}) {
+            QFile::remove(path);
+            QDir(path).removeRecursively();
+        }
+        TIniFile(ini).WriteString("Modem", "Port", "3"); // 15 bytes, within the size limit
+        auto window = open();
+        context->log.AppendLine("a session line longer than the limit");
+        if (c.directoryInPlaceOf) {
+            QFile::remove(dir.filePath(c.directoryInPlaceOf));
+            ASSERT_TRUE(QDir(dir.path()).mkdir(c.directoryInPlaceOf));
+        }
+        const qsizetype shown = messages.texts.size();
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.sizeLimit > 0) {
+                limit.emplace(c.sizeLimit);
+                ASSERT_TRUE(limit->active());
+            }
+            EXPECT_TRUE(window->close());
+        }
+        EXPECT_TRUE(window->Closing);
+        ASSERT_EQ(messages.texts.size(), shown + 1) << "one message, shown once";
+        EXPECT_EQ(messages.texts.last(), c.message);
+
+        QFile iniFile(ini);
+        EXPECT_EQ(iniFile.open(QIODevice::ReadOnly) && iniFile.readAll().contains("MainTop="),
+                  c.layoutSaved);
+        QFile logFile(log);
+        EXPECT_EQ(logFile.open(QIODevice::ReadOnly) &&
+                      logFile.readAll().contains("a session line longer than the limit"),
+                  c.logSaved);
+    }
 }
 
 } // namespace

@@ -63,14 +63,28 @@ TEST(ProgramRunTest, StartsOnceWritesItsStateAndEndsOnSigterm)
     EXPECT_TRUE(
         readFile(data + "/Events.log").startsWith("------------ New session ------------\r\n"));
 
-    // The next run appends its session to the kept log.
+    // The next run appends its session to the kept log, and removes what a save killed
+    // half-way left behind, but nothing else.
+    const QStringList stale = {data + "/.Recordings.d.a1B2c3", data + "/Recordings.d.bak.new"};
+    const QStringList kept = {data + "/.Recordings.d.abc", data + "/notes.txt"};
+    for (const QString &path : stale + kept) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     QProcess again;
     again.start(program(), {"--data-dir", data, "--unattended"});
     ASSERT_TRUE(again.waitForStarted());
     QThread::msleep(1500);
     ::kill(static_cast<pid_t>(again.processId()), SIGINT);
     ASSERT_TRUE(again.waitForFinished(60000));
-    EXPECT_EQ(readFile(data + "/Events.log").count("New session"), 2);
+    const QByteArray log = readFile(data + "/Events.log");
+    EXPECT_EQ(log.count("New session"), 2);
+    for (const QString &path : stale) {
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+        EXPECT_TRUE(log.contains("Removed an interrupted save: " + path.toUtf8() + "\r\n"));
+    }
+    for (const QString &path : kept)
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
 }
 
 TEST(ProgramRunTest, AnUnusableConfigurationIsReportedNotFatal)

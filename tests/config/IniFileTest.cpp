@@ -8,6 +8,9 @@
 
 #include "FileSizeLimit.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 class IniFileTest : public ::testing::Test
@@ -181,6 +184,7 @@ TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFileIntact)
     TIniFile ini(path());
 
     QString message;
+    QString described;
     {
         FileSizeLimit limit(4096);
         ASSERT_TRUE(limit.active());
@@ -188,10 +192,13 @@ TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFileIntact)
             ini.WriteString("Params", "Memo", QString(10000, QLatin1Char('m')));
         } catch (const EIniWriteError &e) {
             message = QString::fromUtf8(e.what());
+            described = e.describe();
         }
     }
 
     EXPECT_EQ(message, "Unable to write to " + path());
+    EXPECT_EQ(described, message + " (" + QString::fromLocal8Bit(std::strerror(EFBIG)) + ")")
+        << "the system's reason: the size limit's";
     EXPECT_EQ(readText(), "[Params]\nTimeout=7\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"orv.ini"})
         << "no temporary file is left behind";

@@ -1,9 +1,12 @@
 // The event log: the line limit, direct appends, the session start and the file format.
 #include "support/EventLog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -11,10 +14,11 @@ class EventLogTest : public ::testing::Test
 {
 protected:
     QString path() const { return dir.filePath("Events.log"); }
+    QString previousPath() const { return dir.filePath("Events.log.1"); }
 
-    QByteArray fileText() const
+    QByteArray fileText(const QString &file = {}) const
     {
-        QFile f(path());
+        QFile f(file.isEmpty() ? path() : file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
@@ -89,6 +93,42 @@ TEST_F(EventLogTest, AfterASaveAndClearAnExitKeepsOnlyTheNewLines)
     EXPECT_EQ(fileText(), "after\r\n");
 }
 
+// The exit save replaces the file with the lines since the last limit; the lines saved at the
+// limit live on in Events.log.1 until the next limit replaces them.
+TEST_F(EventLogTest, TheLinesSavedAtTheLimitSurviveTheExitSave)
+{
+    writeLines(1005);
+    const QByteArray old = fileText();
+    log.startSession();
+    EXPECT_TRUE(log.lines().isEmpty());
+    log.AddLogLine("-- Modem on clicked");
+    log.AppendLine("ring");
+    log.save();
+
+    EXPECT_EQ(fileText(previousPath()), old + EventLog::SessionLine.toUtf8() + "\r\n");
+    EXPECT_EQ(fileText(), "-- Modem on clicked\r\nring\r\n");
+    EXPECT_EQ(log.previousFilePath(), previousPath());
+
+    for (int i = 2; i < EventLog::LineLimit; ++i)
+        log.AddLogLine("x");
+    EXPECT_TRUE(log.lines().isEmpty());
+    EXPECT_EQ(fileText(previousPath()), fileText()) << "one generation, replaced at each limit";
+    EXPECT_TRUE(fileText(previousPath()).startsWith("-- Modem on clicked\r\nring\r\nx\r\n"));
+}
+
+TEST_F(EventLogTest, AFailedCopyAtTheLimitLosesNothingAndRaisesNothing)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Events.log.1")); // a directory where the copy should be
+    for (int i = 1; i < EventLog::LineLimit; ++i)
+        log.AddLogLine("x");
+    EXPECT_NO_THROW(log.AddLogLine("last"));
+    EXPECT_TRUE(log.lines().isEmpty());
+    EXPECT_EQ(fileText().count("\r\n"), EventLog::LineLimit);
+    EXPECT_TRUE(fileText().endsWith("x\r\nlast\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Events.log"})
+        << "no temporary file is left behind";
+}
+
 TEST_F(EventLogTest, LinesStayLinesAndAFailedSaveKeepsThem)
 {
     log.AppendLine("NMBR = 555\r\nforged line");
@@ -104,6 +144,7 @@ TEST_F(EventLogTest, LinesStayLinesAndAFailedSaveKeepsThem)
             } catch (const EFCreateError &e) {
                 EXPECT_EQ(QString::fromUtf8(e.what()),
                           "Cannot create file " + dir.filePath("missing-dir/Events.log"));
+                EXPECT_EQ(e.osError(), ENOENT);
                 throw;
             }
         },

@@ -22,6 +22,7 @@
 #include "catalogue/ui/RecordNavigator.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/AtomicFile.h"
+#include "config/ModemState.h"
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "modem/ModemWatchdog.h"
@@ -256,7 +257,7 @@ void Application::createWindows()
         m_main->setRecordEnabled(false);
         // A configured modem that is not there yet (a USB modem plugged in later) is taken up
         // when it comes.
-        if (ctx.ini.SectionExists(QStringLiteral("Modem")) && ctx.ModemProfile.port > 0)
+        if (ModemState::configured(ctx.ini) && ctx.ModemProfile.port > 0)
             m_recording->watchdog().reopenSoon();
     }
     m_main->setPortStatus(ctx.ModemProfile.port, ctx.ModemProfile.Model);

@@ -1,6 +1,8 @@
 // Starting and ending the demo's virtual modem.
 #include "DemoModem.h"
 
+#include "config/PortMap.h"
+
 #include "config/IniFile.h"
 
 #include <QCoreApplication>
@@ -52,9 +54,9 @@ bool DemoModem::start(const QString &dataDir, QString &error)
 
 void DemoModem::writePorts(TIniFile &ini) const
 {
-    ini.WriteString(QStringLiteral("Ports"), QStringLiteral("COM1"), m_link);
+    PortMap::setDevice(ini, 1, m_link);
     for (int port = 2; port <= 8; ++port) {
-        ini.WriteString(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(port),
-                        QDir(m_dataDir).absoluteFilePath(QStringLiteral("no-modem-%1").arg(port)));
+        PortMap::setDevice(
+            ini, port, QDir(m_dataDir).absoluteFilePath(QStringLiteral("no-modem-%1").arg(port)));
     }
 }

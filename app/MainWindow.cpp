@@ -11,7 +11,9 @@
 #include "TransportPanel.h"
 #include "TrayController.h"
 #include "catalogue/ui/RecordingsListView.h"
+#include "config/ModemState.h"
 #include "config/ProgramDir.h"
+#include "config/WindowLayout.h"
 
 #include <QAction>
 #include <QAudioDevice>
@@ -35,10 +37,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-namespace {
-const QString Params = QStringLiteral("Params");
-const QString ParamsLower = QStringLiteral("params"); // placement keys were always written so
-} // namespace
+namespace {} // namespace
 
 TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
     : QMainWindow(parent), m_ctx(context), m_actions(std::make_unique<MainActions>(this))
@@ -52,7 +51,7 @@ TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
     restorePlacement();
     m_tree->setFocus();
 
-    if (m_ctx.ini.ReadBool(Params, QStringLiteral("StartUp"), false)) {
+    if (loadWindowLayout(m_ctx.ini, {}).startUp) {
         ReallyExit = false;
         if (m_ctx.options.startedByStartup())
             setWindowState(windowState() | Qt::WindowMinimized);
@@ -157,12 +156,13 @@ void TfmOrv::buildLayout()
 
 void TfmOrv::restorePlacement()
 {
-    const TIniFile &ini = m_ctx.ini;
-    const int top = ini.ReadInteger(ParamsLower, QStringLiteral("MainTop"), DesignTop);
-    const int left = ini.ReadInteger(ParamsLower, QStringLiteral("MainLeft"), DesignLeft);
-    const int width = ini.ReadInteger(ParamsLower, QStringLiteral("MainWid"), DesignWidth);
-    const int height = ini.ReadInteger(ParamsLower, QStringLiteral("MainHeight"), DesignHeight);
-    QRect wanted(left, top, std::max(width, MinWidth), std::max(height, MinHeight));
+    WindowLayout design;
+    design.top = DesignTop;
+    design.left = DesignLeft;
+    design.width = DesignWidth;
+    design.height = DesignHeight;
+    const WindowLayout l = loadWindowLayout(m_ctx.ini, design);
+    QRect wanted(l.left, l.top, std::max(l.width, MinWidth), std::max(l.height, MinHeight));
 
     // A placement saved on a screen that is gone would leave the window out of reach.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
@@ -176,15 +176,15 @@ void TfmOrv::restorePlacement()
 
 void TfmOrv::ApplyWindowSettings()
 {
-    const TIniFile &ini = m_ctx.ini;
-    m_transport->volumeBar()->setValue(ini.ReadInteger(Params, QStringLiteral("Volume"), 8));
+    const QList<int> sizes = m_splitter->sizes();
+    WindowLayout defaults;
+    defaults.splitter = sizes.value(0);
+    const WindowLayout l = loadWindowLayout(m_ctx.ini, defaults);
+    m_transport->volumeBar()->setValue(l.volume);
 
-    QFont font(ini.ReadString(QStringLiteral("Fonts"), QStringLiteral("FontName"),
-                              QStringLiteral("tahoma")));
-    font.setPointSize(
-        std::clamp(ini.ReadInteger(QStringLiteral("Fonts"), QStringLiteral("FontSize"), 8), 4, 72));
-    const QColor color = colorFromValue(
-        ini.ReadInteger(QStringLiteral("Fonts"), QStringLiteral("FontColor"), 0), palette());
+    QFont font(l.fontName);
+    font.setPointSize(std::clamp(l.fontSize, 4, 72));
+    const QColor color = colorFromValue(l.fontColor, palette());
     for (QWidget *view : std::initializer_list<QWidget *>{m_list->grid(), m_tree}) {
         view->setFont(font);
         QPalette p = view->palette();
@@ -192,14 +192,10 @@ void TfmOrv::ApplyWindowSettings()
         view->setPalette(p);
     }
 
-    const QList<int> sizes = m_splitter->sizes();
-    const int pane = ini.ReadInteger(Params, QStringLiteral("Splitter"), sizes.value(0));
     const int total = sizes.value(0) + sizes.value(1);
-    m_splitter->setSizes({pane, std::max(0, total - pane)});
+    m_splitter->setSizes({l.splitter, std::max(0, total - l.splitter)});
 
-    m_list->setColumnWidths(ini.ReadInteger(Params, QStringLiteral("Date"), 75),
-                            ini.ReadInteger(Params, QStringLiteral("Time"), 70),
-                            ini.ReadInteger(Params, QStringLiteral("Duration"), 70));
+    m_list->setColumnWidths(l.dateWidth, l.timeWidth, l.durationWidth);
 }
 
 QString TfmOrv::statusText(int panel) const
@@ -314,37 +310,23 @@ void TfmOrv::FormClose()
     if (SaveTreeToIni)
         saves.attempt(QStringLiteral("The folder tree"), SaveTreeToIni);
 
-    TIniFile &ini = m_ctx.ini;
     const QRect placement = isMaximized() || isMinimized() ? normalGeometry() : geometry();
     const QPoint corner = isMaximized() || isMinimized() ? placement.topLeft() : pos();
+    WindowLayout layout;
+    layout.top = corner.y();
+    layout.left = corner.x();
+    layout.width = placement.width();
+    layout.height = placement.height();
+    layout.volume = m_transport->volumeBar()->value();
+    layout.splitter = m_splitter->sizes().value(0);
     // The header's first three sections carry the Date, Time and Duration widths.
-    const struct
-    {
-        const QString &section;
-        const char *key;
-        int value;
-    } layout[] = {
-        {ParamsLower, "MainTop", corner.y()},
-        {ParamsLower, "MainLeft", corner.x()},
-        {ParamsLower, "MainWid", placement.width()},
-        {ParamsLower, "MainHeight", placement.height()},
-        {ParamsLower, "Volume", m_transport->volumeBar()->value()},
-        {ParamsLower, "Splitter", m_splitter->sizes().value(0)},
-        {Params, "Date", m_list->header()->sectionSize(0)},
-        {Params, "Time", m_list->header()->sectionSize(1)},
-        {Params, "Duration", m_list->header()->sectionSize(2)},
-    };
-    for (const auto &entry : layout) {
-        saves.attempt(QStringLiteral("The window layout"), [&] {
-            ini.WriteInteger(entry.section, QString::fromLatin1(entry.key), entry.value);
-        });
-    }
-    // Only a configured modem has a [Modem] section; creating one here would make the next
-    // start try to open a modem that was never found.
-    saves.attempt(QStringLiteral("The modem settings"), [&ini] {
-        if (ini.SectionExists(QStringLiteral("Modem")))
-            ini.WriteBool(QStringLiteral("Modem"), QStringLiteral("Distinctive"), false);
-    });
+    layout.dateWidth = m_list->header()->sectionSize(0);
+    layout.timeWidth = m_list->header()->sectionSize(1);
+    layout.durationWidth = m_list->header()->sectionSize(2);
+    saves.attempt(QStringLiteral("The window layout"),
+                  [&] { saveWindowLayout(m_ctx.ini, layout); });
+    saves.attempt(QStringLiteral("The modem settings"),
+                  [this] { ModemState::clearDistinctive(m_ctx.ini); });
     saves.attempt(ClosingSaves::EventLogItem, [this] { m_ctx.log.save(); });
     Closing = true;
 

@@ -14,6 +14,7 @@
 #include "audio/RiffAudioWriter.h"
 #include "audio/WaveFormatIni.h"
 #include "catalogue/Catalogue.h"
+#include "config/ModemState.h"
 #include "config/ProgramDir.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
@@ -270,10 +271,7 @@ bool RecordingControl::StartReceive()
             ReadWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
         }
         setup.fileFormat = m_writer->GetFormat();
-        describeModemSamples(
-            setup.modemFormat,
-            m_ctx.ini.ReadInteger(QStringLiteral("Params"), QStringLiteral("Compression"), 0),
-            setup);
+        describeModemSamples(setup.modemFormat, ModemState::compressionRow(m_ctx.ini), setup);
     } catch (const std::exception &e) {
         message(QString::fromUtf8(e.what()));
         return false;

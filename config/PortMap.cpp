@@ -59,4 +59,9 @@ int portForDevice(const TIniFile &ini, const QString &device)
     return 0;
 }
 
+void setDevice(TIniFile &ini, int port, const QString &device)
+{
+    ini.WriteString(Section, keyOf(port), device);
+}
+
 } // namespace PortMap

@@ -16,6 +16,9 @@ QString defaultDevice(int port);
 // Writes the COM1..COM16 keys that are missing, so the user can see and edit the map.
 void seed(TIniFile &ini);
 
+// Maps COM port to device.
+void setDevice(TIniFile &ini, int port, const QString &device);
+
 // The device path of COMn, or an empty string when n is out of range.
 QString devicePath(const TIniFile &ini, int port);
 

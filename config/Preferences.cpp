@@ -2,6 +2,8 @@
 // old files: a missing AutoRecord means an old file, whose auto-record rules are reset.
 #include "Preferences.h"
 
+#include "OrvKeys.h"
+
 #include "IniFile.h"
 
 #include <algorithm>
@@ -153,4 +155,10 @@ void loadPreferences(TIniFile &ini, Preferences &p, const QString &programDir,
     p.Compression = ini.ReadInteger(Params, QStringLiteral("Compression"), 0);
     p.ExtPlayer = ini.ReadBool(Params, QStringLiteral("ExtPlayer"), false);
     p.Player = ini.ReadString(Params, QStringLiteral("Player"), QStringLiteral("xdg-open"));
+}
+
+void loadPlayerChoice(const TIniFile &ini, Preferences &prefs)
+{
+    prefs.ExtPlayer = ini.ReadBool(OrvKeys::Params, OrvKeys::ExtPlayer, false);
+    prefs.Player = ini.ReadString(OrvKeys::Params, OrvKeys::Player, Preferences{}.Player);
 }

@@ -70,3 +70,6 @@ struct FileFormatSource
 // A format source without functions leaves [File compression] alone.
 void loadPreferences(TIniFile &ini, Preferences &prefs, const QString &programDir,
                      const DialogFont &dialogFont, const FileFormatSource &formats);
+
+// Reads the external-player choice again (the start-up set-up does, after discovery).
+void loadPlayerChoice(const TIniFile &ini, Preferences &prefs);

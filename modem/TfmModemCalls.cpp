@@ -6,6 +6,7 @@
 
 #include "config/IniFile.h"
 #include "config/ModemProfile.h"
+#include "config/ModemState.h"
 #include "config/Preferences.h"
 #include "support/EventLog.h"
 #include "support/MessageService.h"
@@ -13,8 +14,6 @@
 #include <cmath>
 
 namespace {
-const QString General = QStringLiteral("General");
-const QString RingTimeOut = QStringLiteral("RingTimeOut");
 
 // A second RING sooner than this after the first is a repeat, not the next ring of the
 // cadence (real cadences put seconds between RING lines); it is not learnt from.
@@ -31,10 +30,11 @@ bool sendable(const QString &command)
 
 void TfmModem::learnRingSpan()
 {
-    m_ringSpanKnown = m_ini.ValueExists(General, RingTimeOut);
+    const std::optional<int> stored = ModemState::ringSpanMs(m_ini, DefaultRingSpanMs);
+    m_ringSpanKnown = stored.has_value();
     if (!m_ringSpanKnown)
         return;
-    const int value = m_ini.ReadInteger(General, RingTimeOut, DefaultRingSpanMs);
+    const int value = *stored;
     m_ringSpanMs = value >= MinStoredSpanMs && value <= MaxStoredSpanMs ? value : DefaultRingSpanMs;
 }
 
@@ -132,7 +132,7 @@ void TfmModem::HandleRing()
             m_ringSpanKnown = true;
             m_ringSpanMs = static_cast<int>(std::nearbyint(m_ringTicks * 100 * 1.3));
             try {
-                m_ini.WriteInteger(General, RingTimeOut, m_ringSpanMs);
+                ModemState::setRingSpanMs(m_ini, m_ringSpanMs);
             } catch (const EIniWriteError &) {
                 // The span is still used for this run; it is learnt again next time.
             }

@@ -8,6 +8,7 @@
 
 #include "audio/WaveFormat.h"
 #include "config/IniFile.h"
+#include "config/ModemState.h"
 #include "modem/QtSerialPort.h"
 #include "modem/TfmModem.h"
 #include "support/EventLog.h"
@@ -109,7 +110,7 @@ void ModemDiscovery::setSelected(int index)
 void ModemDiscovery::writeVoiceFeatures(bool on)
 {
     m_voiceSupported = on;
-    m_ini.WriteBool(Params, QStringLiteral("Voicefeatures"), on);
+    ModemState::setVoiceSupported(m_ini, on);
 }
 
 int ModemDiscovery::FindModems()

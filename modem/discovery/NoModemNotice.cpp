@@ -1,18 +1,13 @@
-// The notice's choice lives in [Params] NoModemMsg.
+// The notice's choice is kept in orv.ini.
 #include "NoModemNotice.h"
 
-#include "config/IniFile.h"
+#include "config/ModemState.h"
 
 namespace NoModemNotice {
 
-namespace {
-const QString Params = QStringLiteral("Params");
-const QString Key = QStringLiteral("NoModemMsg");
-} // namespace
-
 bool wanted(const TIniFile &ini)
 {
-    return !ini.ReadBool(Params, Key, false);
+    return !ModemState::noModemNoticeOff(ini);
 }
 
 QStringList lines()
@@ -23,7 +18,7 @@ QStringList lines()
 
 void storeChoice(TIniFile &ini, bool dontShowAgain)
 {
-    ini.WriteBool(Params, Key, dontShowAgain);
+    ModemState::setNoModemNoticeOff(ini, dontShowAgain);
 }
 
 } // namespace NoModemNotice

@@ -9,6 +9,7 @@
 
 #include "config/IniFile.h"
 #include "config/ModemProfile.h"
+#include "config/ModemState.h"
 #include "config/Preferences.h"
 #include "modem/TfmModem.h"
 #include "support/EventLog.h"
@@ -18,10 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-const QString Modem = QStringLiteral("Modem");
-const QString Params = QStringLiteral("Params");
-} // namespace
+namespace {} // namespace
 
 TfmInitORV::TfmInitORV(TIniFile &ini, Preferences &prefs, TModemParams &profile,
                        bool &voiceSupported, TfmModem &modem, TfmParse &parse,
@@ -45,8 +43,7 @@ void TfmInitORV::FormCreate()
 
 void TfmInitORV::EnsureModem()
 {
-    if (QFileInfo::exists(m_ini.FileName()) &&
-        m_ini.ReadInteger(Modem, QStringLiteral("port"), 0) != 0) {
+    if (QFileInfo::exists(m_ini.FileName()) && ModemState::configuredPort(m_ini) != 0) {
         LoadModemProfile(m_ini, m_profile);
         return;
     }
@@ -56,22 +53,21 @@ void TfmInitORV::EnsureModem()
         return;
     }
     m_voiceSupported = false;
-    m_ini.WriteBool(Params, QStringLiteral("Voicefeatures"), false);
+    ModemState::setVoiceSupported(m_ini, false);
     m_messages.showMessage(ModemDiscovery::NoModemMessage, MessageService::Kind::Information);
 }
 
 void TfmInitORV::ApplySettings()
 {
     LoadModemProfile(m_ini, m_profile);
-    m_voiceSupported = m_ini.ReadBool(Params, QStringLiteral("Voicefeatures"), true);
-    m_prefs.ExtPlayer = m_ini.ReadBool(Params, QStringLiteral("ExtPlayer"), false);
-    m_prefs.Player = m_ini.ReadString(Params, QStringLiteral("Player"), Preferences{}.Player);
+    m_voiceSupported = ModemState::voiceSupported(m_ini);
+    loadPlayerChoice(m_ini, m_prefs);
     m_target.applyWindowSettings();
 
-    const bool modemConfigured = m_ini.SectionExists(Modem);
+    const bool modemConfigured = ModemState::configured(m_ini);
     if (modemConfigured) {
         if (QFileInfo::exists(m_parse.compressionsPath())) {
-            const int row = m_ini.ReadInteger(Params, QStringLiteral("Compression"), 0);
+            const int row = ModemState::compressionRow(m_ini);
             if (!m_parse.ReadCurrentCompression(row))
                 m_log.AppendLine(
                     QStringLiteral("Compression %1 is missing from Compressions.d").arg(row));

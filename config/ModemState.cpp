@@ -1,0 +1,63 @@
+#include "ModemState.h"
+
+#include "IniFile.h"
+#include "OrvKeys.h"
+
+using namespace OrvKeys;
+
+namespace ModemState {
+
+bool configured(const TIniFile &ini)
+{
+    return ini.SectionExists(Modem);
+}
+
+int configuredPort(const TIniFile &ini)
+{
+    return ini.ReadInteger(Modem, Port, 0);
+}
+
+bool voiceSupported(const TIniFile &ini)
+{
+    return ini.ReadBool(Params, VoiceFeatures, true);
+}
+
+void setVoiceSupported(TIniFile &ini, bool supported)
+{
+    ini.WriteBool(Params, VoiceFeatures, supported);
+}
+
+int compressionRow(const TIniFile &ini)
+{
+    return ini.ReadInteger(Params, Compression, 0);
+}
+
+std::optional<int> ringSpanMs(const TIniFile &ini, int fallback)
+{
+    if (!ini.ValueExists(General, RingTimeOut))
+        return std::nullopt;
+    return ini.ReadInteger(General, RingTimeOut, fallback);
+}
+
+void setRingSpanMs(TIniFile &ini, int ms)
+{
+    ini.WriteInteger(General, RingTimeOut, ms);
+}
+
+bool noModemNoticeOff(const TIniFile &ini)
+{
+    return ini.ReadBool(Params, NoModemMsg, false);
+}
+
+void setNoModemNoticeOff(TIniFile &ini, bool off)
+{
+    ini.WriteBool(Params, NoModemMsg, off);
+}
+
+void clearDistinctive(TIniFile &ini)
+{
+    if (ini.SectionExists(Modem))
+        ini.WriteBool(Modem, Distinctive, false);
+}
+
+} // namespace ModemState

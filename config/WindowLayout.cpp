@@ -1,0 +1,59 @@
+#include "WindowLayout.h"
+
+#include "IniFile.h"
+#include "OrvKeys.h"
+
+#include <exception>
+
+using namespace OrvKeys;
+
+WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults)
+{
+    WindowLayout l = defaults;
+    l.top = ini.ReadInteger(ParamsLower, MainTop, defaults.top);
+    l.left = ini.ReadInteger(ParamsLower, MainLeft, defaults.left);
+    l.width = ini.ReadInteger(ParamsLower, MainWid, defaults.width);
+    l.height = ini.ReadInteger(ParamsLower, MainHeight, defaults.height);
+    l.volume = ini.ReadInteger(Params, Volume, defaults.volume);
+    l.splitter = ini.ReadInteger(Params, Splitter, defaults.splitter);
+    l.dateWidth = ini.ReadInteger(Params, DateWidth, defaults.dateWidth);
+    l.timeWidth = ini.ReadInteger(Params, TimeWidth, defaults.timeWidth);
+    l.durationWidth = ini.ReadInteger(Params, DurationWidth, defaults.durationWidth);
+    l.fontName = ini.ReadString(Fonts, FontName, defaults.fontName);
+    l.fontSize = ini.ReadInteger(Fonts, FontSize, defaults.fontSize);
+    l.fontColor = ini.ReadInteger(Fonts, FontColor, defaults.fontColor);
+    l.startUp = ini.ReadBool(Params, StartUp, defaults.startUp);
+    return l;
+}
+
+void saveWindowLayout(TIniFile &ini, const WindowLayout &layout)
+{
+    const struct
+    {
+        const QString &section;
+        const QString &key;
+        int value;
+    } entries[] = {
+        {ParamsLower, MainTop, layout.top},
+        {ParamsLower, MainLeft, layout.left},
+        {ParamsLower, MainWid, layout.width},
+        {ParamsLower, MainHeight, layout.height},
+        {ParamsLower, Volume, layout.volume},
+        {ParamsLower, Splitter, layout.splitter},
+        {Params, DateWidth, layout.dateWidth},
+        {Params, TimeWidth, layout.timeWidth},
+        {Params, DurationWidth, layout.durationWidth},
+    };
+    // A full disk must not cost the keys that can still be written.
+    std::exception_ptr first;
+    for (const auto &entry : entries) {
+        try {
+            ini.WriteInteger(entry.section, entry.key, entry.value);
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
+    }
+    if (first)
+        std::rethrow_exception(first);
+}

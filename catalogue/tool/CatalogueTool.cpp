@@ -4,7 +4,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/store/StoreError.h"
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 #include "support/MessageService.h"
 
 #include <QRegularExpression>

@@ -16,6 +16,7 @@
 #include "TerminationSignals.h"
 #include "TraceView.h"
 #include "TrayController.h"
+#include "audio/ui/QtFormatChooser.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/ui/RecordNavigator.h"
@@ -190,6 +191,8 @@ void Application::createWindows()
     m_catalogue->recordingsDir = [&ctx] { return ctx.prefs.wavDir; };
     m_catalogue->callerIdEnabled = [&ctx] { return ctx.prefs.CallerID; };
     m_main = std::make_unique<TfmOrv>(ctx);
+    m_formatChooser = std::make_unique<QtFormatChooser>(m_main.get());
+    ctx.formatChooser = m_formatChooser.get();
     guarded([&] { m_catalogue->OpenCatalogue(); });
     m_main->recordingsList()->setDataset(&m_catalogue->CallsTbl);
     MainActions &actions = m_main->actions();

@@ -8,6 +8,8 @@
 #include "support/EventLog.h"
 #include "support/MessageService.h"
 
+class FormatChooser;
+
 struct AppContext
 {
     AppContext(StartOptions options, const QString &programDir, MessageService &messages)
@@ -23,6 +25,8 @@ struct AppContext
     TModemParams ModemProfile;
     EventLog log;
     MessageService &messages;
+    // Where the user picks a recording or modem format; set once the main window exists.
+    FormatChooser *formatChooser = nullptr;
     bool VoiceSupported = true;
     bool FormsCreated = false;
 };

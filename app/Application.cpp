@@ -16,15 +16,15 @@
 #include "TerminationSignals.h"
 #include "TraceView.h"
 #include "TrayController.h"
-#include "audio/RecordingFormat.h"
+#include "audio/ui/QtFormatChooser.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/ui/RecordNavigator.h"
 #include "catalogue/ui/RecordingsListView.h"
-#include "config/AtomicFile.h"
 #include "config/ModemState.h"
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
+#include "config/RecordingFormat.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/ModemDiscovery.h"
@@ -36,6 +36,7 @@
 #include "modem/discovery/ui/TfmNoModem.h"
 #include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
+#include "support/AtomicFile.h"
 #include "support/IdleHandler.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
@@ -191,6 +192,8 @@ void Application::createWindows()
     m_catalogue->recordingsDir = [&ctx] { return ctx.prefs.wavDir; };
     m_catalogue->callerIdEnabled = [&ctx] { return ctx.prefs.CallerID; };
     m_main = std::make_unique<TfmOrv>(ctx);
+    m_formatChooser = std::make_unique<QtFormatChooser>(m_main.get());
+    ctx.formatChooser = m_formatChooser.get();
     guarded([&] { m_catalogue->OpenCatalogue(); });
     m_main->recordingsList()->setDataset(&m_catalogue->CallsTbl);
     MainActions &actions = m_main->actions();

@@ -11,6 +11,7 @@
 struct AppContext;
 class Catalogue;
 class DemoModem;
+class FormatChooser;
 class IdleHandler;
 class ModemDiscovery;
 class QueryBuffer;
@@ -69,6 +70,7 @@ private:
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<TfmOrv> m_main;
+    std::unique_ptr<FormatChooser> m_formatChooser;
     std::unique_ptr<LoggerWindow> m_logger;
     std::unique_ptr<TfmModem> m_modem;
     std::unique_ptr<TfmCallerID> m_callerId;

@@ -2,7 +2,7 @@
 // caller-ID text cannot add fields of its own.
 #include "CallJournal.h"
 
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QFile>
 

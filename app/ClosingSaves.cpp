@@ -1,7 +1,7 @@
 // Closing saves: the reasons of failed saves, gathered into one message.
 #include "ClosingSaves.h"
 
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <algorithm>
 #include <exception>

@@ -20,5 +20,6 @@ inline QColor colorFromValue(int value, const QPalette &palette)
             return palette.color(QPalette::WindowText);
         }
     }
-    return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
+    return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                  static_cast<int>((bits >> 16) & 0xFF));
 }

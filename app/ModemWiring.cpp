@@ -21,8 +21,11 @@ void connectModem(TfmOrv &window, TfmModem &modem, TfmCallerID &callerId)
     QObject::connect(&modem, &TfmModem::modemStateChanged, &window, showState);
     showState(modem.PortOpen());
 
-    QObject::connect(&modem, &TfmModem::recordControlsEnabled, &window, &TfmOrv::setRecordEnabled);
-    QObject::connect(&modem, &TfmModem::releaseRecordRequested, &window, [&window, &actions] {
+    // Without an open port there is nothing to record from: a port that would not open
+    // disables Record, and switching the modem off also releases a Record that is down.
+    QObject::connect(&modem, &TfmModem::portOpenFailed, &window,
+                     [&window] { window.setRecordEnabled(false); });
+    QObject::connect(&modem, &TfmModem::switchedOff, &window, [&window, &actions] {
         actions.acRecord->setChecked(false);
         window.setRecordEnabled(false);
     });

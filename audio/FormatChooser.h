@@ -1,5 +1,5 @@
 // The interactive choice of a wave format. The core only knows this interface; the program
-// installs a window that implements it (audio/ui), the tests a scripted one.
+// passes a window that implements it (audio/ui), the tests a scripted one.
 #pragma once
 
 #include "audio/codecs/WaveFields.h"
@@ -14,8 +14,3 @@ public:
     // a choice, 515 when the user cancelled, another audio result code on failure.
     virtual int choose(codecs::FormatBlock &format, const QString &title) = 0;
 };
-
-// The chooser TdeWaveFormat::Choose uses; null (the start) makes Choose fail with
-// "Function not supported.". The caller keeps ownership.
-void SetFormatChooser(FormatChooser *chooser);
-FormatChooser *CurrentFormatChooser();

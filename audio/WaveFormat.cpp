@@ -10,19 +10,8 @@
 #include <algorithm>
 
 namespace {
-FormatChooser *installedChooser = nullptr;
 constexpr int ChoiceCancelled = 515;
 } // namespace
-
-void SetFormatChooser(FormatChooser *chooser)
-{
-    installedChooser = chooser;
-}
-
-FormatChooser *CurrentFormatChooser()
-{
-    return installedChooser;
-}
 
 TdeWaveFormat::TdeWaveFormat()
 {
@@ -130,10 +119,9 @@ QString TdeWaveFormat::FormatDescription() const
     return prefix + QString::fromStdString(text);
 }
 
-bool TdeWaveFormat::Choose(const QString &title)
+bool TdeWaveFormat::Choose(FormatChooser *chooser, const QString &title)
 {
     codecs::FormatBlock work = m_buffer;
-    FormatChooser *chooser = CurrentFormatChooser();
     const int result = chooser ? chooser->choose(work, title) : codecs::Result::NotSupported;
     if (result == 0) {
         m_buffer = work;

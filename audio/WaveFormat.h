@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+class FormatChooser;
 class QIODevice;
 
 class TdeWaveFormat
@@ -69,9 +70,9 @@ public:
     // "<tag name>: <format text>" in the codec layer's wording; empty for an unknown format.
     QString FormatDescription() const;
 
-    // Lets the user pick a format in the installed format chooser (see FormatChooser.h);
-    // true when a format was picked and the record now holds it.
-    bool Choose(const QString &title);
+    // Lets the user pick a format in chooser (see FormatChooser.h); true when a format was
+    // picked and the record now holds it. A null chooser fails with "Function not supported.".
+    bool Choose(FormatChooser *chooser, const QString &title);
 
 private:
     std::uint16_t word(int at) const;

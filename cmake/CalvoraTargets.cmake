@@ -1,4 +1,4 @@
-# Shared compile settings and small helpers used by every folder's CMakeLists.
+# Shared compile settings and the helpers that add tests and fuzz targets.
 
 add_library(calvora_warnings INTERFACE)
 target_compile_options(calvora_warnings INTERFACE
@@ -8,28 +8,6 @@ if(CALVORA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
-
-# Adds a source folder once, however many parents ask for it.
-function(calvora_add_folder dir)
-  get_filename_component(full ${dir} ABSOLUTE)
-  get_property(added GLOBAL PROPERTY CALVORA_ADDED_FOLDERS)
-  if(NOT full IN_LIST added AND EXISTS ${full}/CMakeLists.txt)
-    set_property(GLOBAL APPEND PROPERTY CALVORA_ADDED_FOLDERS ${full})
-    add_subdirectory(${full})
-  endif()
-endfunction()
-
-# Adds every immediate subfolder of the current source folder that has a CMakeLists.txt,
-# so that each library can bring its own tests, benchmarks and fuzz targets.
-function(calvora_add_subfolders)
-  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  list(SORT children)
-  foreach(child ${children})
-    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child})
-      calvora_add_folder(${CMAKE_CURRENT_SOURCE_DIR}/${child})
-    endif()
-  endforeach()
-endfunction()
 
 # calvora_add_test(NAME name SOURCES ... LIBS ... [GUI])
 # One GoogleTest program per library; GUI tests run on the offscreen platform.

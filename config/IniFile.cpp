@@ -3,7 +3,7 @@
 // lines are kept byte for byte, so a damaged line never costs the rest of the file.
 #include "IniFile.h"
 
-#include "AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // write reaches it at once, so any component sees what another has just written.
 #pragma once
 
-#include "AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QByteArray>
 #include <QString>

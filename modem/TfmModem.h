@@ -82,7 +82,7 @@ public:
     void RearmAutoRecord();
     // One RING (called by the receive dispatcher).
     void HandleRing();
-    // The Modem "On" and "Off" commands of the menus and the tray.
+    // The user's commands to switch the modem on and off.
     void ModemOn();
     void ModemOff();
 
@@ -116,13 +116,10 @@ public:
     SerialPort &ComPort1() { return *m_port; }
 
 signals:
-    // The port opened (true: " Modem on", "On" ticked, tray icon 0) or closed (false).
+    // The port opened (true) or closed (false).
     void modemStateChanged(bool on);
-    // Record button, Recorder menu item and tray item to be enabled or disabled.
-    void recordControlsEnabled(bool enabled);
-    // Modem "Off" succeeded: a Record button that is down is released and the Record
-    // items disabled.
-    void releaseRecordRequested();
+    // ModemOn could not open the port; the user has been told.
+    void portOpenFailed();
     // A caller-ID line arrived: show the caller-ID window with text.
     void callerIdShown(const QString &text);
     // Ringing ended or the call was rejected: hide the caller-ID window.
@@ -133,7 +130,7 @@ signals:
     void voiceData(const QByteArray &bytes);
     // The device vanished while the port was open; the port is closed.
     void deviceLost(const QString &reason);
-    // The user switched the modem off.
+    // The user switched the modem off and the port is closed.
     void switchedOff();
 
 private:

@@ -187,7 +187,7 @@ void TfmModem::ModemOn()
     }
     m_messages.showMessage(QStringLiteral("Error during opening com port ") + QString::number(port),
                            MessageService::Kind::Error);
-    emit recordControlsEnabled(false);
+    emit portOpenFailed();
 }
 
 void TfmModem::ModemOff()
@@ -199,5 +199,4 @@ void TfmModem::ModemOff()
     m_tmRingSpan.stop();
     m_callRejected = false;
     emit switchedOff();
-    emit releaseRecordRequested();
 }

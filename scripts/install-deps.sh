@@ -9,7 +9,7 @@ packages=(
   libqt6svg6 qt6-qpa-plugins libgl-dev
   libgsm1-dev libsoxr-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   sox libsox-fmt-all ffmpeg pulseaudio pulseaudio-utils espeak-ng
   xdg-utils
 )

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-asan/, and runs every test with CTest.
+# Installs what is missing, checks the formatting of the sources, builds everything with
+# AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/, and runs every test with CTest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+bash scripts/check-format.sh
 cmake --preset asan
 cmake --build --preset asan -j "$(nproc)"
 

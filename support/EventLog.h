@@ -4,7 +4,7 @@
 // next save of the file replaces them.
 #pragma once
 
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QObject>
 #include <QStringList>

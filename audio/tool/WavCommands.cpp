@@ -148,7 +148,8 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
     QTemporaryFile temp(QFileInfo(outPath).absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
     try {
         TdeRIFFAudioReader reader(in);
-        const std::optional<TdeWaveFormat> to = ResolveFormatSpec(*wanted, reader.GetFormat(), error);
+        const std::optional<TdeWaveFormat> to =
+            ResolveFormatSpec(*wanted, reader.GetFormat(), error);
         if (!to) {
             err << "calvora-wav: " << error << "\n";
             return 2;

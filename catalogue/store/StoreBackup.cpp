@@ -2,7 +2,7 @@
 // either the old backup or the new one exists under its name.
 #include "StoreBackup.h"
 
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "StoreError.h"
 #include "StoreVariant.h"
 #include "TStoreDatabase.h"
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>

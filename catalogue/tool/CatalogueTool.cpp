@@ -4,7 +4,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/store/StoreError.h"
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 #include "support/MessageService.h"
 
 #include <QRegularExpression>
@@ -149,7 +149,7 @@ int add(Catalogue &catalogue, const QStringList &args, QTextStream &out, QTextSt
             err << "Missing value for " << option << Qt::endl;
             return Usage;
         }
-        const QString value = args[++i];
+        const QString &value = args[++i];
         if (option == QLatin1String("--folder")) {
             folder = value;
         } else if (option == QLatin1String("--date")) {

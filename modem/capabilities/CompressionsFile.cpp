@@ -2,7 +2,7 @@
 // field size counts bytes.
 #include "CompressionsFile.h"
 
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QFile>
 

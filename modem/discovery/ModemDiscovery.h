@@ -47,7 +47,8 @@ public:
 
     // The search. Returns the number of candidates; the list is filled and enabled.
     int FindModems();
-    // The OK button: checks and probes the selected candidate and writes the profile.
+    // Confirms the selected candidate: checks and probes it and writes the profile.
+    // profile.
     void ConfirmModem();
 
     // When the window is shown: with no candidate, writes Voicefeatures 0, shows the

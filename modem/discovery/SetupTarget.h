@@ -7,7 +7,7 @@ class SetupTarget
 {
 public:
     virtual ~SetupTarget() = default;
-    // The Record button, the Recorder menu's Record item and the tray menu's Record item.
+    // Whether the user can start a recording.
     virtual void setRecordEnabled(bool enabled) = 0;
     // Volume slider, list and tree fonts, folder pane width and column widths from orv.ini.
     virtual void applyWindowSettings() = 0;

@@ -5,9 +5,9 @@
 #include "QueryBuffer.h"
 
 #include "audio/Codec.h"
-#include "audio/WaveFormatIni.h"
 #include "config/IniFile.h"
 #include "config/ModemProfile.h"
+#include "config/WaveFormatIni.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionChoice.h"
 #include "modem/capabilities/CompressionsFile.h"

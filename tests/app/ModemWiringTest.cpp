@@ -49,10 +49,22 @@ TEST(ModemWiringTest, ModemOnAndOffShowInTheStatusBarAndTheMenus)
     EXPECT_FALSE(actions.acModemOff->isChecked());
     EXPECT_TRUE(context.log.lines().contains("-- Modem on clicked"));
 
+    window.setRecordEnabled(true);
+    actions.acRecord->setChecked(true);
     actions.acModemOff->trigger();
     EXPECT_FALSE(modem.PortOpen());
     EXPECT_EQ(window.statusText(0), " Modem off");
     EXPECT_TRUE(actions.acModemOff->isChecked());
+    EXPECT_FALSE(actions.acRecord->isEnabled());
+    EXPECT_FALSE(actions.acRecord->isChecked()) << "switching off releases Record";
+
+    // A port that will not open leaves Record disabled.
+    context.ini.WriteString("Ports", "COM3", dir.filePath("unplugged"));
+    window.setRecordEnabled(true);
+    actions.acModemOn->trigger();
+    EXPECT_FALSE(modem.PortOpen());
+    ASSERT_FALSE(messages.texts.isEmpty());
+    EXPECT_EQ(messages.texts.last(), "Error during opening com port 3");
     EXPECT_FALSE(actions.acRecord->isEnabled());
 }
 

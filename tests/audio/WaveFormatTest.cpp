@@ -1,11 +1,11 @@
 // The wave format record: its bytes, persistence, configuration form and description.
 #include "audio/WaveFormat.h"
 #include "audio/ACMError.h"
-#include "audio/RecordingFormat.h"
 #include "audio/StandardFormats.h"
-#include "audio/WaveFormatIni.h"
 #include "config/IniFile.h"
 #include "config/Preferences.h"
+#include "config/RecordingFormat.h"
+#include "config/WaveFormatIni.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "VoiceModemSetup.h"
 
 #include "audio/StandardFormats.h"
-#include "audio/WaveFormatIni.h"
 #include "config/IniFile.h"
+#include "config/WaveFormatIni.h"
 #include "modem/capabilities/CompressionsFile.h"
 
 #include <utility>

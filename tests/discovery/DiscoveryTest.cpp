@@ -2,7 +2,7 @@
 // identification, and the confirmation of voice, data-only and unusual modems.
 #include "DiscoveryFixture.h"
 
-#include "audio/WaveFormatIni.h"
+#include "config/WaveFormatIni.h"
 #include "modem/capabilities/CompressionsFile.h"
 
 #include <QSignalSpy>

@@ -2,7 +2,7 @@
 // the default choice, and the codec format matching against the real codec catalogue.
 #include "DiscoveryFixture.h"
 
-#include "audio/WaveFormatIni.h"
+#include "config/WaveFormatIni.h"
 #include "modem/capabilities/CompressionsFile.h"
 
 namespace {

@@ -205,13 +205,12 @@ TEST_F(ModemControlTest, LearnsTheRingSpanFromTheFirstCall)
 TEST_F(ModemControlTest, ModemOnAndOff)
 {
     QList<bool> states;
-    int disabled = 0;
-    int released = 0;
+    int failed = 0;
+    int switchedOff = 0;
     QObject::connect(&modem(), &TfmModem::modemStateChanged,
                      [&states](bool on) { states.append(on); });
-    QObject::connect(&modem(), &TfmModem::recordControlsEnabled,
-                     [&disabled](bool enabled) { disabled += enabled ? 0 : 1; });
-    QObject::connect(&modem(), &TfmModem::releaseRecordRequested, [&released] { ++released; });
+    QObject::connect(&modem(), &TfmModem::portOpenFailed, [&failed] { ++failed; });
+    QObject::connect(&modem(), &TfmModem::switchedOff, [&switchedOff] { ++switchedOff; });
     answerLikeModem(peer, {});
 
     modem().ModemOn();
@@ -227,13 +226,13 @@ TEST_F(ModemControlTest, ModemOnAndOff)
 
     modem().ModemOff();
     EXPECT_FALSE(modem().PortOpen());
-    EXPECT_EQ(released, 1);
+    EXPECT_EQ(switchedOff, 1);
     EXPECT_EQ(newLogLines(), QStringList({"-- Modem off clicked", "Com port 3 closed..."}));
 
     pointPortAt(dir.filePath("unplugged"));
     modem().ModemOn();
     EXPECT_FALSE(modem().PortOpen());
     EXPECT_EQ(messages.texts, QStringList{"Error during opening com port 3"});
-    EXPECT_EQ(disabled, 1);
+    EXPECT_EQ(failed, 1);
     EXPECT_EQ(states, QList<bool>({true, false}));
 }

@@ -1,6 +1,6 @@
 // The logger window shows the event log as it grows and empties.
-#include "support/EventLog.h"
 #include "support/ui/LoggerWindow.h"
+#include "support/EventLog.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

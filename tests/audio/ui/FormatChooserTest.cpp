@@ -78,24 +78,21 @@ void answerDialog(int tagRow, int row)
 TEST(FormatChooserTest, ChooseKeepsTheRecordOnCancelAndTakesAChoice)
 {
     TdeWaveFormat record = ImaAdpcmDefaultFormat();
-    SetFormatChooser(nullptr);
     try {
-        record.Choose("Choose file compression format");
+        record.Choose(nullptr, "Choose file compression format");
         ADD_FAILURE() << "no chooser, no error";
     } catch (const EACMConversionError &e) {
         EXPECT_EQ(e.message(), "Error selecting format.\r\nFunction not supported.");
     }
 
     QtFormatChooser chooser;
-    SetFormatChooser(&chooser);
     answerDialog(0, -1);
-    EXPECT_FALSE(record.Choose("Choose file compression format"));
+    EXPECT_FALSE(record.Choose(&chooser, "Choose file compression format"));
     EXPECT_TRUE(record.IsEqual(ImaAdpcmDefaultFormat()));
 
     answerDialog(4, 1); // mu-law, 8 kHz stereo
-    EXPECT_TRUE(record.Choose("Choose file compression format"));
+    EXPECT_TRUE(record.Choose(&chooser, "Choose file compression format"));
     EXPECT_TRUE(record.IsEqual(built(codecs::Tag::MuLaw, 8000, 2)));
-    SetFormatChooser(nullptr);
 }
 
 } // namespace

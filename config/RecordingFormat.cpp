@@ -1,5 +1,5 @@
 // Where the recordings' first format comes from.
-#include "audio/RecordingFormat.h"
+#include "config/RecordingFormat.h"
 
 #include "audio/StandardFormats.h"
 #include "config/Preferences.h"

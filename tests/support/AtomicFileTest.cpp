@@ -1,5 +1,5 @@
 // Safe file replacement: the clean-up of what interrupted saves left behind.
-#include "config/AtomicFile.h"
+#include "support/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

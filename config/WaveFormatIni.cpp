@@ -1,5 +1,5 @@
 // The configuration-file form of a wave format.
-#include "audio/WaveFormatIni.h"
+#include "config/WaveFormatIni.h"
 
 #include "config/IniFile.h"
 

@@ -13,9 +13,9 @@
 #include "TrayController.h"
 #include "audio/RiffAudioWriter.h"
 #include "catalogue/Catalogue.h"
+#include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
 #include "config/ProgramDir.h"
-#include "config/WaveFormatIni.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionsFile.h"
@@ -227,7 +227,7 @@ void RecordingControl::failStart(const QString &text)
 
 bool RecordingControl::PrepareRecordFile()
 {
-    if (!m_ctx.ini.SectionExists(QStringLiteral("Modem compression")) &&
+    if (!ModemSetupStore::hasModemFormat(m_ctx.ini) &&
         !QFile::exists(ProgramDir::file(QStringLiteral("ModemCompression.cpn")))) {
         message(QStringLiteral("None Codec found to match modem compression"));
         return false;
@@ -250,7 +250,7 @@ bool RecordingControl::PrepareRecordFile()
     }
     m_writer = std::make_unique<TdeRIFFAudioWriter>(m_file);
     TdeWaveFormat format;
-    ReadWaveFormat(m_ctx.ini, QStringLiteral("File compression"), format);
+    ModemSetupStore::readFileFormat(m_ctx.ini, format);
     m_writer->SetFormat(format);
     return true;
 }
@@ -265,10 +265,9 @@ bool RecordingControl::StartReceive()
         if (QFile::exists(cpn)) {
             setup.modemFormat.LoadFromFile(cpn);
             QFile::remove(cpn);
-            m_ctx.ini.EraseSection(QStringLiteral("Modem compression"));
-            WriteWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
+            ModemSetupStore::storeModemFormat(m_ctx.ini, setup.modemFormat);
         } else {
-            ReadWaveFormat(m_ctx.ini, QStringLiteral("Modem compression"), setup.modemFormat);
+            ModemSetupStore::readModemFormat(m_ctx.ini, setup.modemFormat);
         }
         setup.fileFormat = m_writer->GetFormat();
         describeModemSamples(setup.modemFormat, ModemState::compressionRow(m_ctx.ini), setup);

@@ -8,6 +8,7 @@
 
 #include "audio/WaveFormat.h"
 #include "config/IniFile.h"
+#include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
 #include "modem/QtSerialPort.h"
 #include "modem/TfmModem.h"
@@ -18,8 +19,6 @@
 #include <cmath>
 
 namespace {
-const QString Modem = QStringLiteral("Modem");
-const QString Params = QStringLiteral("Params");
 const QString Ok = QStringLiteral("ok");
 
 QString comText(int port)
@@ -118,8 +117,7 @@ int ModemDiscovery::FindModems()
     setControlsEnabled(true);
     setList({});
     try {
-        m_ini.EraseSection(QStringLiteral("modem"));
-        m_ini.UpdateFile();
+        ModemSetupStore::forgetModem(m_ini);
     } catch (const EIniWriteError &) {
         // A stale [Modem] is rewritten when a modem is confirmed.
     }
@@ -269,14 +267,7 @@ void ModemDiscovery::ConfirmModem()
             return;
         }
 
-        m_ini.WriteString(Modem, QStringLiteral("DriverDate"), m_profile.DriverDate);
-        m_ini.WriteString(Modem, QStringLiteral("Manufacturer"), m_profile.Manufacturer);
-        m_ini.WriteString(Modem, QStringLiteral("DeviceDesc"), m_profile.DeviceDesc);
-        m_ini.WriteString(Modem, QStringLiteral("Model"), m_profile.Model);
-        m_ini.WriteString(Modem, QStringLiteral("Reset"), m_profile.Reset);
-        m_ini.WriteString(Modem, QStringLiteral("answer"), m_profile.answer);
-        m_ini.WriteString(Modem, QStringLiteral("monitor"), m_profile.monitor);
-        m_ini.WriteInteger(Modem, QStringLiteral("port"), m_profile.port);
+        ModemSetupStore::storeIdentity(m_ini, m_profile);
 
         if (voiceCheck())
             writeVoiceProfile(entry);
@@ -307,10 +298,11 @@ void ModemDiscovery::gaugeStep(int step)
     setGauge(true, int(std::lround(step * 100.0 / GaugeSteps)));
 }
 
-void ModemDiscovery::probeCommand(const char *key, const QString &command)
+void ModemDiscovery::probeCommand(QString TModemParams::*field)
 {
+    const QString command = m_profile.*field;
     const bool accepted = m_modem.SendCommandExpect(command, command, Ok) == AtResult::Ok;
-    m_ini.WriteString(Modem, QLatin1String(key), accepted ? command : QStringLiteral("none"));
+    ModemSetupStore::storeCommand(m_ini, field, accepted ? command : QStringLiteral("none"));
 }
 
 void ModemDiscovery::writeVoiceProfile(TModemParams &entry)
@@ -319,26 +311,24 @@ void ModemDiscovery::writeVoiceProfile(TModemParams &entry)
     writeVoiceFeatures(true);
     applyDefaultVoiceCommands(entry);
     m_profile = entry;
-    m_ini.WriteString(Modem, QStringLiteral("VoiceMode"), m_profile.VoiceMode);
+    ModemSetupStore::storeCommand(m_ini, &TModemParams::VoiceMode, m_profile.VoiceMode);
 
     int step = 0;
-    probeCommand("InitVoice", m_profile.InitVoice);
+    probeCommand(&TModemParams::InitVoice);
     gaugeStep(++step);
-    probeCommand("DisCallerId", m_profile.DisCallerId);
+    probeCommand(&TModemParams::DisCallerId);
     gaugeStep(++step);
-    probeCommand("ForCallerId", m_profile.ForCallerId);
+    probeCommand(&TModemParams::ForCallerId);
     gaugeStep(++step);
-    probeCommand("UnfCallerId", m_profile.UnfCallerId);
+    probeCommand(&TModemParams::UnfCallerId);
     gaugeStep(++step);
-    probeCommand("Distinctive", m_profile.Distinctive);
+    probeCommand(&TModemParams::Distinctive);
     gaugeStep(++step);
 
     addLogLine(QStringLiteral("now vsm"));
     // The format of an earlier modem's compression must not outlive it, also when this
     // modem reports no compression the program knows.
-    const QString modemCompression = QStringLiteral("Modem compression");
-    if (m_ini.SectionExists(modemCompression))
-        m_ini.EraseSection(modemCompression);
+    ModemSetupStore::forgetModemFormat(m_ini);
     try {
         if (m_parse.ParseCompressionList(false)) {
             m_parse.ChooseDefaultCompression();
@@ -355,11 +345,10 @@ void ModemDiscovery::writeVoiceProfile(TModemParams &entry)
     m_parse.RecordLineSelection();
     gaugeStep(++step);
 
-    m_ini.WriteString(Modem, QStringLiteral("SilenceTimer"), QStringLiteral("none"));
-    m_ini.WriteString(Modem, QStringLiteral("ToneGeneration"), m_profile.ToneGeneration);
-    m_ini.WriteString(Modem, QStringLiteral("VoiceProcess"), m_profile.VoiceProcess);
-    m_ini.WriteString(Modem, QStringLiteral("VoiceTrx"), m_profile.VoiceTrx);
-    m_ini.WriteString(Modem, QStringLiteral("VoiceRec"), m_profile.VoiceRec);
+    ModemSetupStore::storeCommand(m_ini, &TModemParams::SilenceTimer, QStringLiteral("none"));
+    for (QString TModemParams::*field : {&TModemParams::ToneGeneration, &TModemParams::VoiceProcess,
+                                         &TModemParams::VoiceTrx, &TModemParams::VoiceRec})
+        ModemSetupStore::storeCommand(m_ini, field, m_profile.*field);
 
     GainPair pair{0, 0};
     m_parse.LearnRecGain(pair);
@@ -367,31 +356,23 @@ void ModemDiscovery::writeVoiceProfile(TModemParams &entry)
     m_parse.LearnSpeakerVolume(pair);
     gaugeStep(++step);
 
-    probeCommand("SpeakerOn", m_profile.SpeakerOn);
+    probeCommand(&TModemParams::SpeakerOn);
     gaugeStep(++step);
-    probeCommand("SpeakerOff", m_profile.SpeakerOff);
+    probeCommand(&TModemParams::SpeakerOff);
     gaugeStep(++step);
-    probeCommand("MicGain", m_profile.MicGain);
+    probeCommand(&TModemParams::MicGain);
     gaugeStep(++step);
-    probeCommand("SpeakerGain", m_profile.SpeakerGain);
+    probeCommand(&TModemParams::SpeakerGain);
     gaugeStep(++step);
 
-    m_ini.WriteString(Params, QStringLiteral("UseLine"),
-                      m_ini.ReadString(Modem, QStringLiteral("LineSel_T"), QString()));
-    m_ini.WriteString(Params, QStringLiteral("UseLineRes"),
-                      m_ini.ReadString(Modem, QStringLiteral("LineSel_T#"), QString()));
-    m_ini.WriteInteger(Params, QStringLiteral("Timeout"), 4);
+    ModemSetupStore::useTelephoneLine(m_ini);
+    ModemSetupStore::storeDefaultTimeout(m_ini);
     setGauge(false, m_gaugeValue);
 }
 
 void ModemDiscovery::writeDataOnlyProfile()
 {
-    for (const char *key :
-         {"VoiceMode",    "InitVoice",      "DisCallerId",  "ForCallerId", "UnfCallerId",
-          "Distinctive",  "SpeakerVol",     "LineSel_T",    "LineSel_T#",  "BeepTone",
-          "SilenceTimer", "ToneGeneration", "VoiceProcess", "VoiceTrx",    "VoiceRec",
-          "RecGain",      "SpeakerOn",      "SpeakerOff",   "MicGain",     "SpeakerGain"})
-        m_ini.WriteString(Modem, QLatin1String(key), QStringLiteral("none"));
+    ModemSetupStore::storeNoVoiceCommands(m_ini);
     writeVoiceFeatures(false);
-    m_ini.WriteInteger(Params, QStringLiteral("Timeout"), 4);
+    ModemSetupStore::storeDefaultTimeout(m_ini);
 }

@@ -87,7 +87,7 @@ private:
     bool voiceCheck();
     void writeVoiceProfile(TModemParams &entry);
     void writeDataOnlyProfile();
-    void probeCommand(const char *key, const QString &command);
+    void probeCommand(QString TModemParams::*field);
     void gaugeStep(int step);
     void setControlsEnabled(bool enabled);
     void setGauge(bool visible, int value);

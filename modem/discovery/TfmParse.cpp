@@ -7,7 +7,8 @@
 #include "audio/Codec.h"
 #include "config/IniFile.h"
 #include "config/ModemProfile.h"
-#include "config/WaveFormatIni.h"
+#include "config/ModemSetupStore.h"
+#include "config/ModemState.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionChoice.h"
 #include "modem/capabilities/CompressionsFile.h"
@@ -17,10 +18,6 @@
 #include <QFile>
 
 namespace {
-const QString Modem = QStringLiteral("Modem");
-const QString Params = QStringLiteral("Params");
-const QString ModemCompressions = QStringLiteral("Modem compressions");
-const QString ModemCompression = QStringLiteral("Modem compression");
 
 QString rowMessage(const CompressionRow &r)
 {
@@ -95,9 +92,7 @@ bool TfmParse::ParseCompressionList(bool interactive)
     m_messages.showMessage(NoCompressionMessage, MessageService::Kind::Warning);
     if (!interactive) {
         m_profile.VoiceCompression = QStringLiteral("at+vsm=none");
-        m_ini.WriteString(Modem, QStringLiteral("VoiceCompression"), m_profile.VoiceCompression);
-        m_ini.WriteInteger(Modem, QStringLiteral("SamplingFreq"), 0);
-        m_ini.WriteString(Params, QStringLiteral("Compression"), QString());
+        ModemSetupStore::storeNoCompression(m_ini);
     }
     return false;
 }
@@ -106,14 +101,14 @@ void TfmParse::writeRows(const QList<CompressionRow> &rows, bool interactive)
 {
     if (!CompressionsFile::write(m_compressionsPath, rows))
         throw EFileError(QStringLiteral("Cannot create file \"%1\".").arg(m_compressionsPath));
-    if (m_ini.SectionExists(ModemCompressions))
-        m_ini.EraseSection(ModemCompressions);
-    for (int i = 0; i < rows.size(); ++i) {
-        m_ini.WriteString(ModemCompressions, QString::number(i), mirrorValue(rows[i]));
-        if (interactive)
-            m_messages.showMessage(rowMessage(rows[i]), MessageService::Kind::Information);
+    QStringList mirror;
+    for (const CompressionRow &row : rows)
+        mirror.append(mirrorValue(row));
+    ModemSetupStore::storeCompressionList(m_ini, mirror);
+    if (interactive) {
+        for (const CompressionRow &row : rows)
+            m_messages.showMessage(rowMessage(row), MessageService::Kind::Information);
     }
-    m_ini.UpdateFile();
 }
 
 bool TfmParse::RecordLineSelection()
@@ -121,8 +116,7 @@ bool TfmParse::RecordLineSelection()
     QString reply;
     m_modem.SendCommand(QStringLiteral("at+vls=?"), reply);
     m_query.setText(reply);
-    m_ini.WriteString(Modem, QStringLiteral("LineSel_T"), m_profile.LineSel_T);
-    m_ini.WriteString(Modem, QStringLiteral("LineSel_T#"), QStringLiteral("ok"));
+    ModemSetupStore::storeTelephoneLine(m_ini, m_profile.LineSel_T);
     return true;
 }
 
@@ -132,8 +126,8 @@ bool TfmParse::ChooseDefaultCompression()
     const std::optional<int> chosen = chooseDefaultRow(rows);
     if (!chosen)
         return false;
-    m_ini.WriteString(Modem, QStringLiteral("VoiceCompression"), rows[*chosen].VSMCommand);
-    m_ini.WriteInteger(Params, QStringLiteral("Compression"), *chosen);
+    ModemSetupStore::storeCommand(m_ini, &TModemParams::VoiceCompression, rows[*chosen].VSMCommand);
+    ModemSetupStore::storeCompressionRow(m_ini, *chosen);
     return true;
 }
 
@@ -147,7 +141,7 @@ bool TfmParse::ReadCurrentCompression(int index)
 bool TfmParse::MatchModemCompression()
 {
     // A row that cannot be read stays empty, and an empty row matches no format.
-    ReadCurrentCompression(m_ini.ReadInteger(Params, QStringLiteral("Compression"), 0));
+    ReadCurrentCompression(ModemState::compressionRow(m_ini));
 
     CodecCatalogue::Refresh();
     QList<CodecFormatKey> keys;
@@ -170,9 +164,7 @@ bool TfmParse::MatchModemCompression()
     const TdeWaveFormat found = match.kind == CompressionMatch::Kind::Pcm7200x16
                                     ? pcm7200x16()
                                     : formats[match.formatIndex];
-    if (m_ini.SectionExists(ModemCompression))
-        m_ini.EraseSection(ModemCompression);
-    WriteWaveFormat(m_ini, ModemCompression, found);
+    ModemSetupStore::storeModemFormat(m_ini, found);
     return true;
 }
 
@@ -180,26 +172,24 @@ void TfmParse::LearnRecGain(GainPair &pair)
 {
     QString reply;
     if (m_modem.SendCommand(QStringLiteral("at+VGR=?"), reply) != AtResult::Ok) {
-        m_ini.WriteString(Modem, QStringLiteral("RecGain"), QStringLiteral("none"));
+        ModemSetupStore::storeNoGain(m_ini, ModemSetupStore::Gain::Receive);
         return;
     }
     pair = ParseGainRange(reply, QStringLiteral("+VGR:"), pair);
-    m_ini.WriteInteger(Modem, QStringLiteral("vgrMin"), pair.first);
-    m_ini.WriteInteger(Modem, QStringLiteral("vgrMax"), pair.second);
-    m_ini.WriteString(Modem, QStringLiteral("RecGain"), middleGainCommand("at+vgr=", pair));
+    ModemSetupStore::storeGain(m_ini, ModemSetupStore::Gain::Receive, pair.first, pair.second,
+                               middleGainCommand("at+vgr=", pair));
 }
 
 void TfmParse::LearnSpeakerVolume(GainPair &pair)
 {
     QString reply;
     if (m_modem.SendCommand(QStringLiteral("at+VGT=?"), reply) != AtResult::Ok) {
-        m_ini.WriteString(Modem, QStringLiteral("SpeakerVol"), QStringLiteral("none"));
+        ModemSetupStore::storeNoGain(m_ini, ModemSetupStore::Gain::Speaker);
         return;
     }
     pair = ParseGainRange(reply, QStringLiteral("+VGT:"), pair);
-    m_ini.WriteInteger(Modem, QStringLiteral("vgtMin"), pair.first);
-    m_ini.WriteInteger(Modem, QStringLiteral("vgtMax"), pair.second);
-    m_ini.WriteString(Modem, QStringLiteral("SpeakerVol"), middleGainCommand("at+vgt=", pair));
+    ModemSetupStore::storeGain(m_ini, ModemSetupStore::Gain::Speaker, pair.first, pair.second,
+                               middleGainCommand("at+vgt=", pair));
 }
 
 bool TfmParse::QueryCompressionsInteractive()

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "StartOptions.h"
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
 #include "config/Preferences.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 #include "support/EventLog.h"
 #include "support/MessageService.h"
 

@@ -9,11 +9,11 @@
 #include "ColorValue.h"
 #include "DemoModem.h"
 #include "MainActions.h"
-#include "MainWindow.h"
 #include "ModemWiring.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
+#include "TfmOrv.h"
 #include "TraceView.h"
 #include "TrayController.h"
 #include "audio/ui/QtFormatChooser.h"
@@ -211,7 +211,7 @@ void Application::createWindows()
     m_logger = std::make_unique<LoggerWindow>(ctx.log);
     guarded([&] { ctx.log.startSession(); });
     for (const QString &path : interruptedSaves)
-        ctx.log.AppendLine(QStringLiteral("Removed an interrupted save: ") + path);
+        ctx.log.appendLine(QStringLiteral("Removed an interrupted save: ") + path);
     m_main->showLogger = [this] {
         m_logger->show();
         m_logger->raise();
@@ -251,7 +251,7 @@ void Application::createWindows()
         m_queryWindow->show();
         m_queryWindow->raise();
     };
-    m_main->queryCompressions = [this] { m_parse->QueryCompressionsInteractive(); };
+    m_main->queryCompressions = [this] { m_parse->queryCompressionsInteractive(); };
     m_main->showNoModemNotice = [this] { m_noModem->ShowNoModemNotice(); };
     guarded([&] { m_initOrv->FormCreate(); });
 

@@ -3,7 +3,7 @@
 
 #include "config/PortMap.h"
 
-#include "config/IniFile.h"
+#include "config/TIniFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

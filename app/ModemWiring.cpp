@@ -2,7 +2,7 @@
 #include "ModemWiring.h"
 
 #include "MainActions.h"
-#include "MainWindow.h"
+#include "TfmOrv.h"
 #include "TrayController.h"
 #include "modem/TfmModem.h"
 #include "modem/ui/TfmCallerID.h"
@@ -33,11 +33,11 @@ void connectModem(TfmOrv &window, TfmModem &modem, TfmCallerID &callerId)
     actions.acModemOn->setEnabled(true);
     actions.acModemOff->setEnabled(true);
     QObject::connect(actions.acModemOn, &QAction::triggered, &modem, [&modem, &actions] {
-        modem.ModemOn();
+        modem.modemOn();
         actions.acModemOn->setChecked(modem.PortOpen());
     });
     QObject::connect(actions.acModemOff, &QAction::triggered, &modem, [&modem, &actions] {
-        modem.ModemOff();
+        modem.modemOff();
         actions.acModemOff->setChecked(!modem.PortOpen());
     });
 

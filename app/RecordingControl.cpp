@@ -6,12 +6,12 @@
 #include "AppContext.h"
 #include "CallJournal.h"
 #include "MainActions.h"
-#include "MainWindow.h"
 #include "RecordingRecovery.h"
+#include "TfmOrv.h"
 #include "TraceView.h"
 #include "TransportPanel.h"
 #include "TrayController.h"
-#include "audio/RiffAudioWriter.h"
+#include "audio/TdeRIFFAudioWriter.h"
 #include "catalogue/Catalogue.h"
 #include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
@@ -90,7 +90,7 @@ RecordingControl::RecordingControl(AppContext &context, TfmOrv &window, TfmModem
     m_receiver.onDisplayBlock = [this](std::span<const std::uint8_t> samples) {
         m_window.trace().DisplayData(samples);
     };
-    m_receiver.log = [this](const QString &line) { m_ctx.log.AppendLine(line); };
+    m_receiver.log = [this](const QString &line) { m_ctx.log.appendLine(line); };
 
     m_timer2.setInterval(100);
     connect(&m_timer2, &QTimer::timeout, this, &RecordingControl::Timer2Timer);
@@ -131,7 +131,7 @@ void RecordingControl::keepAside(const QString &path)
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")) +
                           QStringLiteral(".wav");
     if (QFile::rename(path, aside))
-        m_ctx.log.AppendLine(QStringLiteral("Kept an earlier recording as ") + aside);
+        m_ctx.log.appendLine(QStringLiteral("Kept an earlier recording as ") + aside);
 }
 
 QString RecordingControl::journalPath() const
@@ -194,7 +194,7 @@ void RecordingControl::acRecordExecute()
     // A profile without a chosen line uses the telephone-line selection it was given.
     const QString line = p.UseLine.isEmpty() ? p.LineSel_T : p.UseLine;
     const QString lineReply = p.UseLine.isEmpty() ? p.LineSel_T_Reply : p.UseLineRes;
-    int r = m_modem.SendCommandExpect(line, line, lineReply);
+    AtResult r = m_modem.SendCommandExpect(line, line, lineReply);
     if (r == AtResult::TimeOut)
         r = m_modem.SendCommandExpect(line, line, lineReply) == AtResult::Ok ? AtResult::Ok
                                                                              : AtResult::Error;
@@ -251,7 +251,7 @@ bool RecordingControl::PrepareRecordFile()
     m_writer = std::make_unique<TdeRIFFAudioWriter>(m_file);
     TdeWaveFormat format;
     ModemSetupStore::readFileFormat(m_ctx.ini, format);
-    m_writer->SetFormat(format);
+    m_writer->setFormat(format);
     return true;
 }
 
@@ -269,7 +269,7 @@ bool RecordingControl::StartReceive()
         } else {
             ModemSetupStore::readModemFormat(m_ctx.ini, setup.modemFormat);
         }
-        setup.fileFormat = m_writer->GetFormat();
+        setup.fileFormat = m_writer->getFormat();
         describeModemSamples(setup.modemFormat, ModemState::compressionRow(m_ctx.ini), setup);
     } catch (const std::exception &e) {
         message(QString::fromUtf8(e.what()));
@@ -290,7 +290,7 @@ bool RecordingControl::StartReceive()
     } catch (const std::exception &e) {
         m_receiver.Finish();
         // The modem was already told to send: it is told to stop again.
-        m_modem.EndVoiceReceive();
+        m_modem.endVoiceReceive();
         message(QString::fromUtf8(e.what()));
         return false;
     }
@@ -301,7 +301,7 @@ bool RecordingControl::StartReceive()
     journal.caller = m_modem.CallerText();
     journal.folderId = m_catalogue.currentFolderId();
     if (!journal.write(journalPath()))
-        m_ctx.log.AppendLine(QStringLiteral("Unable to write ") + journalPath());
+        m_ctx.log.appendLine(QStringLiteral("Unable to write ") + journalPath());
     m_ticks = 0;
     m_refreshTicks = 0;
     m_timer2.start();
@@ -339,7 +339,7 @@ void RecordingControl::voiceData(const QByteArray &received)
         return;
     try {
         const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.constData());
-        if (m_receiver.ReceiveBatch(data, bytes.size(), m_modem.AutoCall())) {
+        if (m_receiver.receiveBatch(data, bytes.size(), m_modem.AutoCall())) {
             m_modem.setAutoCall(false);
             acStopExecute();
         }
@@ -350,7 +350,7 @@ void RecordingControl::voiceData(const QByteArray &received)
 
 void RecordingControl::endAfterFault(const QString &text)
 {
-    m_ctx.log.AppendLine(text);
+    m_ctx.log.appendLine(text);
     acStopExecute();
     message(text);
 }
@@ -370,7 +370,7 @@ void RecordingControl::Timer2Timer()
     if (++m_refreshTicks >= 20 && m_writer) {
         m_refreshTicks = 0;
         try {
-            m_writer->RefreshSizes();
+            m_writer->refreshSizes();
         } catch (const std::exception &e) {
             endAfterFault(faultText(e));
         }
@@ -397,10 +397,10 @@ void RecordingControl::acStopExecute()
     m_timer2.stop();
     // The modem is told to end voice reception before the port closes, so that the line is
     // released also by a modem that keeps sending when the port closes.
-    m_modem.EndVoiceReceive();
+    m_modem.endVoiceReceive();
     m_modem.CloseModemPort();
 
-    const TdeWaveFormat format = m_writer->GetFormat();
+    const TdeWaveFormat format = m_writer->getFormat();
     const double perSecond = format.AvgBytesPerSec() > 0 ? double(format.AvgBytesPerSec()) : 1.0;
     const int seconds = int(std::nearbyint(double(m_writer->BytesWritten()) / perSecond));
     const QString comment = m_modem.CallerText();
@@ -410,7 +410,7 @@ void RecordingControl::acStopExecute()
     m_catalogue.setListUpdatesEnabled(true);
     m_stopping = false;
     if (!writeError.isEmpty())
-        m_ctx.log.AppendLine(QStringLiteral("Error while finishing the recording: ") + writeError);
+        m_ctx.log.appendLine(QStringLiteral("Error while finishing the recording: ") + writeError);
 
     Waits::WaitTicks(9);
     if (!m_modem.OpenModemPort(m_ctx.ModemProfile.port, true)) {
@@ -424,7 +424,7 @@ void RecordingControl::acStopExecute()
         return;
     }
     m_modemLost = false;
-    m_modem.RearmAutoRecord();
+    m_modem.rearmAutoRecord();
     m_catalogue.DataSource1DataChange();
     ResetRecordControls();
     m_window.transport().positionBar()->setEnabled(false);
@@ -446,11 +446,11 @@ bool RecordingControl::catalogueRecording(const QDateTime &start, int seconds,
     journal.id = m_catalogue.NewUniqueCode();
     journal.finalName = QFileInfo(finalPath).fileName();
     if (!journal.write(journalPath()))
-        m_ctx.log.AppendLine(QStringLiteral("Unable to write ") + journalPath());
+        m_ctx.log.appendLine(QStringLiteral("Unable to write ") + journalPath());
     const bool renamed =
         !finalPath.isEmpty() && !QFile::exists(finalPath) && QFile::rename(path, finalPath);
     if (!renamed)
-        m_ctx.log.AppendLine(QStringLiteral("Unable to rename ") + path + QStringLiteral(" to ") +
+        m_ctx.log.appendLine(QStringLiteral("Unable to rename ") + path + QStringLiteral(" to ") +
                              finalPath);
     const bool added = m_catalogue.AddRecordingRow(start, seconds, caller, journal.id, folderId);
     if (added)
@@ -463,9 +463,9 @@ void RecordingControl::freeWriter()
     if (!m_writer)
         return;
     try {
-        m_writer->Complete();
+        m_writer->complete();
     } catch (const std::exception &e) {
-        m_ctx.log.AppendLine(QStringLiteral("Error while finishing the recording: ") +
+        m_ctx.log.appendLine(QStringLiteral("Error while finishing the recording: ") +
                              QString::fromUtf8(e.what()));
     }
     m_writer.reset();
@@ -510,7 +510,7 @@ void RecordingControl::AbortRecording()
     const int port = m_ctx.ModemProfile.port;
     if (m_modem.OpenModemPort(port, true)) {
         m_modem.InitModem();
-        m_modem.RearmAutoRecord();
+        m_modem.rearmAutoRecord();
         return;
     }
     message(QStringLiteral("Error during opening com port ") + QString::number(port));
@@ -530,7 +530,7 @@ void RecordingControl::recoverInterruptedRecording()
     }
     const std::optional<RecoveredWav> wav = completeWavFile(path);
     if (!wav || wav->dataBytes == 0) {
-        m_ctx.log.AppendLine(QStringLiteral("An interrupted recording held no sound: ") + path);
+        m_ctx.log.appendLine(QStringLiteral("An interrupted recording held no sound: ") + path);
         QFile::remove(journalPath());
         return;
     }
@@ -544,8 +544,8 @@ void RecordingControl::recoverInterruptedRecording()
     if (QFile::exists(path))
         keepAside(path);
     else
-        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording as ") +
-                             m_catalogue.RecordingFilePath());
+        m_ctx.log.appendLine(QStringLiteral("Recovered an interrupted recording as ") +
+                             m_catalogue.recordingFilePath());
     m_catalogue.DataSource1DataChange();
 }
 
@@ -563,7 +563,7 @@ void RecordingControl::recoverRenamedRecording(const CallJournal &journal)
     const int seconds = int(std::nearbyint(double(wav->dataBytes) / double(wav->avgBytesPerSec)));
     if (m_catalogue.AddRecordingRow(journal.start, seconds, journal.caller, journal.id,
                                     journal.folderId)) {
-        m_ctx.log.AppendLine(QStringLiteral("Recovered an interrupted recording as ") + finalPath);
+        m_ctx.log.appendLine(QStringLiteral("Recovered an interrupted recording as ") + finalPath);
         m_catalogue.DataSource1DataChange();
     }
 }

@@ -1,7 +1,7 @@
 // The writing and track-walking parts common to every audio stream.
 #include "audio/AudioStream.h"
 
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 
 #include <QFileDevice>
 
@@ -54,14 +54,14 @@ void TdeAbstractAudioWriter::seekChecked(qint64 position)
             QStringLiteral("Cannot write the audio data: %1").arg(m_stream.errorString()));
 }
 
-void TdeAbstractAudioReader::SelectLastTrack()
+void TdeAbstractAudioReader::selectLastTrack()
 {
     SelectTrack(TrackCount() - 1);
     m_current = TrackCount() - 1;
     m_end = true;
 }
 
-void TdeAbstractAudioReader::SelectNextTrack()
+void TdeAbstractAudioReader::selectNextTrack()
 {
     if (m_current >= TrackCount() - 1) {
         m_end = true;

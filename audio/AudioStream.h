@@ -2,7 +2,7 @@
 // into writers that append audio bytes and track-based readers.
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
 #include <QIODevice>
 
@@ -14,8 +14,8 @@ public:
     TdeAbstractAudioStream(const TdeAbstractAudioStream &) = delete;
     TdeAbstractAudioStream &operator=(const TdeAbstractAudioStream &) = delete;
 
-    virtual void SetFormat(const TdeWaveFormat &format) { Format.Assign(format); }
-    virtual TdeWaveFormat GetFormat() const { return Format; }
+    virtual void setFormat(const TdeWaveFormat &format) { Format.Assign(format); }
+    virtual TdeWaveFormat getFormat() const { return Format; }
 
 protected:
     TdeWaveFormat Format;
@@ -58,12 +58,12 @@ public:
     virtual qint64 TrackSize(int track) const = 0;
     virtual void SelectTrack(int track) = 0;
     virtual qint64 ReadTrack(int track, void *buffer, qint64 count) = 0;
-    virtual void SelectLastTrack();
-    virtual void SelectNextTrack();
+    virtual void selectLastTrack();
+    virtual void selectNextTrack();
 
-    TdeWaveFormat GetFormat() const override { return TrackFormat(m_current); }
-    int CurrentTrack() const { return m_current; }
-    bool EndOfTracks() const { return m_end; }
+    TdeWaveFormat getFormat() const override { return TrackFormat(m_current); }
+    int currentTrack() const { return m_current; }
+    bool endOfTracks() const { return m_end; }
 
 protected:
     int m_current = 0;

@@ -2,6 +2,7 @@
 // passes a window that implements it (audio/ui), the tests a scripted one.
 #pragma once
 
+#include "audio/codecs/Result.h"
 #include "audio/codecs/WaveFields.h"
 
 #include <QString>
@@ -12,5 +13,5 @@ public:
     virtual ~FormatChooser() = default;
     // Starts from format and, on a choice, writes the chosen format into it. Returns 0 on
     // a choice, 515 when the user cancelled, another audio result code on failure.
-    virtual int choose(codecs::FormatBlock &format, const QString &title) = 0;
+    virtual codecs::Result choose(codecs::FormatBlock &format, const QString &title) = 0;
 };

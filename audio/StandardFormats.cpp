@@ -4,26 +4,26 @@
 TdeWaveFormat WorkingPcmFormat()
 {
     TdeWaveFormat f;
-    f.SetFormatTag(1);
-    f.SetChannels(1);
-    f.SetSamplesPerSec(8000);
-    f.SetAvgBytesPerSec(8000);
-    f.SetBlockAlign(1);
-    f.SetBitsPerSample(8);
-    f.SetCbSize(0);
+    f.setFormatTag(1);
+    f.setChannels(1);
+    f.setSamplesPerSec(8000);
+    f.setAvgBytesPerSec(8000);
+    f.setBlockAlign(1);
+    f.setBitsPerSample(8);
+    f.setCbSize(0);
     return f;
 }
 
 TdeWaveFormat ImaAdpcmDefaultFormat()
 {
     TdeWaveFormat f;
-    f.SetFormatTag(0x0011);
-    f.SetChannels(1);
-    f.SetSamplesPerSec(8000);
-    f.SetAvgBytesPerSec(4055);
-    f.SetBlockAlign(256);
-    f.SetBitsPerSample(4);
-    f.SetCbSize(2);
+    f.setFormatTag(0x0011);
+    f.setChannels(1);
+    f.setSamplesPerSec(8000);
+    f.setAvgBytesPerSec(4055);
+    f.setBlockAlign(256);
+    f.setBitsPerSample(4);
+    f.setCbSize(2);
     f.Buffer()[18] = 0xF9; // 505 samples per block
     f.Buffer()[19] = 0x01;
     return f;

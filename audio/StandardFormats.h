@@ -1,7 +1,7 @@
 // The formats the program's components start from.
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
 // PCM, mono, 8000 Hz, 8 bits, one unsigned byte per sample: the working form of playback,
 // the live trace and the tools, and the built-in default file compression.

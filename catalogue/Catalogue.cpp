@@ -115,11 +115,11 @@ bool Catalogue::OpenCatalogue()
 
 bool Catalogue::openOrCreate(TStoreTable &table, const std::function<void()> &create)
 {
-    if (QFile::exists(table.TableFile())) {
+    if (QFile::exists(table.tableFile())) {
         try {
             table.Open();
             return true;
-        } catch (const EStoreError &e) {
+        } catch (const StoreError &e) {
             m_messages.showMessage(QStringLiteral("Can not open ") + table.TableName() +
                                        QStringLiteral(" file. Restoring backup"),
                                    MessageService::Kind::Error);
@@ -131,7 +131,7 @@ bool Catalogue::openOrCreate(TStoreTable &table, const std::function<void()> &cr
     try {
         create();
         return true;
-    } catch (const EStoreError &e) {
+    } catch (const StoreError &e) {
         reportStoreError(e);
         return false;
     }
@@ -139,8 +139,8 @@ bool Catalogue::openOrCreate(TStoreTable &table, const std::function<void()> &cr
 
 bool Catalogue::recover(TStoreTable &table, const std::function<void()> &create)
 {
-    const QString file = table.TableFile();
-    const QString backup = table.BackupFile();
+    const QString file = table.tableFile();
+    const QString backup = table.backupFile();
     const QString damaged = file + QStringLiteral(".damaged");
     const QString name = table.TableName();
     bool damagedKept = false;
@@ -153,7 +153,7 @@ bool Catalogue::recover(TStoreTable &table, const std::function<void()> &create)
                 fileNameOf(backup) + QStringLiteral("; the damaged file was kept as ") +
                 fileNameOf(damaged));
             return true;
-        } catch (const EStoreError &e) {
+        } catch (const StoreError &e) {
             log(QStringLiteral("The backup ") + fileNameOf(backup) +
                 QStringLiteral(" can not be opened either: ") + QString::fromUtf8(e.what()));
         }
@@ -169,7 +169,7 @@ bool Catalogue::recover(TStoreTable &table, const std::function<void()> &create)
     }
     try {
         create();
-    } catch (const EStoreError &e) {
+    } catch (const StoreError &e) {
         reportStoreError(e);
         return false;
     }
@@ -183,17 +183,17 @@ bool Catalogue::recover(TStoreTable &table, const std::function<void()> &create)
 
 void Catalogue::createRecordings()
 {
-    CallsTbl.setLoadMode(TLoadMode::lmClear);
+    CallsTbl.setLoadMode(TableLoadMode::lmClear);
     CallsTbl.FieldDefs = CatalogueSchema::recordingFields();
     CallsTbl.Open();
-    CallsTbl.SaveToFile(CallsTbl.TableFile());
-    CallsTbl.setLoadMode(TLoadMode::lmFile);
+    CallsTbl.SaveToFile(CallsTbl.tableFile());
+    CallsTbl.setLoadMode(TableLoadMode::lmFile);
     CallsTbl.Open();
 }
 
 void Catalogue::createFolders()
 {
-    FoldersTbl.setLoadMode(TLoadMode::lmClear);
+    FoldersTbl.setLoadMode(TableLoadMode::lmClear);
     FoldersTbl.FieldDefs = CatalogueSchema::folderFields();
     FoldersTbl.Open();
     if (clearFolderTree)
@@ -206,12 +206,12 @@ void Catalogue::createFolders()
     FoldersTbl.SaveChanges(); // writes nothing while the table is built in memory
     if (addRootFolderNode)
         addRootFolderNode(CatalogueSchema::GeneralFolder, code);
-    FoldersTbl.SaveToFile(FoldersTbl.TableFile());
-    FoldersTbl.setLoadMode(TLoadMode::lmFile);
+    FoldersTbl.SaveToFile(FoldersTbl.tableFile());
+    FoldersTbl.setLoadMode(TableLoadMode::lmFile);
     FoldersTbl.Open();
 }
 
-void Catalogue::reportStoreError(const EStoreError &e)
+void Catalogue::reportStoreError(const StoreError &e)
 {
     const QString text = QString::fromUtf8(e.what());
     m_messages.showMessage(text, MessageService::Kind::Error);
@@ -223,7 +223,7 @@ bool Catalogue::saveTable(TStoreTable &table)
     try {
         table.SaveChanges();
         return true;
-    } catch (const EStoreError &e) {
+    } catch (const StoreError &e) {
         reportStoreError(e);
         return false;
     }
@@ -259,8 +259,8 @@ bool Catalogue::AddRecordingRow(const QDateTime &start, int seconds, const QStri
         CallsTbl.setFieldValue(QStringLiteral("Comment"),
                                withCaller && !caller.isEmpty() ? caller : QStringLiteral(" "));
         CallsTbl.Post();
-    } catch (const EStoreError &e) {
-        CallsTbl.Cancel();
+    } catch (const StoreError &e) {
+        CallsTbl.cancel();
         const QString text = QString::fromUtf8(e.what());
         m_messages.showMessage(text, MessageService::Kind::Error);
         log(text);
@@ -279,7 +279,7 @@ QString Catalogue::RecordingFileName() const
                                CallsTbl.FieldValues(QStringLiteral("TimeS")).toString(), formats);
 }
 
-QString Catalogue::RecordingFilePath() const
+QString Catalogue::recordingFilePath() const
 {
     const QString name = RecordingFileName();
     return name.isEmpty() ? QString() : wavDir() + name + QStringLiteral(".wav");
@@ -306,7 +306,7 @@ bool Catalogue::hasRecording(const QString &folderId, const QString &id)
     try {
         return FoldersTbl.Locate(QStringLiteral("FolderId"), folderId) &&
                CallsTbl.Locate(QStringLiteral("id"), id);
-    } catch (const EStoreError &) {
+    } catch (const StoreError &) {
         return false;
     }
 }
@@ -316,7 +316,7 @@ void Catalogue::RenameLegacyFile()
     if (!CallsTbl.Active() || CallsTbl.RecordCount() == 0)
         return;
     const QString id = CallsTbl.FieldValues(QStringLiteral("id")).toString();
-    const QString target = RecordingFilePath();
+    const QString target = recordingFilePath();
     if (!isCode(id) || target.isEmpty())
         return;
     const QString legacy = wavDir() + id + QStringLiteral(".wav");
@@ -327,7 +327,7 @@ void Catalogue::RenameLegacyFile()
 void Catalogue::CallsTblBeforeDelete()
 {
     RenameLegacyFile();
-    const QString path = RecordingFilePath();
+    const QString path = recordingFilePath();
     // A missing file is no error: the row goes all the same.
     if (!path.isEmpty() && QFile::exists(path))
         QFile::remove(path);
@@ -359,9 +359,9 @@ void Catalogue::setListUpdatesEnabled(bool enabled)
         DataSource1DataChange();
 }
 
-int Catalogue::FindMemo(const QString &text, bool matchCase, int fromRow) const
+int Catalogue::findMemo(const QString &text, bool matchCase, int fromRow) const
 {
-    const int field = CallsTbl.Active() ? CallsTbl.FieldIndex(QStringLiteral("Comment")) : -1;
+    const int field = CallsTbl.Active() ? CallsTbl.fieldIndex(QStringLiteral("Comment")) : -1;
     if (field < 0 || text.isEmpty())
         return -1;
     const QByteArray needle = text.toUtf8();

@@ -62,7 +62,7 @@ public:
     // date or time cannot be read.
     QString RecordingFileName() const;
     // Recordings directory + RecordingFileName() + ".wav"; empty when the name is.
-    QString RecordingFilePath() const;
+    QString recordingFilePath() const;
     // The path AddRecordingRow's row for a recording started at start will name.
     QString recordingFilePathFor(const QDateTime &start) const;
     // The code of the folder shown; empty without one.
@@ -87,7 +87,7 @@ public:
 
     // First visible row at or after fromRow whose memo contains text (ASCII letters compared
     // in upper case unless matchCase), or -1.
-    int FindMemo(const QString &text, bool matchCase, int fromRow) const;
+    int findMemo(const QString &text, bool matchCase, int fromRow) const;
 
     // Saves a table, reporting a failure to the user and the log. False on failure.
     bool saveTable(TStoreTable &table);
@@ -102,7 +102,7 @@ private:
     bool recover(TStoreTable &table, const std::function<void()> &create);
     void log(const QString &line);
     // Shows a table error to the user and writes it to the log.
-    void reportStoreError(const EStoreError &e);
+    void reportStoreError(const StoreError &e);
     QString wavDir() const;
 
     QString m_dataDir;

@@ -9,24 +9,24 @@ inline const QString RecordingsTable = QStringLiteral("Recordings.d");
 inline const QString FoldersTable = QStringLiteral("Folders.d");
 inline const QString GeneralFolder = QStringLiteral("General");
 
-inline QList<TFieldDef> recordingFields()
+inline QList<FieldDef> recordingFields()
 {
     return {
-        {QStringLiteral("id"), TFieldType::ftString, 10},
-        {QStringLiteral("Channel"), TFieldType::ftInteger, 0},
-        {QStringLiteral("FolderId"), TFieldType::ftString, 20},
-        {QStringLiteral("DateS"), TFieldType::ftString, 12},
-        {QStringLiteral("TimeS"), TFieldType::ftString, 16},
-        {QStringLiteral("Duration"), TFieldType::ftString, 10},
-        {QStringLiteral("Comment"), TFieldType::ftString, 255},
+        {QStringLiteral("id"), FieldType::ftString, 10},
+        {QStringLiteral("Channel"), FieldType::ftInteger, 0},
+        {QStringLiteral("FolderId"), FieldType::ftString, 20},
+        {QStringLiteral("DateS"), FieldType::ftString, 12},
+        {QStringLiteral("TimeS"), FieldType::ftString, 16},
+        {QStringLiteral("Duration"), FieldType::ftString, 10},
+        {QStringLiteral("Comment"), FieldType::ftString, 255},
     };
 }
 
-inline QList<TFieldDef> folderFields()
+inline QList<FieldDef> folderFields()
 {
     return {
-        {QStringLiteral("FolderId"), TFieldType::ftString, 20},
-        {QStringLiteral("FolderName"), TFieldType::ftString, 100},
+        {QStringLiteral("FolderId"), FieldType::ftString, 20},
+        {QStringLiteral("FolderName"), FieldType::ftString, 100},
     };
 }
 

@@ -1,8 +1,8 @@
 #include "ModemSetupStore.h"
 
-#include "IniFile.h"
-#include "ModemProfile.h"
 #include "OrvKeys.h"
+#include "TIniFile.h"
+#include "TModemParams.h"
 #include "WaveFormatIni.h"
 
 #include <iterator>

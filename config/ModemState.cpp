@@ -1,7 +1,7 @@
 #include "ModemState.h"
 
-#include "IniFile.h"
 #include "OrvKeys.h"
+#include "TIniFile.h"
 
 using namespace OrvKeys;
 

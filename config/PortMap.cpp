@@ -2,7 +2,7 @@
 // (ttyACM), then USB serial adapters (ttyUSB), then the on-board serial ports (ttyS).
 #include "PortMap.h"
 
-#include "IniFile.h"
+#include "TIniFile.h"
 
 #include <QFileInfo>
 

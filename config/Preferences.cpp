@@ -4,7 +4,7 @@
 
 #include "OrvKeys.h"
 
-#include "IniFile.h"
+#include "TIniFile.h"
 
 #include <algorithm>
 

@@ -17,16 +17,16 @@ QByteArray DefaultRecordingFormat()
             loaded.LoadFromFile(cpn);
             format = loaded;
             QFile::remove(cpn);
-        } catch (const EFileError &) {
+        } catch (const FileAccessError &) {
         }
     }
-    return format.ToBytes();
+    return format.toBytes();
 }
 
 QString DescribeStreamFormat(const QByteArray &streamForm)
 {
     TdeWaveFormat format;
-    format.LoadFromBytes(streamForm);
+    format.loadFromBytes(streamForm);
     return format.FormatDescription();
 }
 

@@ -2,7 +2,7 @@
 // the reader of the file) and "Bin" (its 128 bytes in hex).
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
 class TIniFile;
 

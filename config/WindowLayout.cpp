@@ -1,7 +1,7 @@
 #include "WindowLayout.h"
 
-#include "IniFile.h"
 #include "OrvKeys.h"
+#include "TIniFile.h"
 
 #include <exception>
 

@@ -41,15 +41,15 @@ void ModemWatchdog::tryReopen()
     const int port = m_portNumber();
     ++m_tries;
     if (m_modem.OpenModemPort(port, true)) {
-        m_modem.RearmAutoRecord();
-        m_log.AppendLine(QStringLiteral("Modem back on com port %1").arg(port));
+        m_modem.rearmAutoRecord();
+        m_log.appendLine(QStringLiteral("Modem back on com port %1").arg(port));
         emit reopened();
         return;
     }
     // The first failure is logged; later ones only when the pause grows, so that a modem that
     // stays away for days does not fill the log.
     if (m_pauseMs < LongestPauseMs)
-        m_log.AppendLine(QStringLiteral("Com port %1 not back yet; next try in %2 s")
+        m_log.appendLine(QStringLiteral("Com port %1 not back yet; next try in %2 s")
                              .arg(port)
                              .arg(std::min(m_pauseMs * 2, LongestPauseMs) / 1000));
     m_pauseMs = std::min(m_pauseMs * 2, LongestPauseMs);

@@ -3,8 +3,8 @@
 // still sees later data (QSerialPort never re-emits readyRead inside its own handler).
 #include "QtSerialPort.h"
 
-#include "config/IniFile.h"
 #include "config/PortMap.h"
+#include "config/TIniFile.h"
 
 #include <QMetaObject>
 
@@ -22,18 +22,18 @@ QSerialPort::FlowControl qtFlow(SerialFlow flow)
     return QSerialPort::HardwareControl;
 }
 
-ESerialError::Kind errorKind(QSerialPort::SerialPortError error)
+SerialError::Kind errorKind(QSerialPort::SerialPortError error)
 {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return ESerialError::Kind::InvalidPort;
+        return SerialError::Kind::InvalidPort;
     case QSerialPort::PermissionError:
     case QSerialPort::OpenError:
-        return ESerialError::Kind::InUse;
+        return SerialError::Kind::InUse;
     case QSerialPort::UnsupportedOperationError:
-        return ESerialError::Kind::Configure;
+        return SerialError::Kind::Configure;
     default:
-        return ESerialError::Kind::InputOutput;
+        return SerialError::Kind::InputOutput;
     }
 }
 } // namespace
@@ -55,8 +55,8 @@ void QtSerialPort::open()
         return;
     const QString device = PortMap::devicePath(m_ini, m_settings.port);
     if (device.isEmpty()) {
-        throw ESerialError(ESerialError::Kind::InvalidPort,
-                           QStringLiteral("Com port %1 does not exist").arg(m_settings.port));
+        throw SerialError(SerialError::Kind::InvalidPort,
+                          QStringLiteral("Com port %1 does not exist").arg(m_settings.port));
     }
     m_port.setPortName(device);
     m_port.setBaudRate(m_settings.baudRate);
@@ -68,7 +68,7 @@ void QtSerialPort::open()
         const auto kind = errorKind(m_port.error());
         const QString message = device + QStringLiteral(": ") + m_port.errorString();
         m_port.clearError();
-        throw ESerialError(kind, message);
+        throw SerialError(kind, message);
     }
     // Pseudo-terminals and some adapters have no modem-control lines; that is no reason to
     // refuse the port. With hardware flow control the driver drives RTS itself.
@@ -113,10 +113,10 @@ void QtSerialPort::discardInput()
 void QtSerialPort::write(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
-        throw ESerialError(ESerialError::Kind::NotOpen, QStringLiteral("Com port not open"));
+        throw SerialError(SerialError::Kind::NotOpen, QStringLiteral("Com port not open"));
     if (m_port.write(bytes) != bytes.size()) {
-        throw ESerialError(ESerialError::Kind::InputOutput,
-                           m_port.portName() + QStringLiteral(": ") + m_port.errorString());
+        throw SerialError(SerialError::Kind::InputOutput,
+                          m_port.portName() + QStringLiteral(": ") + m_port.errorString());
     }
 }
 

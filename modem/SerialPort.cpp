@@ -10,11 +10,11 @@ SerialFlow serialFlowFromName(const QString &name)
     return SerialFlow::Hardware;
 }
 
-ESerialError::ESerialError(Kind kind, const QString &message)
+SerialError::SerialError(Kind kind, const QString &message)
     : std::runtime_error(message.toStdString()), m_kind(kind)
 {}
 
-QString ESerialError::className() const
+QString SerialError::className() const
 {
     switch (m_kind) {
     case Kind::InvalidPort:

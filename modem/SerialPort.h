@@ -26,7 +26,7 @@ struct SerialSettings
 };
 
 // A failure of the serial layer. The kind decides how port scanning reports it.
-class ESerialError : public std::runtime_error
+class SerialError : public std::runtime_error
 {
 public:
     enum class Kind
@@ -38,7 +38,7 @@ public:
         NotOpen      // an operation that needs an open port
     };
 
-    ESerialError(Kind kind, const QString &message);
+    SerialError(Kind kind, const QString &message);
 
     Kind kind() const { return m_kind; }
     // The error's class name as port scanning shows it ("EComPortInUse", ...).
@@ -64,7 +64,7 @@ public:
     virtual SerialSettings settings() const = 0;
 
     // Acquires and configures the device; opened() follows through the event loop.
-    // Throws ESerialError when the port does not exist, is in use or cannot be configured.
+    // Throws SerialError when the port does not exist, is in use or cannot be configured.
     virtual void open() = 0;
     // Releases the device; closed() follows through the event loop. No-op when closed.
     virtual void close() = 0;
@@ -74,7 +74,7 @@ public:
     virtual int outputFree() const = 0;
     // Drops everything received and not yet read.
     virtual void discardInput() = 0;
-    // Queues bytes for sending. Throws ESerialError (NotOpen) when the port is closed.
+    // Queues bytes for sending. Throws SerialError (NotOpen) when the port is closed.
     virtual void write(const QByteArray &bytes) = 0;
     // Takes up to count received bytes.
     virtual QByteArray read(int count) = 0;

@@ -30,7 +30,7 @@ TfmModem::TfmModem(TIniFile &ini, const Preferences &prefs, const TModemParams &
     connect(m_port.get(), &SerialPort::opened, this, &TfmModem::ComPort1PortOpen);
     connect(m_port.get(), &SerialPort::closed, this, &TfmModem::ComPort1PortClose);
     connect(m_port.get(), &SerialPort::dataAvailable, this, &TfmModem::ComPort1TriggerAvail);
-    connect(m_port.get(), &SerialPort::deviceLost, this, &TfmModem::ComPort1DeviceLost);
+    connect(m_port.get(), &SerialPort::deviceLost, this, &TfmModem::portDeviceLost);
 
     // Coarse timers may fire 5% early, which would cut a slow modem's reply short.
     m_tmCmdTimeout.setSingleShot(true);
@@ -60,7 +60,7 @@ QString TfmModem::portText() const
 
 void TfmModem::log(const QString &line)
 {
-    m_log.AppendLine(line);
+    m_log.appendLine(line);
 }
 
 bool TfmModem::OpenModemPort(int port, bool initialise)
@@ -76,7 +76,7 @@ bool TfmModem::OpenModemPort(int port, bool initialise)
     try {
         m_port->setSettings(settings);
         m_port->open();
-    } catch (const ESerialError &e) {
+    } catch (const SerialError &e) {
         log(QStringLiteral("Com port %1: %2").arg(port).arg(QString::fromStdString(e.what())));
         return false;
     }
@@ -93,7 +93,7 @@ bool TfmModem::CloseModemPort()
     if (m_portOpen) {
         try {
             m_port->close();
-        } catch (const ESerialError &) {
+        } catch (const SerialError &) {
             return false;
         }
         Waits::waitUntil([this] { return !m_portOpen; }, PortNotifyWaitMs);
@@ -116,7 +116,7 @@ std::optional<QString> TfmModem::sendAndWait(const QString &command, const QStri
         try {
             m_port->write(line);
             written = true;
-        } catch (const ESerialError &) {
+        } catch (const SerialError &) {
         }
     }
     if (logText)
@@ -144,7 +144,7 @@ std::optional<QString> TfmModem::sendAndWait(const QString &command, const QStri
     return m_replyKind;
 }
 
-int TfmModem::SendCommand(const QString &command, QString &reply)
+AtResult TfmModem::SendCommand(const QString &command, QString &reply)
 {
     const std::optional<QString> kind = sendAndWait(command, nullptr);
     if (!kind)
@@ -165,8 +165,8 @@ int TfmModem::SendCommand(const QString &command, QString &reply)
     return AtResult::Unexpected;
 }
 
-int TfmModem::SendCommandExpect(const QString &command, const QString &logText,
-                                const QString &expected)
+AtResult TfmModem::SendCommandExpect(const QString &command, const QString &logText,
+                                     const QString &expected)
 {
     const std::optional<QString> kind = sendAndWait(command, &logText);
     if (!kind)
@@ -183,7 +183,7 @@ int TfmModem::SendCommandExpect(const QString &command, const QString &logText,
     return AtResult::Unexpected;
 }
 
-void TfmModem::EndVoiceReceive()
+void TfmModem::endVoiceReceive()
 {
     if (m_receiving && m_portOpen && m_port->isOpen()) {
         // <DLE>! ends voice reception and puts the modem back in command mode, so that the
@@ -193,7 +193,7 @@ void TfmModem::EndVoiceReceive()
             log(QStringLiteral("Ending voice reception.."));
             Waits::waitUntil([this] { return m_port->outputFree() >= SerialPort::BufferSize; },
                              EndReceiveDrainMs);
-        } catch (const ESerialError &) {
+        } catch (const SerialError &) {
         }
     }
     m_receiving = false;
@@ -206,7 +206,7 @@ bool TfmModem::SendCommandNoWait(const QString &command, const QString &logText)
         return false;
     try {
         m_port->write(line);
-    } catch (const ESerialError &) {
+    } catch (const SerialError &) {
         return false;
     }
     log(logText);
@@ -224,9 +224,9 @@ bool TfmModem::TryComPort(SerialPort &port, int portNumber)
         port.open();
         Waits::WaitTicks(9);
         return true;
-    } catch (const ESerialError &e) {
-        if (e.kind() == ESerialError::Kind::InvalidPort ||
-            e.kind() == ESerialError::Kind::InputOutput)
+    } catch (const SerialError &e) {
+        if (e.kind() == SerialError::Kind::InvalidPort ||
+            e.kind() == SerialError::Kind::InputOutput)
             return false;
         m_messages.showMessage(QStringLiteral("Exception class name = ") + e.className() +
                                    QLatin1Char('\n') + QString::fromStdString(e.what()),
@@ -252,7 +252,7 @@ bool TfmModem::ProbeComPort(SerialPort &port, int portNumber)
     try {
         port.write("AT\r\n");
         Waits::WaitTicks(36);
-    } catch (const ESerialError &) {
+    } catch (const SerialError &) {
         // The device went away while probing: no modem here.
     }
     port.setTrigger({});
@@ -283,7 +283,7 @@ void TfmModem::ComPort1PortClose()
     emit modemStateChanged(false);
 }
 
-void TfmModem::ComPort1DeviceLost(const QString &reason)
+void TfmModem::portDeviceLost(const QString &reason)
 {
     log(QStringLiteral("Com port ") + portText() + QStringLiteral(" lost (") + reason +
         QLatin1Char(')'));

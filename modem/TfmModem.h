@@ -19,13 +19,14 @@ struct Preferences;
 struct TModemParams;
 
 // Results of the sending operations.
-namespace AtResult {
-constexpr int Ok = 0;         // the expected reply arrived
-constexpr int NoRoom = 1;     // the output buffer lacked room; nothing was sent
-constexpr int TimeOut = 2;    // no final reply within the command time-out (or no port)
-constexpr int Error = 3;      // the modem answered ERROR
-constexpr int Unexpected = 4; // another final reply (CONNECT where OK was expected)
-} // namespace AtResult
+enum class AtResult
+{
+    Ok = 0,         // the expected reply arrived
+    NoRoom = 1,     // the output buffer lacked room; nothing was sent
+    TimeOut = 2,    // no final reply within the command time-out (or no port)
+    Error = 3,      // the modem answered ERROR
+    Unexpected = 4, // another final reply (CONNECT where OK was expected)
+};
 
 class TfmModem final : public QObject
 {
@@ -53,14 +54,15 @@ public:
     // Sends command + CR and waits for the final reply. On Ok, reply is the text before
     // "OK"; on TimeOut "time out", on Error "error", on Unexpected "connect"; unchanged on
     // NoRoom. Writes no log lines.
-    int SendCommand(const QString &command, QString &reply);
+    AtResult SendCommand(const QString &command, QString &reply);
     // Like SendCommand; logs logText after writing, then the outcome: expected (in the
     // caller's spelling) on success, "error", "time out", or the reply kind received.
     // Success when the reply kind equals expected without regard to case.
-    int SendCommandExpect(const QString &command, const QString &logText, const QString &expected);
+    AtResult SendCommandExpect(const QString &command, const QString &logText,
+                               const QString &expected);
     // Leaves voice reception: the modem is told to stop sending (<DLE>!) while the port is
     // open, and received bytes go to the dialogue again.
-    void EndVoiceReceive();
+    void endVoiceReceive();
     // Writes command + CR without waiting and logs logText; false (nothing written or
     // logged) when the output buffer lacks room or the port is closed.
     bool SendCommandNoWait(const QString &command, const QString &logText);
@@ -69,7 +71,7 @@ public:
     // number with half-second settling waits; false when it cannot be opened (errors other
     // than a missing port or an I/O failure are shown). ProbeComPort reopens likewise, sends
     // "AT", and is true when "OK" (any case) arrives within about two seconds; an error while
-    // opening is thrown (ESerialError).
+    // opening is thrown (SerialError).
     bool TryComPort(SerialPort &port, int portNumber);
     bool ProbeComPort(SerialPort &port, int portNumber);
 
@@ -79,12 +81,12 @@ public:
     void EnableAutoRecord();
     void DisableAutoRecord();
     // EnableAutoRecord when automatic recording is on in the preferences, else Disable.
-    void RearmAutoRecord();
+    void rearmAutoRecord();
     // One RING (called by the receive dispatcher).
     void HandleRing();
     // The user's commands to switch the modem on and off.
-    void ModemOn();
-    void ModemOff();
+    void modemOn();
+    void modemOff();
 
     // --- State read (and partly set) by the rest of the program ---
     bool PortOpen() const { return m_portOpen; }
@@ -138,7 +140,7 @@ private:
     void ComPort1PortOpen();
     void ComPort1PortClose();
     void ComPort1TriggerAvail(int count);
-    void ComPort1DeviceLost(const QString &reason);
+    void portDeviceLost(const QString &reason);
     void tmCmdTimeoutTimer();
     void tmRingSpanTimer();
     void timer1Timer();

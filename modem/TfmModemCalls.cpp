@@ -4,10 +4,10 @@
 
 #include "ModemReply.h"
 
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
 #include "config/ModemState.h"
 #include "config/Preferences.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 #include "support/EventLog.h"
 #include "support/MessageService.h"
 
@@ -74,7 +74,7 @@ void TfmModem::DisableAutoRecord()
     log(QStringLiteral("Disabling autoRecord mode"));
 }
 
-void TfmModem::RearmAutoRecord()
+void TfmModem::rearmAutoRecord()
 {
     if (m_prefs.AutoRecord)
         EnableAutoRecord();
@@ -133,7 +133,7 @@ void TfmModem::HandleRing()
             m_ringSpanMs = static_cast<int>(std::nearbyint(m_ringTicks * 100 * 1.3));
             try {
                 ModemState::setRingSpanMs(m_ini, m_ringSpanMs);
-            } catch (const EIniWriteError &) {
+            } catch (const IniWriteError &) {
                 // The span is still used for this run; it is learnt again next time.
             }
             interval = m_ringSpanMs;
@@ -169,20 +169,20 @@ void TfmModem::addUserLogLine(const QString &line)
 {
     try {
         m_log.AddLogLine(line);
-    } catch (const EFCreateError &e) {
+    } catch (const FileCreateError &e) {
         // The line stays in memory; the user learns that the log file cannot be written.
         m_messages.showMessage(QString::fromStdString(e.what()), MessageService::Kind::Error);
     }
 }
 
-void TfmModem::ModemOn()
+void TfmModem::modemOn()
 {
     addUserLogLine(QStringLiteral("-- Modem on clicked"));
     if (m_portOpen)
         return;
     const int port = m_profile.port;
     if (OpenModemPort(port, true)) {
-        RearmAutoRecord();
+        rearmAutoRecord();
         return;
     }
     m_messages.showMessage(QStringLiteral("Error during opening com port ") + QString::number(port),
@@ -190,7 +190,7 @@ void TfmModem::ModemOn()
     emit portOpenFailed();
 }
 
-void TfmModem::ModemOff()
+void TfmModem::modemOff()
 {
     addUserLogLine(QStringLiteral("-- Modem off clicked"));
     if (!CloseModemPort())

@@ -19,7 +19,7 @@ QString oneLine(const QString &text)
 }
 } // namespace
 
-EFCreateError::EFCreateError(const QString &path, int osError)
+FileCreateError::FileCreateError(const QString &path, int osError)
     : FileSaveError(QStringLiteral("Cannot create file %1").arg(path), osError)
 {}
 
@@ -27,7 +27,7 @@ EventLog::EventLog(QString filePath, QObject *parent)
     : QObject(parent), m_filePath(std::move(filePath))
 {}
 
-void EventLog::AppendLine(const QString &text)
+void EventLog::appendLine(const QString &text)
 {
     m_lines.append(oneLine(text));
     emit lineAppended(m_lines.last());
@@ -35,7 +35,7 @@ void EventLog::AppendLine(const QString &text)
 
 void EventLog::AddLogLine(const QString &text)
 {
-    AppendLine(text);
+    appendLine(text);
     if (m_lines.size() >= LineLimit) {
         save();
         // The next save replaces the file, so these lines would be gone after it. Events.log
@@ -77,7 +77,7 @@ void EventLog::saveTo(const QString &path) const
 {
     if (!AtomicFile::write(path, fileContent())) {
         const int error = errno;
-        throw EFCreateError(QFileInfo(path).absoluteFilePath(), error);
+        throw FileCreateError(QFileInfo(path).absoluteFilePath(), error);
     }
 }
 

@@ -10,11 +10,11 @@
 #include <QStringList>
 
 // The log file could not be written; the lines stay in memory.
-class EFCreateError : public FileSaveError
+class FileCreateError : public FileSaveError
 {
 public:
     // osError: the errno of the failure, 0 when unknown.
-    explicit EFCreateError(const QString &path, int osError = 0);
+    explicit FileCreateError(const QString &path, int osError = 0);
 };
 
 class EventLog final : public QObject
@@ -30,17 +30,17 @@ public:
     explicit EventLog(QString filePath, QObject *parent = nullptr);
 
     // Appends a line; once the list holds LineLimit lines or more it is saved and cleared, and
-    // the saved lines are also kept in previousFilePath(). Throws EFCreateError when the save
+    // the saved lines are also kept in previousFilePath(). Throws FileCreateError when the save
     // to filePath() fails (the list is then kept); a failure to keep the copy is not an error.
     void AddLogLine(const QString &text);
 
     // Appends a line without looking at the limit; the next AddLogLine does.
-    void AppendLine(const QString &text);
+    void appendLine(const QString &text);
 
     // Start-up: the lines of the file (when present), then the session line.
     void startSession();
 
-    // Replaces the file with the current lines. Throws EFCreateError.
+    // Replaces the file with the current lines. Throws FileCreateError.
     void save() const;
     void saveTo(const QString &path) const;
 

@@ -63,7 +63,7 @@ const Driver *driverFor(const WaveFields &format)
     return nullptr;
 }
 
-int tagDetails(std::uint16_t tag, std::string &name)
+Result tagDetails(std::uint16_t tag, std::string &name)
 {
     for (const auto &d : installedDrivers()) {
         std::string n = d->tagName(tag);
@@ -75,7 +75,7 @@ int tagDetails(std::uint16_t tag, std::string &name)
     return Result::NotSupported;
 }
 
-int formatDetails(const FormatBlock &format, std::string &text)
+Result formatDetails(const FormatBlock &format, std::string &text)
 {
     const WaveFields f = WaveFields::read(format);
     const Driver *d = driverFor(f);
@@ -85,7 +85,7 @@ int formatDetails(const FormatBlock &format, std::string &text)
     return Result::Ok;
 }
 
-int streamQuery(const FormatBlock &src, const FormatBlock &dst)
+Result streamQuery(const FormatBlock &src, const FormatBlock &dst)
 {
     const WaveFields s = WaveFields::read(src);
     const WaveFields d = WaveFields::read(dst);
@@ -96,7 +96,7 @@ int streamQuery(const FormatBlock &src, const FormatBlock &dst)
     return Result::NotPossible;
 }
 
-int formatSuggest(const FormatBlock &src, FormatBlock &dst)
+Result formatSuggest(const FormatBlock &src, FormatBlock &dst)
 {
     const WaveFields s = WaveFields::read(src);
     if (WaveFields::read(dst).tag != Tag::Pcm)
@@ -113,7 +113,7 @@ int formatSuggest(const FormatBlock &src, FormatBlock &dst)
     return Result::NotPossible;
 }
 
-int streamOpen(const FormatBlock &src, const FormatBlock &dst, std::unique_ptr<Stream> &stream)
+Result streamOpen(const FormatBlock &src, const FormatBlock &dst, std::unique_ptr<Stream> &stream)
 {
     const WaveFields s = WaveFields::read(src);
     const WaveFields d = WaveFields::read(dst);
@@ -126,8 +126,8 @@ int streamOpen(const FormatBlock &src, const FormatBlock &dst, std::unique_ptr<S
     return Result::NotPossible;
 }
 
-int buildFormat(std::uint16_t tag, std::uint32_t rate, std::uint16_t channels, std::uint16_t bits,
-                FormatBlock &format)
+Result buildFormat(std::uint16_t tag, std::uint32_t rate, std::uint16_t channels,
+                   std::uint16_t bits, FormatBlock &format)
 {
     for (const auto &driver : installedDrivers()) {
         WaveFields f;

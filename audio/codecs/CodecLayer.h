@@ -20,18 +20,18 @@ const Driver *driverById(std::uint32_t id);
 const Driver *driverFor(const WaveFields &format);
 
 // Display name of a format tag (at most 48 characters).
-int tagDetails(std::uint16_t tag, std::string &name);
+Result tagDetails(std::uint16_t tag, std::string &name);
 // Display text of a complete format (at most 128 characters).
-int formatDetails(const FormatBlock &format, std::string &text);
+Result formatDetails(const FormatBlock &format, std::string &text);
 // Ok when one driver converts src to dst directly.
-int streamQuery(const FormatBlock &src, const FormatBlock &dst);
+Result streamQuery(const FormatBlock &src, const FormatBlock &dst);
 // Fills dst with a format of dst's tag (only PCM is suggested) that src converts to or from;
 // the bytes past the header are zero.
-int formatSuggest(const FormatBlock &src, FormatBlock &dst);
-int streamOpen(const FormatBlock &src, const FormatBlock &dst, std::unique_ptr<Stream> &stream);
+Result formatSuggest(const FormatBlock &src, FormatBlock &dst);
+Result streamOpen(const FormatBlock &src, const FormatBlock &dst, std::unique_ptr<Stream> &stream);
 // A well-formed format of tag (bits 0 = the tag's usual size).
-int buildFormat(std::uint16_t tag, std::uint32_t rate, std::uint16_t channels, std::uint16_t bits,
-                FormatBlock &format);
+Result buildFormat(std::uint16_t tag, std::uint32_t rate, std::uint16_t channels,
+                   std::uint16_t bits, FormatBlock &format);
 // Samples per channel in one block of format; 0 for a format no driver accepts.
 std::uint32_t samplesPerBlock(const FormatBlock &format);
 

@@ -2,16 +2,27 @@
 // so that one table of texts (CheckAudioResult) serves every audio component.
 #pragma once
 
-namespace codecs::Result {
-constexpr int Ok = 0;
-constexpr int InvalidHandle = 5;
-constexpr int NoDriver = 6;
-constexpr int NoMemory = 7;
-constexpr int NotSupported = 8;
-constexpr int InvalidFlag = 10;
-constexpr int InvalidParam = 11;
-constexpr int NotPossible = 512;
-constexpr int Busy = 513;
-constexpr int Unprepared = 514;
-constexpr int Cancelled = 515;
-} // namespace codecs::Result
+namespace codecs {
+
+enum class Result : int
+{
+    Ok = 0,
+    InvalidHandle = 5,
+    NoDriver = 6,
+    NoMemory = 7,
+    NotSupported = 8,
+    InvalidFlag = 10,
+    InvalidParam = 11,
+    NotPossible = 512,
+    Busy = 513,
+    Unprepared = 514,
+    Cancelled = 515,
+};
+
+// The number the texts of CheckAudioResult are keyed by.
+constexpr int code(Result result)
+{
+    return static_cast<int>(result);
+}
+
+} // namespace codecs

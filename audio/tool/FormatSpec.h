@@ -1,7 +1,7 @@
 // The command line's names of formats: "tag[:rate[:bits[:channels]]]", e.g. "ima-adpcm:8000:4:1".
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,11 +3,11 @@
 
 #include "FormatSpec.h"
 
-#include "audio/ACMError.h"
-#include "audio/AudioConvertor.h"
-#include "audio/Codec.h"
-#include "audio/RiffAudioReader.h"
-#include "audio/RiffAudioWriter.h"
+#include "audio/EACMError.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeCodec.h"
+#include "audio/TdeRIFFAudioReader.h"
+#include "audio/TdeRIFFAudioWriter.h"
 #include "audio/codecs/CodecLayer.h"
 
 #include <QFile>
@@ -40,10 +40,10 @@ qint64 framesIn(const TdeWaveFormat &format, qint64 size)
 
 int ListFormats(QTextStream &out)
 {
-    for (int i = 0; i < CodecCatalogue::Count(); ++i) {
+    for (int i = 0; i < CodecCatalogue::count(); ++i) {
         const TdeCodec &codec = CodecCatalogue::Codec(i);
         out << codec.ShortName() << " - " << codec.LongName() << "\n";
-        for (int f = 0; f < codec.FormatCount(); ++f) {
+        for (int f = 0; f < codec.formatCount(); ++f) {
             const TdeWaveFormat format = codec.Format(f).Format();
             out << "  " << FormatSpecText(format).leftJustified(22) << " "
                 << format.FormatDescription() << "\n";
@@ -61,7 +61,7 @@ int ShowInfo(const QString &path, QTextStream &out, QTextStream &err)
     }
     try {
         TdeRIFFAudioReader reader(file);
-        const TdeWaveFormat f = reader.GetFormat();
+        const TdeWaveFormat f = reader.getFormat();
         const QString description = f.FormatDescription();
         out << "Format:       " << tagText(f.FormatTag()) << " (tag 0x"
             << QString::number(f.FormatTag(), 16).rightJustified(4, QLatin1Char('0')) << ")\n";
@@ -95,9 +95,9 @@ namespace {
 void convertInto(TdeRIFFAudioReader &reader, const TdeWaveFormat &to, TdeRIFFAudioWriter &writer)
 {
     TdeAudioConvertor convertor;
-    convertor.SetFormatIn(reader.GetFormat());
-    convertor.SetFormatOut(to);
-    writer.SetFormat(to);
+    convertor.setFormatIn(reader.getFormat());
+    convertor.setFormatOut(to);
+    writer.setFormat(to);
     convertor.OnAudioConverted = [&writer](TdeAudioConvertor &, const std::uint8_t *data,
                                            qint64 size) { writer.Write(data, size); };
     convertor.Open();
@@ -106,7 +106,7 @@ void convertInto(TdeRIFFAudioReader &reader, const TdeWaveFormat &to, TdeRIFFAud
     QByteArray piece(16384, Qt::Uninitialized);
     for (qint64 n; (n = reader.ReadData(piece.data(), piece.size())) > 0;)
         convertor.Convert(piece.constData(), n);
-    convertor.Flush();
+    convertor.flush();
     convertor.Close();
 }
 
@@ -149,7 +149,7 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
     try {
         TdeRIFFAudioReader reader(in);
         const std::optional<TdeWaveFormat> to =
-            ResolveFormatSpec(*wanted, reader.GetFormat(), error);
+            ResolveFormatSpec(*wanted, reader.getFormat(), error);
         if (!to) {
             err << "calvora-wav: " << error << "\n";
             return 2;
@@ -163,7 +163,7 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
         {
             TdeRIFFAudioWriter writer(temp);
             convertInto(reader, *to, writer);
-            writer.Complete();
+            writer.complete();
             written = writer.BytesWritten();
         }
         if (written == 0) {

@@ -1,7 +1,7 @@
 // Filling the chooser's lists from the codec catalogue.
 #include "FormatChooserDialog.h"
 
-#include "audio/Codec.h"
+#include "audio/TdeCodec.h"
 #include "audio/codecs/CodecLayer.h"
 
 #include <QDialogButtonBox>
@@ -31,8 +31,8 @@ QString tagName(quint16 tag)
 
 } // namespace
 
-TFormatChooserDialog::TFormatChooserDialog(const TdeWaveFormat &start, const QString &title,
-                                           QWidget *parent)
+FormatChooserDialog::FormatChooserDialog(const TdeWaveFormat &start, const QString &title,
+                                         QWidget *parent)
     : QDialog(parent), m_formats(new QListWidget(this)), m_attributes(new QListWidget(this)),
       m_start(start)
 {
@@ -52,13 +52,13 @@ TFormatChooserDialog::TFormatChooserDialog(const TdeWaveFormat &start, const QSt
     layout->addWidget(buttons, 2, 0, 1, 2);
     layout->setColumnStretch(1, 2);
 
-    for (int i = 0; i < CodecCatalogue::Count(); ++i) {
+    for (int i = 0; i < CodecCatalogue::count(); ++i) {
         for (quint16 tag : CodecCatalogue::Codec(i).Tags()) {
             auto *item = new QListWidgetItem(tagName(tag), m_formats);
             item->setData(FormatRole, tag);
         }
     }
-    connect(m_formats, &QListWidget::currentRowChanged, this, &TFormatChooserDialog::showTag);
+    connect(m_formats, &QListWidget::currentRowChanged, this, &FormatChooserDialog::showTag);
     connect(m_attributes, &QListWidget::currentRowChanged, this,
             [this](int row) { m_ok->setEnabled(row >= 0); });
     connect(m_attributes, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
@@ -69,7 +69,7 @@ TFormatChooserDialog::TFormatChooserDialog(const TdeWaveFormat &start, const QSt
     selectFormat(start);
 }
 
-void TFormatChooserDialog::selectFormat(const TdeWaveFormat &format)
+void FormatChooserDialog::selectFormat(const TdeWaveFormat &format)
 {
     int tagRow = 0;
     for (int row = 0; row < m_formats->count(); ++row) {
@@ -79,21 +79,21 @@ void TFormatChooserDialog::selectFormat(const TdeWaveFormat &format)
     m_formats->setCurrentRow(tagRow);
 }
 
-void TFormatChooserDialog::showTag(int row)
+void FormatChooserDialog::showTag(int row)
 {
     m_attributes->clear();
     if (row < 0)
         return;
     const quint16 tag = quint16(m_formats->item(row)->data(FormatRole).toUInt());
     int startRow = -1;
-    for (int i = 0; i < CodecCatalogue::Count(); ++i) {
+    for (int i = 0; i < CodecCatalogue::count(); ++i) {
         const TdeCodec &codec = CodecCatalogue::Codec(i);
-        for (int f = 0; f < codec.FormatCount(); ++f) {
+        for (int f = 0; f < codec.formatCount(); ++f) {
             const TdeWaveFormat format = codec.Format(f).Format();
             if (format.FormatTag() != tag)
                 continue;
             auto *item = new QListWidgetItem(codec.Format(f).Text, m_attributes);
-            item->setData(FormatRole, format.ToBytes());
+            item->setData(FormatRole, format.toBytes());
             if (sameFormat(format, m_start))
                 startRow = m_attributes->count() - 1;
         }
@@ -102,20 +102,20 @@ void TFormatChooserDialog::showTag(int row)
     if (startRow < 0 && m_start.FormatTag() == tag && !m_start.FormatDescription().isEmpty()) {
         auto *item =
             new QListWidgetItem(m_start.FormatDescription().section(QStringLiteral(": "), 1));
-        item->setData(FormatRole, m_start.ToBytes());
+        item->setData(FormatRole, m_start.toBytes());
         m_attributes->insertItem(0, item);
         startRow = 0;
     }
     m_attributes->setCurrentRow(startRow >= 0 ? startRow : 0);
 }
 
-std::optional<TdeWaveFormat> TFormatChooserDialog::SelectedFormat() const
+std::optional<TdeWaveFormat> FormatChooserDialog::selectedFormat() const
 {
     const QListWidgetItem *item = m_attributes->currentItem();
     if (!item)
         return std::nullopt;
     TdeWaveFormat format;
     format.Buffer().fill(0);
-    format.LoadFromBytes(item->data(FormatRole).toByteArray());
+    format.loadFromBytes(item->data(FormatRole).toByteArray());
     return format;
 }

@@ -2,7 +2,7 @@
 // the chosen tag's formats, with OK and Cancel.
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
 #include <QDialog>
 #include <optional>
@@ -10,21 +10,21 @@
 class QListWidget;
 class QPushButton;
 
-class TFormatChooserDialog final : public QDialog
+class FormatChooserDialog final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TFormatChooserDialog)
+    Q_DISABLE_COPY_MOVE(FormatChooserDialog)
 
 public:
     // Opens on start's tag and format when a codec offers them.
-    TFormatChooserDialog(const TdeWaveFormat &start, const QString &title,
-                         QWidget *parent = nullptr);
+    FormatChooserDialog(const TdeWaveFormat &start, const QString &title,
+                        QWidget *parent = nullptr);
 
     QListWidget *FormatList() const { return m_formats; }
     QListWidget *AttributesList() const { return m_attributes; }
     QPushButton *OkButton() const { return m_ok; }
     // The format of the selected attributes row.
-    std::optional<TdeWaveFormat> SelectedFormat() const;
+    std::optional<TdeWaveFormat> selectedFormat() const;
 
 private:
     void showTag(int row);

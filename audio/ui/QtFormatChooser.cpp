@@ -5,14 +5,14 @@
 
 #include "audio/codecs/Result.h"
 
-int QtFormatChooser::choose(codecs::FormatBlock &format, const QString &title)
+codecs::Result QtFormatChooser::choose(codecs::FormatBlock &format, const QString &title)
 {
     TdeWaveFormat start;
     start.Buffer() = format;
-    TFormatChooserDialog dialog(start, title, m_parent);
+    FormatChooserDialog dialog(start, title, m_parent);
     if (dialog.exec() != QDialog::Accepted)
         return codecs::Result::Cancelled;
-    const std::optional<TdeWaveFormat> chosen = dialog.SelectedFormat();
+    const std::optional<TdeWaveFormat> chosen = dialog.selectedFormat();
     if (!chosen)
         return codecs::Result::Cancelled;
     format = chosen->Buffer();

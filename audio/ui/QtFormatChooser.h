@@ -9,7 +9,7 @@ class QtFormatChooser final : public FormatChooser
 {
 public:
     explicit QtFormatChooser(QWidget *parent = nullptr) : m_parent(parent) {}
-    int choose(codecs::FormatBlock &format, const QString &title) override;
+    codecs::Result choose(codecs::FormatBlock &format, const QString &title) override;
 
 private:
     QWidget *m_parent;

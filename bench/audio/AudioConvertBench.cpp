@@ -1,6 +1,6 @@
 // One hour of 8000 Hz telephone audio through the converter, in the 2048-byte pieces the
 // recording feeds: PCM to IMA ADPCM, PCM to GSM 6.10, mu-law to PCM, 8 kHz to 44.1 kHz.
-#include "audio/AudioConvertor.h"
+#include "audio/TdeAudioConvertor.h"
 #include "audio/codecs/CodecLayer.h"
 
 #include <benchmark/benchmark.h>
@@ -48,8 +48,8 @@ const std::vector<std::uint8_t> &mulawHour()
     static const std::vector<std::uint8_t> bytes = [] {
         std::vector<std::uint8_t> out;
         TdeAudioConvertor c;
-        c.SetFormatIn(format(codecs::Tag::Pcm, Rate, 16));
-        c.SetFormatOut(format(codecs::Tag::MuLaw, Rate, 8));
+        c.setFormatIn(format(codecs::Tag::Pcm, Rate, 16));
+        c.setFormatOut(format(codecs::Tag::MuLaw, Rate, 8));
         c.OnAudioConverted = [&](TdeAudioConvertor &, const std::uint8_t *d, qint64 n) {
             out.insert(out.end(), d, d + n);
         };
@@ -57,7 +57,7 @@ const std::vector<std::uint8_t> &mulawHour()
         const auto &in = pcm16Hour();
         for (std::size_t at = 0; at < in.size(); at += Piece)
             c.Convert(in.data() + at, qint64(std::min(Piece, in.size() - at)));
-        c.Flush();
+        c.flush();
         return out;
     }();
     return bytes;
@@ -69,8 +69,8 @@ void convertHour(benchmark::State &state, const std::vector<std::uint8_t> &input
     for (auto _ : state) {
         qint64 produced = 0;
         TdeAudioConvertor c;
-        c.SetFormatIn(from);
-        c.SetFormatOut(to);
+        c.setFormatIn(from);
+        c.setFormatOut(to);
         c.OnAudioConverted = [&](TdeAudioConvertor &, const std::uint8_t *d, qint64 n) {
             benchmark::DoNotOptimize(d);
             produced += n;
@@ -78,7 +78,7 @@ void convertHour(benchmark::State &state, const std::vector<std::uint8_t> &input
         c.Open();
         for (std::size_t at = 0; at < input.size(); at += Piece)
             c.Convert(input.data() + at, qint64(std::min(Piece, input.size() - at)));
-        c.Flush();
+        c.flush();
         c.Close();
         state.counters["output_MB"] = double(produced) / 1e6;
     }

@@ -41,7 +41,7 @@ void makeTables()
     if (QFile::exists(dir + "/Recordings.d") && QFile::exists(dir + "/Folders.d"))
         return;
     TStoreTable folders;
-    folders.setLoadMode(TLoadMode::lmClear);
+    folders.setLoadMode(TableLoadMode::lmClear);
     folders.FieldDefs = CatalogueSchema::folderFields();
     folders.Open();
     for (int i = 0; i < Folders; ++i) {
@@ -53,7 +53,7 @@ void makeTables()
     folders.SaveToFile(dir + "/Folders.d");
 
     TStoreTable calls;
-    calls.setLoadMode(TLoadMode::lmClear);
+    calls.setLoadMode(TableLoadMode::lmClear);
     calls.FieldDefs = CatalogueSchema::recordingFields();
     calls.Open();
     UniqueCodeGenerator codes;
@@ -143,7 +143,7 @@ void BM_MemoSearchAllRows(benchmark::State &state)
     Fixture f;
     f.catalogue->CallsTbl.setMasterSource(nullptr);
     for (auto _ : state)
-        benchmark::DoNotOptimize(f.catalogue->FindMemo("no such caller", false, 0));
+        benchmark::DoNotOptimize(f.catalogue->findMemo("no such caller", false, 0));
     state.counters["rows"] = f.catalogue->CallsTbl.RecordCount();
     addMemoryCounter(state);
 }

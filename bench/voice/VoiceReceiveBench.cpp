@@ -4,9 +4,9 @@
 //
 // --write-raw=FILE writes the same hour, unshielded, as raw bytes and exits, so that another
 // converter can be timed on exactly this audio.
-#include "audio/Codec.h"
-#include "audio/RiffAudioWriter.h"
 #include "audio/StandardFormats.h"
+#include "audio/TdeCodec.h"
+#include "audio/TdeRIFFAudioWriter.h"
 #include "modem/voice/VoiceReceiver.h"
 
 #include <QFile>
@@ -73,9 +73,9 @@ const std::vector<std::uint8_t> &modemHour()
 
 TdeWaveFormat gsmFormat()
 {
-    for (int i = 0; i < CodecCatalogue::Count(); ++i) {
+    for (int i = 0; i < CodecCatalogue::count(); ++i) {
         const TdeCodec &codec = CodecCatalogue::Codec(i);
-        for (int f = 0; f < codec.FormatCount(); ++f) {
+        for (int f = 0; f < codec.formatCount(); ++f) {
             const TdeWaveFormat format = codec.Format(f).Format();
             if (format.FormatTag() == codecs::Tag::Gsm610 && format.SamplesPerSec() == 8000 &&
                 format.Channels() == 1)
@@ -101,7 +101,7 @@ void receiveHour(benchmark::State &state, const TdeWaveFormat &fileFormat)
         }
         {
             TdeRIFFAudioWriter writer(file);
-            writer.SetFormat(fileFormat);
+            writer.setFormat(fileFormat);
             VoiceReceiver receiver;
             receiver.onFileData = [&](const std::uint8_t *data, qint64 size) {
                 writer.Write(data, size);
@@ -118,10 +118,10 @@ void receiveHour(benchmark::State &state, const TdeWaveFormat &fileFormat)
             setup.displayTrace = true;
             receiver.PrepareReceive(setup);
             for (std::size_t at = 0; at < input.size(); at += Batch)
-                receiver.ReceiveBatch(input.data() + at, qint64(std::min(Batch, input.size() - at)),
+                receiver.receiveBatch(input.data() + at, qint64(std::min(Batch, input.size() - at)),
                                       false);
             receiver.Finish();
-            writer.Complete();
+            writer.complete();
             hangupCounter = receiver.HangupCounter();
         }
         fileSize = file.size();

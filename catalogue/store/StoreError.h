@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-class EStoreError : public std::runtime_error
+class StoreError : public std::runtime_error
 {
 public:
-    explicit EStoreError(const std::string &message) : std::runtime_error(message) {}
+    explicit StoreError(const std::string &message) : std::runtime_error(message) {}
 };

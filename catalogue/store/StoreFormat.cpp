@@ -41,7 +41,7 @@ std::string shownName(std::string_view name)
 
 [[noreturn]] void fail(const char *message)
 {
-    throw EStoreError(message);
+    throw StoreError(message);
 }
 
 [[noreturn]] void failField(const char *format, std::string_view name, long long length,
@@ -49,7 +49,7 @@ std::string shownName(std::string_view name)
 {
     char text[256];
     std::snprintf(text, sizeof text, format, shownName(name).c_str(), length, record);
-    throw EStoreError(text);
+    throw StoreError(text);
 }
 
 [[noreturn]] void fieldBlockBroken()
@@ -125,7 +125,7 @@ TableImage parse(std::string_view file)
     if (file[4] == ErrorSignature) {
         // The file carries an error report instead of a table; bound what is shown of it.
         std::string text = shownName(file.substr(5, 200));
-        throw EStoreError(text);
+        throw StoreError(text);
     }
     if (file.size() < HeaderSize)
         fail("Buffer structure corruption!");
@@ -204,7 +204,7 @@ TableImage parse(std::string_view file)
         std::snprintf(text, sizeof text,
                       "Number of records read (%lld) does not match declared record count (%d)",
                       static_cast<long long>(read), declared);
-        throw EStoreError(text);
+        throw StoreError(text);
     }
     return image;
 }

@@ -38,13 +38,13 @@ constexpr char BlockEnd = 0x14;
 constexpr std::size_t HeaderSize = 17;
 
 // Builds the field description block for new fields. Text sizes must be 0 to 65535.
-// Throws EStoreError "Error creating table (no field descriptions)" for an empty list.
+// Throws StoreError "Error creating table (no field descriptions)" for an empty list.
 std::string buildFieldBlock(const std::vector<FieldSpec> &specs);
 
-// Parses count descriptors from a block; throws EStoreError on a broken block.
+// Parses count descriptors from a block; throws StoreError on a broken block.
 FieldList parseFieldBlock(std::string_view block, std::int32_t count);
 
-// Reads a whole table file. Throws EStoreError with the bare reason ("Unexpected end of
+// Reads a whole table file. Throws StoreError with the bare reason ("Unexpected end of
 // buffer", ...); the caller puts "Error opening table: " before it.
 TableImage parse(std::string_view file);
 

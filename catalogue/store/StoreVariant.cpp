@@ -16,8 +16,8 @@ constexpr double MsPerDay = 86400000.0;
 
 [[noreturn]] void invalid(const QVariant &value, const char *what)
 {
-    throw EStoreError("'" + value.toString().left(64).toStdString() + "' is not a valid " + what +
-                      " value");
+    throw StoreError("'" + value.toString().left(64).toStdString() + "' is not a valid " + what +
+                     " value");
 }
 
 std::int64_t toInteger(const QVariant &value)

@@ -14,7 +14,7 @@ namespace StoreVariant {
 QVariant fromStore(const FieldDesc &field, const StoreValue &value);
 
 // A value written to a field, in the field's storage (text cut to its size). Null stays null.
-// Throws EStoreError when the value cannot become the field's kind.
+// Throws StoreError when the value cannot become the field's kind.
 StoreValue toStore(const FieldDesc &field, const QVariant &value);
 
 // Text bytes of the store as a string.

@@ -8,8 +8,8 @@ void TStoreCursor::load(std::string_view file)
     TableImage image;
     try {
         image = StoreFormat::parse(file);
-    } catch (const EStoreError &e) {
-        throw EStoreError(std::string("Error opening table: ") + e.what());
+    } catch (const StoreError &e) {
+        throw StoreError(std::string("Error opening table: ") + e.what());
     }
     std::vector<StoredRecord> records;
     records.reserve(image.records.size());

@@ -29,11 +29,11 @@ struct StoredRecord
 class TStoreCursor
 {
 public:
-    // Reads a file image. Throws EStoreError "Error opening table: " + the reason; the
+    // Reads a file image. Throws StoreError "Error opening table: " + the reason; the
     // cursor is then left as it was.
     void load(std::string_view file);
 
-    // An empty table with the given fields. Throws EStoreError for an empty list.
+    // An empty table with the given fields. Throws StoreError for an empty list.
     void create(const std::vector<FieldSpec> &specs);
 
     // The whole table as a file image: live records in stored order.

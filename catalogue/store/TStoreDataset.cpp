@@ -8,15 +8,15 @@ TStoreDataset::TStoreDataset(QObject *parent) : QObject(parent) {}
 
 TStoreDataset::~TStoreDataset() = default;
 
-void TStoreDataset::CheckActive() const
+void TStoreDataset::checkActive() const
 {
     if (m_state == State::Inactive)
-        throw EStoreError("Cannot perform this operation on a closed dataset");
+        throw StoreError("Cannot perform this operation on a closed dataset");
 }
 
-void TStoreDataset::CheckBrowseMode()
+void TStoreDataset::checkBrowseMode()
 {
-    CheckActive();
+    checkActive();
     if (m_state == State::Edit || m_state == State::Insert)
         Post();
 }
@@ -58,12 +58,12 @@ void TStoreDataset::Open()
 {
     if (Active())
         return;
-    InternalOpen();
+    internalOpen();
     m_state = State::Browse;
     m_changeCount = 0;
     m_rangeActive = false;
-    RebuildVisible();
-    AfterInternalOpen();
+    rebuildVisible();
+    afterInternalOpen();
     emit stateChanged();
     notifyDataSet();
     notifyCurrent();
@@ -98,7 +98,7 @@ void TStoreDataset::setCurrent(int index)
 
 void TStoreDataset::First()
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     m_current = m_visible.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_visible.empty();
@@ -107,7 +107,7 @@ void TStoreDataset::First()
 
 void TStoreDataset::Last()
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     m_current = RecordCount() - 1;
     m_eof = true;
     m_bof = m_visible.empty();
@@ -116,7 +116,7 @@ void TStoreDataset::Last()
 
 void TStoreDataset::Next()
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     if (m_current + 1 < RecordCount()) {
         setCurrent(m_current + 1);
         notifyCurrent();
@@ -127,7 +127,7 @@ void TStoreDataset::Next()
 
 void TStoreDataset::Prior()
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     if (m_current > 0) {
         setCurrent(m_current - 1);
         notifyCurrent();
@@ -138,7 +138,7 @@ void TStoreDataset::Prior()
 
 void TStoreDataset::setRecNo(int recNo)
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     if (m_visible.empty())
         return;
     const int index = std::clamp(recNo, 1, RecordCount()) - 1;
@@ -153,12 +153,12 @@ void TStoreDataset::bumpChanges(int delta)
     const bool before = m_changeCount > 0;
     m_changeCount += delta;
     if (before != (m_changeCount > 0) || delta != 0)
-        ChangeCountChanged();
+        changeCountChanged();
 }
 
 void TStoreDataset::Append()
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     m_buffer.assign(m_cursor.fields().size(), StoreValue());
     // A detail record belongs to the master's current record.
     if (m_rangeActive)
@@ -171,7 +171,7 @@ void TStoreDataset::Append()
 
 void TStoreDataset::Edit()
 {
-    CheckActive();
+    checkActive();
     if (m_state == State::Edit || m_state == State::Insert)
         return;
     if (m_visible.empty()) {
@@ -187,12 +187,12 @@ void TStoreDataset::Edit()
 
 void TStoreDataset::Post()
 {
-    CheckActive();
+    checkActive();
     if (m_state == State::Edit) {
         if (m_editRecord >= m_cursor.recordCount())
-            throw EStoreError("Error saving record: Record is not found");
+            throw StoreError("Error saving record: Record is not found");
         if (!m_cursor.record(m_editRecord).isLive())
-            throw EStoreError("Error saving record: Record has been deleted");
+            throw StoreError("Error saving record: Record has been deleted");
         m_cursor.updateRecord(m_editRecord, m_buffer);
         m_buffer.clear();
         m_state = State::Browse;
@@ -215,7 +215,7 @@ void TStoreDataset::Post()
     }
 }
 
-void TStoreDataset::Cancel()
+void TStoreDataset::cancel()
 {
     if (m_state != State::Edit && m_state != State::Insert)
         return;
@@ -228,24 +228,24 @@ void TStoreDataset::Cancel()
 
 void TStoreDataset::Delete()
 {
-    CheckActive();
+    checkActive();
     if (m_state == State::Insert) {
-        Cancel();
+        cancel();
         return;
     }
     if (m_state == State::Edit)
-        Cancel();
+        cancel();
     if (m_visible.empty())
-        throw EStoreError("Cannot perform this operation on an empty dataset");
+        throw StoreError("Cannot perform this operation on an empty dataset");
     if (BeforeDelete)
         BeforeDelete(*this);
     if (m_current < 0 || m_current >= RecordCount())
-        throw EStoreError("Error deleting record: Record is not found");
+        throw StoreError("Error deleting record: Record is not found");
     const std::size_t record = m_visible[std::size_t(m_current)];
     if (record >= m_cursor.recordCount())
-        throw EStoreError("Error deleting record: Record is not found");
+        throw StoreError("Error deleting record: Record is not found");
     if (!m_cursor.record(record).isLive())
-        throw EStoreError("Error deleting record: Record has been deleted");
+        throw StoreError("Error deleting record: Record has been deleted");
     m_cursor.deleteRecord(record);
     m_visible.erase(m_visible.begin() + m_current);
     if (m_visible.empty()) {
@@ -261,27 +261,27 @@ void TStoreDataset::Delete()
         AfterDelete(*this);
 }
 
-QString TStoreDataset::FieldName(int field) const
+QString TStoreDataset::fieldName(int field) const
 {
     return QString::fromStdString(Field(field).name);
 }
 
-int TStoreDataset::FieldIndex(const QString &name) const
+int TStoreDataset::fieldIndex(const QString &name) const
 {
     return m_cursor.fieldIndex(name.toStdString());
 }
 
 int TStoreDataset::requireField(const QString &name) const
 {
-    const int index = FieldIndex(name);
+    const int index = fieldIndex(name);
     if (index < 0)
-        throw EStoreError("Field '" + name.left(64).toStdString() + "' not found");
+        throw StoreError("Field '" + name.left(64).toStdString() + "' not found");
     return index;
 }
 
 QVariant TStoreDataset::FieldValues(const QString &name) const
 {
-    CheckActive();
+    checkActive();
     const int field = requireField(name);
     if (m_state == State::Edit || m_state == State::Insert)
         return StoreVariant::fromStore(Field(field), m_buffer[std::size_t(field)]);
@@ -292,16 +292,16 @@ QVariant TStoreDataset::FieldValues(const QString &name) const
 
 void TStoreDataset::setFieldValue(const QString &name, const QVariant &value)
 {
-    CheckActive();
+    checkActive();
     const int field = requireField(name);
     if (m_state != State::Edit && m_state != State::Insert)
-        throw EStoreError("Table is not in edit or insert mode");
+        throw StoreError("Table is not in edit or insert mode");
     m_buffer[std::size_t(field)] = StoreVariant::toStore(Field(field), value);
 }
 
 QVariant TStoreDataset::valueAt(int row, int field) const
 {
-    if (row < 0 || row >= RecordCount() || field < 0 || field >= FieldCount())
+    if (row < 0 || row >= RecordCount() || field < 0 || field >= fieldCount())
         return QVariant();
     return StoreVariant::fromStore(Field(field),
                                    m_cursor.value(m_visible[std::size_t(row)], field));
@@ -309,7 +309,7 @@ QVariant TStoreDataset::valueAt(int row, int field) const
 
 std::string_view TStoreDataset::bytesAt(int row, int field) const
 {
-    if (row < 0 || row >= RecordCount() || field < 0 || field >= FieldCount())
+    if (row < 0 || row >= RecordCount() || field < 0 || field >= fieldCount())
         return {};
     return m_cursor.bytes(m_visible[std::size_t(row)], field);
 }
@@ -339,7 +339,7 @@ bool TStoreDataset::inRange(std::size_t record) const
     return true;
 }
 
-void TStoreDataset::RebuildVisible()
+void TStoreDataset::rebuildVisible()
 {
     m_visible.clear();
     const std::size_t count = m_cursor.recordCount();
@@ -351,36 +351,36 @@ void TStoreDataset::RebuildVisible()
     m_eof = m_visible.empty();
 }
 
-void TStoreDataset::Reloaded()
+void TStoreDataset::reloaded()
 {
-    RebuildVisible();
+    rebuildVisible();
     notifyDataSet();
     notifyCurrent();
 }
 
-void TStoreDataset::SetRange(std::vector<int> fields, std::vector<StoreValue> key)
+void TStoreDataset::setRange(std::vector<int> fields, std::vector<StoreValue> key)
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     m_rangeFields = std::move(fields);
     m_rangeKey = std::move(key);
     m_rangeActive = true;
-    Reloaded();
+    reloaded();
 }
 
-void TStoreDataset::CancelRange()
+void TStoreDataset::cancelRange()
 {
     if (!m_rangeActive)
         return;
-    CheckBrowseMode();
+    checkBrowseMode();
     m_rangeActive = false;
     m_rangeFields.clear();
     m_rangeKey.clear();
-    Reloaded();
+    reloaded();
 }
 
 bool TStoreDataset::Locate(const QString &fields, const QVariant &values)
 {
-    CheckBrowseMode();
+    checkBrowseMode();
     const QStringList names = fields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (m_visible.empty() || names.isEmpty())
         return false;
@@ -400,7 +400,7 @@ bool TStoreDataset::Locate(const QString &fields, const QVariant &values)
             return false;
         try {
             key.push_back(StoreVariant::toStore(Field(field), list[k]));
-        } catch (const EStoreError &) {
+        } catch (const StoreError &) {
             return false; // a value the field cannot hold equals none of its values
         }
         keyFields.push_back(field);
@@ -425,15 +425,15 @@ bool TStoreDataset::Locate(const QString &fields, const QVariant &values)
 
 void TStoreDataset::Refresh()
 {
-    CheckBrowseMode();
-    Reloaded();
+    checkBrowseMode();
+    reloaded();
 }
 
 void TStoreDataset::SaveChanges()
 {
-    CheckActive();
+    checkActive();
     if (m_state == State::Edit || m_state == State::Insert)
         Post();
     if (m_changeCount > 0)
-        WriteOwnFile();
+        writeOwnFile();
 }

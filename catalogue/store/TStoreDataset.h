@@ -28,7 +28,7 @@ public:
     explicit TStoreDataset(QObject *parent = nullptr);
     ~TStoreDataset() override;
 
-    // Fills the table and makes the first visible record current. Throws EStoreError; the
+    // Fills the table and makes the first visible record current. Throws StoreError; the
     // table then stays closed.
     void Open();
     // Drops the records and the range; does not save. An edit or insert is abandoned.
@@ -42,7 +42,7 @@ public:
     void Prior();
     void Last();
     bool Eof() const { return m_eof; }
-    bool Bof() const { return m_bof; }
+    bool bof() const { return m_bof; }
     // Number of visible records.
     int RecordCount() const { return static_cast<int>(m_visible.size()); }
     // 1-based position of the current record; 0 when there is none.
@@ -53,7 +53,7 @@ public:
     void Append();
     void Edit();
     void Post();
-    void Cancel();
+    void cancel();
     // Runs BeforeDelete, deletes the current record, runs AfterDelete. The following
     // visible record becomes current.
     void Delete();
@@ -71,25 +71,25 @@ public:
     // Saves when changed, reads the table again and rebuilds the visible list.
     virtual void Refresh();
     // Posts a pending edit or insert, then writes the table to its own file when the change
-    // counter is above zero and the table is read from a file. Throws EStoreError.
+    // counter is above zero and the table is read from a file. Throws StoreError.
     void SaveChanges();
     // Edits, appends and deletions minus cancellations; not reset by saving.
-    int ChangeCount() const { return m_changeCount; }
+    int changeCount() const { return m_changeCount; }
 
     // Suspends the notifications to views and detail tables while a loop walks the table;
     // when the last suspension ends one notification covers everything that happened.
     void DisableControls();
     void EnableControls();
-    bool ControlsDisabled() const { return m_disableCount > 0; }
+    bool controlsDisabled() const { return m_disableCount > 0; }
 
     // The owner's handlers around Delete. Throwing from BeforeDelete cancels the deletion.
     std::function<void(TStoreDataset &)> BeforeDelete;
     std::function<void(TStoreDataset &)> AfterDelete;
 
     // Fields, for views and code that walks them.
-    int FieldCount() const { return static_cast<int>(m_cursor.fields().size()); }
-    QString FieldName(int field) const;
-    int FieldIndex(const QString &name) const;
+    int fieldCount() const { return static_cast<int>(m_cursor.fields().size()); }
+    QString fieldName(int field) const;
+    int fieldIndex(const QString &name) const;
     const FieldDesc &Field(int field) const { return m_cursor.fields()[std::size_t(field)]; }
 
     // The value of a visible record (0-based row) without moving to it.
@@ -112,30 +112,30 @@ signals:
     void stateChanged();
 
 protected:
-    // Fills m_cursor (and FieldDefs) on Open; throws EStoreError.
-    virtual void InternalOpen() = 0;
-    // Writes the table to its own file when it is read from one. Throws EStoreError.
-    virtual void WriteOwnFile() = 0;
+    // Fills m_cursor (and FieldDefs) on Open; throws StoreError.
+    virtual void internalOpen() = 0;
+    // Writes the table to its own file when it is read from one. Throws StoreError.
+    virtual void writeOwnFile() = 0;
     // Called when the change counter moves.
-    virtual void ChangeCountChanged() {}
+    virtual void changeCountChanged() {}
     // Called after Open has built the visible list, before the first notification.
-    virtual void AfterInternalOpen() {}
+    virtual void afterInternalOpen() {}
     virtual void AfterClose() {}
 
     // Restricts the visible list to records whose fields equal the key (in field storage);
     // the first of them becomes current.
-    void SetRange(std::vector<int> fields, std::vector<StoreValue> key);
-    void CancelRange();
-    bool RangeActive() const { return m_rangeActive; }
+    void setRange(std::vector<int> fields, std::vector<StoreValue> key);
+    void cancelRange();
+    bool rangeActive() const { return m_rangeActive; }
     const std::vector<StoreValue> &RangeKey() const { return m_rangeKey; }
 
     // Rebuilds the visible list from the live stored records in the range; first is current.
-    void RebuildVisible();
+    void rebuildVisible();
     // Reads m_cursor anew (the caller has refilled it) and rebuilds.
-    void Reloaded();
-    void CheckActive() const;
+    void reloaded();
+    void checkActive() const;
     // Posts an edit or insert that is still open.
-    void CheckBrowseMode();
+    void checkBrowseMode();
 
     void notifyDataSet();
     void notifyCurrent();

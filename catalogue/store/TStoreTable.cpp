@@ -14,73 +14,73 @@
 
 namespace {
 
-FieldKind kindOf(TFieldType type)
+FieldKind kindOf(FieldType type)
 {
     switch (type) {
-    case TFieldType::ftSmallint:
-    case TFieldType::ftWord:
+    case FieldType::ftSmallint:
+    case FieldType::ftWord:
         return FieldKind::SmallInt;
-    case TFieldType::ftInteger:
+    case FieldType::ftInteger:
         return FieldKind::Integer;
-    case TFieldType::ftBoolean:
+    case FieldType::ftBoolean:
         return FieldKind::Boolean;
-    case TFieldType::ftFloat:
+    case FieldType::ftFloat:
         return FieldKind::Double;
-    case TFieldType::ftCurrency:
+    case FieldType::ftCurrency:
         return FieldKind::Currency;
-    case TFieldType::ftDate:
+    case FieldType::ftDate:
         return FieldKind::Date;
-    case TFieldType::ftTime:
+    case FieldType::ftTime:
         return FieldKind::Time;
-    case TFieldType::ftDateTime:
+    case FieldType::ftDateTime:
         return FieldKind::DateTime;
-    case TFieldType::ftAutoInc:
+    case FieldType::ftAutoInc:
         return FieldKind::AutoInc;
-    case TFieldType::ftString:
+    case FieldType::ftString:
         return FieldKind::String;
-    case TFieldType::ftBlob:
+    case FieldType::ftBlob:
         return FieldKind::Blob;
-    case TFieldType::ftMemo:
+    case FieldType::ftMemo:
         return FieldKind::Memo;
-    case TFieldType::ftFmtMemo:
+    case FieldType::ftFmtMemo:
         return FieldKind::FmtMemo;
-    case TFieldType::ftGraphic:
+    case FieldType::ftGraphic:
         return FieldKind::Graphic;
     }
     return FieldKind::Unknown;
 }
 
-TFieldType typeOf(FieldKind kind)
+FieldType typeOf(FieldKind kind)
 {
     switch (kind) {
     case FieldKind::SmallInt:
-        return TFieldType::ftSmallint;
+        return FieldType::ftSmallint;
     case FieldKind::Integer:
-        return TFieldType::ftInteger;
+        return FieldType::ftInteger;
     case FieldKind::Boolean:
-        return TFieldType::ftBoolean;
+        return FieldType::ftBoolean;
     case FieldKind::Double:
-        return TFieldType::ftFloat;
+        return FieldType::ftFloat;
     case FieldKind::Currency:
-        return TFieldType::ftCurrency;
+        return FieldType::ftCurrency;
     case FieldKind::Date:
-        return TFieldType::ftDate;
+        return FieldType::ftDate;
     case FieldKind::Time:
-        return TFieldType::ftTime;
+        return FieldType::ftTime;
     case FieldKind::DateTime:
-        return TFieldType::ftDateTime;
+        return FieldType::ftDateTime;
     case FieldKind::AutoInc:
-        return TFieldType::ftAutoInc;
+        return FieldType::ftAutoInc;
     case FieldKind::Blob:
-        return TFieldType::ftBlob;
+        return FieldType::ftBlob;
     case FieldKind::Memo:
-        return TFieldType::ftMemo;
+        return FieldType::ftMemo;
     case FieldKind::FmtMemo:
-        return TFieldType::ftFmtMemo;
+        return FieldType::ftFmtMemo;
     case FieldKind::Graphic:
-        return TFieldType::ftGraphic;
+        return FieldType::ftGraphic;
     default:
-        return TFieldType::ftString;
+        return FieldType::ftString;
     }
 }
 
@@ -110,10 +110,10 @@ void TStoreTable::setTableName(const QString &name)
     Close();
     m_tableName = name;
     if (!name.isEmpty())
-        m_loadMode = TLoadMode::lmFile;
+        m_loadMode = TableLoadMode::lmFile;
 }
 
-void TStoreTable::setLoadMode(TLoadMode mode)
+void TStoreTable::setLoadMode(TableLoadMode mode)
 {
     Close();
     m_loadMode = mode;
@@ -130,7 +130,7 @@ void TStoreTable::setDatabase(TStoreDatabase *database)
         m_database->tableOpened(this);
 }
 
-QString TStoreTable::TableFile() const
+QString TStoreTable::tableFile() const
 {
     if (m_database && !m_database->DatabasePath().isEmpty() &&
         !m_tableName.contains(QLatin1Char('/')))
@@ -144,7 +144,7 @@ void TStoreTable::setMasterSource(TStoreTable *master)
         return;
     for (const TStoreTable *t = master; t; t = t->m_master)
         if (t == this)
-            throw EStoreError("Circular data link");
+            throw StoreError("Circular data link");
     for (const auto &c : std::as_const(m_masterConnections))
         disconnect(c);
     m_masterConnections.clear();
@@ -169,7 +169,7 @@ void TStoreTable::masterChanged()
 void TStoreTable::applyMasterRange(bool force)
 {
     if (!m_master || !m_master->Active()) {
-        CancelRange();
+        cancelRange();
         return;
     }
     const QStringList masterNames = splitNames(MasterFields);
@@ -179,8 +179,8 @@ void TStoreTable::applyMasterRange(bool force)
     std::vector<int> fields;
     std::vector<StoreValue> key;
     for (int k = 0; k < masterNames.size(); ++k) {
-        const int masterField = m_master->FieldIndex(masterNames[k]);
-        const int field = FieldIndex(rangeNames[k]);
+        const int masterField = m_master->fieldIndex(masterNames[k]);
+        const int field = fieldIndex(rangeNames[k]);
         if (masterField < 0 || field < 0)
             return;
         // The key is the text of the master's value, put into the detail field's storage.
@@ -188,7 +188,7 @@ void TStoreTable::applyMasterRange(bool force)
         StoreValue part;
         try {
             part = StoreVariant::toStore(Field(field), QVariant(value.toString()));
-        } catch (const EStoreError &) {
+        } catch (const StoreError &) {
             part = StoreValue();
         }
         if (std::holds_alternative<std::monostate>(part) && isTextKind(Field(field).kind))
@@ -196,16 +196,16 @@ void TStoreTable::applyMasterRange(bool force)
         fields.push_back(field);
         key.push_back(std::move(part));
     }
-    if (!force && RangeActive() && key == RangeKey())
+    if (!force && rangeActive() && key == RangeKey())
         return;
-    SetRange(std::move(fields), std::move(key));
+    setRange(std::move(fields), std::move(key));
 }
 
-void TStoreTable::InternalOpen()
+void TStoreTable::internalOpen()
 {
-    if (m_loadMode == TLoadMode::lmClear) {
+    if (m_loadMode == TableLoadMode::lmClear) {
         std::vector<FieldSpec> specs;
-        for (const TFieldDef &def : std::as_const(FieldDefs)) {
+        for (const FieldDef &def : std::as_const(FieldDefs)) {
             FieldKind kind = kindOf(def.DataType);
             const int size = std::clamp(def.Size, 0, 0xFFFF);
             if (kind == FieldKind::String && size <= SmallStrMaxSize)
@@ -222,13 +222,13 @@ void TStoreTable::InternalOpen()
 
 void TStoreTable::loadFromFile()
 {
-    const QString path = TableFile();
+    const QString path = tableFile();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EStoreError("Error opening file " + path.toStdString());
+        throw StoreError("Error opening file " + path.toStdString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EStoreError("Error opening file " + path.toStdString());
+        throw StoreError("Error opening file " + path.toStdString());
     m_cursor.load(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     rememberFileStamp();
 
@@ -238,7 +238,7 @@ void TStoreTable::loadFromFile()
             {QString::fromStdString(f.name), typeOf(f.kind), isTextKind(f.kind) ? f.size : 0});
 }
 
-void TStoreTable::AfterInternalOpen()
+void TStoreTable::afterInternalOpen()
 {
     if (m_master && m_master->Active())
         applyMasterRange(true);
@@ -252,15 +252,15 @@ void TStoreTable::AfterClose()
         m_database->tableClosed(this);
 }
 
-void TStoreTable::ChangeCountChanged()
+void TStoreTable::changeCountChanged()
 {
     if (m_database)
-        m_database->tableChanged(this, ChangeCount() > 0);
+        m_database->tableChanged(this, changeCount() > 0);
 }
 
 void TStoreTable::rememberFileStamp()
 {
-    const QFileInfo info(TableFile());
+    const QFileInfo info(tableFile());
     m_fileSize = info.exists() ? info.size() : -1;
     m_fileTime = info.exists() ? info.lastModified() : QDateTime();
 }
@@ -273,42 +273,42 @@ void TStoreTable::writeImage(const QString &fileName, bool ownFile)
         // damaged behind its back does not replace the backup.
         const QFileInfo info(fileName);
         if (info.exists() && info.size() == m_fileSize && info.lastModified() == m_fileTime)
-            StoreBackup::keep(fileName, BackupFile());
+            StoreBackup::keep(fileName, backupFile());
     }
     const QByteArray bytes =
         QByteArray::fromRawData(image.data(), static_cast<qsizetype>(image.size()));
     if (!AtomicFile::write(fileName, bytes)) {
         const int error = errno;
-        throw EStoreError("Cannot create file \"" + fileName.toStdString() + "\". " +
-                          std::strerror(error));
+        throw StoreError("Cannot create file \"" + fileName.toStdString() + "\". " +
+                         std::strerror(error));
     }
     if (ownFile)
         rememberFileStamp();
 }
 
-void TStoreTable::WriteOwnFile()
+void TStoreTable::writeOwnFile()
 {
-    if (m_loadMode == TLoadMode::lmFile)
-        writeImage(TableFile(), true);
+    if (m_loadMode == TableLoadMode::lmFile)
+        writeImage(tableFile(), true);
 }
 
 void TStoreTable::SaveToFile(const QString &fileName)
 {
-    CheckActive();
+    checkActive();
     const bool own =
-        QFileInfo(fileName).absoluteFilePath() == QFileInfo(TableFile()).absoluteFilePath();
+        QFileInfo(fileName).absoluteFilePath() == QFileInfo(tableFile()).absoluteFilePath();
     writeImage(fileName, own);
 }
 
 void TStoreTable::Refresh()
 {
-    CheckBrowseMode();
-    if (ChangeCount() > 0)
-        WriteOwnFile();
-    if (m_loadMode == TLoadMode::lmFile)
+    checkBrowseMode();
+    if (changeCount() > 0)
+        writeOwnFile();
+    if (m_loadMode == TableLoadMode::lmFile)
         loadFromFile();
     if (m_master && m_master->Active())
         applyMasterRange(true); // rebuilds the visible list with the current key
     else
-        Reloaded();
+        reloaded();
 }

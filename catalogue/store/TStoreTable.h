@@ -12,13 +12,13 @@
 
 #include "TStoreDatabase.h"
 
-enum class TLoadMode
+enum class TableLoadMode
 {
     lmClear, // an empty table built from FieldDefs
     lmFile,  // read from the table's file
 };
 
-enum class TFieldType
+enum class FieldType
 {
     ftSmallint,
     ftWord,
@@ -37,10 +37,10 @@ enum class TFieldType
     ftGraphic,
 };
 
-struct TFieldDef
+struct FieldDef
 {
     QString Name;
-    TFieldType DataType = TFieldType::ftString;
+    FieldType DataType = FieldType::ftString;
     int Size = 0; // declared size of a text field, 0 to 65535
     bool Required = false;
 };
@@ -64,32 +64,32 @@ public:
     QString TableName() const { return m_tableName; }
     // Closes an open table; a non-empty name selects lmFile.
     void setTableName(const QString &name);
-    TLoadMode LoadMode() const { return m_loadMode; }
+    TableLoadMode LoadMode() const { return m_loadMode; }
     // Closes an open table.
-    void setLoadMode(TLoadMode mode);
+    void setLoadMode(TableLoadMode mode);
 
     // Used by lmClear only; lmFile replaces them with the file's own fields.
-    QList<TFieldDef> FieldDefs;
+    QList<FieldDef> FieldDefs;
 
     TStoreDatabase *Database() const { return m_database; }
     void setDatabase(TStoreDatabase *database);
 
     // The file the table is read from and saved to.
-    QString TableFile() const;
+    QString tableFile() const;
     // Where the previous version is kept when soBackup is set.
-    QString BackupFile() const { return TableFile() + QStringLiteral(".bak"); }
+    QString backupFile() const { return tableFile() + QStringLiteral(".bak"); }
 
     int SaveOptions = 0;
 
     // Master-detail range: this table shows only its records whose RangeFieldNames equal the
-    // master's MasterFields (names separated by ';'). Throws EStoreError "Circular data
+    // master's MasterFields (names separated by ';'). Throws StoreError "Circular data
     // link" when the master is this table or one of its details.
     TStoreTable *MasterSource() const { return m_master; }
     void setMasterSource(TStoreTable *master);
     QString MasterFields;
     QString RangeFieldNames;
 
-    // Writes the table as it is in memory to the named file. Throws EStoreError; the file on
+    // Writes the table as it is in memory to the named file. Throws StoreError; the file on
     // disk is then left as it was.
     void SaveToFile(const QString &fileName);
 
@@ -97,10 +97,10 @@ public:
     void Refresh() override;
 
 protected:
-    void InternalOpen() override;
-    void WriteOwnFile() override;
-    void ChangeCountChanged() override;
-    void AfterInternalOpen() override;
+    void internalOpen() override;
+    void writeOwnFile() override;
+    void changeCountChanged() override;
+    void afterInternalOpen() override;
     void AfterClose() override;
 
 private:
@@ -111,7 +111,7 @@ private:
     void rememberFileStamp();
 
     QString m_tableName;
-    TLoadMode m_loadMode = TLoadMode::lmClear;
+    TableLoadMode m_loadMode = TableLoadMode::lmClear;
     QPointer<TStoreDatabase> m_database;
     QPointer<TStoreTable> m_master;
     QList<QMetaObject::Connection> m_masterConnections;

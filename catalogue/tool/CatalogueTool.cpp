@@ -35,7 +35,7 @@ bool openTables(Catalogue &catalogue, QTextStream &err)
     for (TStoreTable *table : {&catalogue.FoldersTbl, &catalogue.CallsTbl}) {
         try {
             table->Open();
-        } catch (const EStoreError &e) {
+        } catch (const StoreError &e) {
             err << table->TableName() << ": " << QString::fromUtf8(e.what()) << Qt::endl;
             ok = false;
         }
@@ -46,9 +46,9 @@ bool openTables(Catalogue &catalogue, QTextStream &err)
 QString wavName(const TStoreDataset &calls, int row, const DateTimeFormats &formats)
 {
     const QString name = RecordingFileName(
-        calls.valueAt(row, calls.FieldIndex(QStringLiteral("Channel"))).toInt(),
-        calls.valueAt(row, calls.FieldIndex(QStringLiteral("DateS"))).toString(),
-        calls.valueAt(row, calls.FieldIndex(QStringLiteral("TimeS"))).toString(), formats);
+        calls.valueAt(row, calls.fieldIndex(QStringLiteral("Channel"))).toInt(),
+        calls.valueAt(row, calls.fieldIndex(QStringLiteral("DateS"))).toString(),
+        calls.valueAt(row, calls.fieldIndex(QStringLiteral("TimeS"))).toString(), formats);
     return name.isEmpty() ? QString() : name + QStringLiteral(".wav");
 }
 
@@ -60,7 +60,7 @@ void forEachRow(Catalogue &catalogue, const std::function<void(const Row &)> &vi
     TStoreTable &folders = catalogue.FoldersTbl;
     TStoreTable &calls = catalogue.CallsTbl;
     auto text = [&](int row, const char *field) {
-        return oneLine(calls.valueAt(row, calls.FieldIndex(QLatin1String(field))).toString());
+        return oneLine(calls.valueAt(row, calls.fieldIndex(QLatin1String(field))).toString());
     };
     auto visitRow = [&](const QString &folder, int r) {
         visit({folder, text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"), text(r, "Comment"),
@@ -77,7 +77,7 @@ void forEachRow(Catalogue &catalogue, const std::function<void(const Row &)> &vi
     }
     // Without a master every row is visible; keep those of no known folder.
     calls.setMasterSource(nullptr);
-    const int folderField = calls.FieldIndex(QStringLiteral("FolderId"));
+    const int folderField = calls.fieldIndex(QStringLiteral("FolderId"));
     for (int r = 0; r < calls.RecordCount(); ++r)
         if (known.count(calls.valueAt(r, folderField).toString()) == 0)
             visitRow(QString(), r);

@@ -24,7 +24,7 @@ void StoreTableModel::rebindFields()
 {
     m_fieldIndex.clear();
     for (const QString &name : std::as_const(m_fields))
-        m_fieldIndex.append(m_dataset && m_dataset->Active() ? m_dataset->FieldIndex(name) : -1);
+        m_fieldIndex.append(m_dataset && m_dataset->Active() ? m_dataset->fieldIndex(name) : -1);
 }
 
 int StoreTableModel::rowCount(const QModelIndex &parent) const

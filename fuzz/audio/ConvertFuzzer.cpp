@@ -1,8 +1,8 @@
 // Random formats and random bytes through the converter: every outcome is converted audio
 // or an audio error, never a crash, a hang or a read out of bounds.
-#include "audio/ACMError.h"
-#include "audio/AudioConvertor.h"
-#include "audio/Codec.h"
+#include "audio/EACMError.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeCodec.h"
 
 #include <cstdint>
 #include <vector>
@@ -12,9 +12,9 @@ namespace {
 std::vector<TdeWaveFormat> listedFormats()
 {
     std::vector<TdeWaveFormat> list;
-    for (int i = 0; i < CodecCatalogue::Count(); ++i) {
+    for (int i = 0; i < CodecCatalogue::count(); ++i) {
         const TdeCodec &codec = CodecCatalogue::Codec(i);
-        for (int f = 0; f < codec.FormatCount(); ++f)
+        for (int f = 0; f < codec.formatCount(); ++f)
             list.push_back(codec.Format(f).Format());
     }
     return list;
@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     --size;
     try {
         TdeAudioConvertor convertor;
-        convertor.SetFormatIn(in);
-        convertor.SetFormatOut(out);
+        convertor.setFormatIn(in);
+        convertor.setFormatOut(out);
         convertor.OnAudioConverted = [](TdeAudioConvertor &, const std::uint8_t *d, qint64 n) {
             volatile std::uint8_t sink = 0;
             for (qint64 i = 0; i < n; i += 997)
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         convertor.Open();
         for (size_t at = 0; at < size; at += piece)
             convertor.Convert(data + at, qint64(std::min(piece, size - at)));
-        convertor.Flush();
+        convertor.flush();
         convertor.Close();
     } catch (const EACMError &) {
     }

@@ -1,9 +1,9 @@
 // Any bytes as a WAV file: the reader either refuses them with "Invalid file format." or
 // yields a format and data that the converter decodes or refuses with an audio error.
-#include "audio/ACMError.h"
-#include "audio/AudioConvertor.h"
-#include "audio/RiffAudioReader.h"
+#include "audio/EACMError.h"
 #include "audio/StandardFormats.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeRIFFAudioReader.h"
 
 #include <QBuffer>
 #include <cstdint>
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     buffer.open(QIODevice::ReadOnly);
     try {
         TdeRIFFAudioReader reader(buffer);
-        const TdeWaveFormat format = reader.GetFormat();
+        const TdeWaveFormat format = reader.getFormat();
         (void)format.FormatDescription();
         if (reader.AvailableSize() > reader.TrackSize(0) || reader.AvailableSize() > qint64(size))
             std::abort();
@@ -25,15 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
 
         TdeAudioConvertor convertor;
-        convertor.SetFormatIn(format);
-        convertor.SetFormatOut(WorkingPcmFormat());
+        convertor.setFormatIn(format);
+        convertor.setFormatOut(WorkingPcmFormat());
         qint64 produced = 0;
         convertor.OnAudioConverted = [&](TdeAudioConvertor &, const std::uint8_t *, qint64 n) {
             produced += n;
         };
         convertor.Open();
         convertor.Convert(all.constData(), all.size());
-        convertor.Flush();
+        convertor.flush();
         convertor.Close();
     } catch (const EACMError &) {
         // Refused input: the expected outcome for most of it.

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TStoreCursor cursor;
     try {
         cursor.load(std::string_view(reinterpret_cast<const char *>(data), size));
-    } catch (const EStoreError &) {
+    } catch (const StoreError &) {
         return 0;
     }
     const int fields = static_cast<int>(cursor.fields().size());

@@ -1,7 +1,7 @@
 // The V.253 commands most voice modems accept, with the middle gain of the usual 0-255 range.
 #include "DefaultVoiceCommands.h"
 
-#include "config/ModemProfile.h"
+#include "config/TModemParams.h"
 
 void applyDefaultVoiceCommands(TModemParams &p)
 {

@@ -7,5 +7,5 @@ class DiscoveryWindow
 public:
     virtual ~DiscoveryWindow() = default;
     // Shows the candidates and returns once the window has closed.
-    virtual void ShowModal() = 0;
+    virtual void showModal() = 0;
 };

@@ -6,10 +6,10 @@
 #include "IdentityReply.h"
 #include "TfmParse.h"
 
-#include "audio/WaveFormat.h"
-#include "config/IniFile.h"
+#include "audio/TdeWaveFormat.h"
 #include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
+#include "config/TIniFile.h"
 #include "modem/QtSerialPort.h"
 #include "modem/TfmModem.h"
 #include "support/EventLog.h"
@@ -64,7 +64,7 @@ void ModemDiscovery::addLogLine(const QString &line)
 {
     try {
         m_log.AddLogLine(line);
-    } catch (const EFCreateError &e) {
+    } catch (const FileCreateError &e) {
         // The line stays in memory; the user learns that the log file cannot be written.
         m_messages.showMessage(QString::fromStdString(e.what()), MessageService::Kind::Error);
     }
@@ -118,7 +118,7 @@ int ModemDiscovery::FindModems()
     setList({});
     try {
         ModemSetupStore::forgetModem(m_ini);
-    } catch (const EIniWriteError &) {
+    } catch (const IniWriteError &) {
         // A stale [Modem] is rewritten when a modem is confirmed.
     }
 
@@ -162,7 +162,7 @@ void ModemDiscovery::scanPorts()
         bool found = false;
         try {
             found = m_modem.ProbeComPort(*m_probePort, p);
-        } catch (const ESerialError &) {
+        } catch (const SerialError &) {
             // The port went away between the two openings: nothing answers there.
         }
         if (!found)
@@ -211,7 +211,7 @@ void ModemDiscovery::identify(TModemParams &entry)
         identityQuery("AT+GMR?", "AT+FMR?", nullptr, QStringLiteral("Unspecified driver"));
 }
 
-bool ModemDiscovery::PrepareShow()
+bool ModemDiscovery::prepareShow()
 {
     if (m_count == 0) {
         writeVoiceFeatures(false);
@@ -224,9 +224,9 @@ bool ModemDiscovery::PrepareShow()
     return true;
 }
 
-void ModemDiscovery::ConfirmFirst()
+void ModemDiscovery::confirmFirst()
 {
-    if (PrepareShow())
+    if (prepareShow())
         ConfirmModem();
 }
 
@@ -334,7 +334,7 @@ void ModemDiscovery::writeVoiceProfile(TModemParams &entry)
             m_parse.ChooseDefaultCompression();
             m_parse.MatchModemCompression();
         }
-    } catch (const EFileError &e) {
+    } catch (const FileAccessError &e) {
         // Without its table the modem is still configured; the user learns why recording
         // will not find a compression.
         showError(QString::fromStdString(e.what()));
@@ -351,9 +351,9 @@ void ModemDiscovery::writeVoiceProfile(TModemParams &entry)
         ModemSetupStore::storeCommand(m_ini, field, m_profile.*field);
 
     GainPair pair{0, 0};
-    m_parse.LearnRecGain(pair);
+    m_parse.learnRecGain(pair);
     gaugeStep(++step);
-    m_parse.LearnSpeakerVolume(pair);
+    m_parse.learnSpeakerVolume(pair);
     gaugeStep(++step);
 
     probeCommand(&TModemParams::SpeakerOn);

@@ -6,7 +6,7 @@
 
 #include "InstalledModems.h"
 
-#include "config/ModemProfile.h"
+#include "config/TModemParams.h"
 
 #include <QObject>
 #include <QStringList>
@@ -53,9 +53,9 @@ public:
 
     // When the window is shown: with no candidate, writes Voicefeatures 0, shows the
     // no-modem message and returns false (the window closes); else selects the first entry.
-    bool PrepareShow();
+    bool prepareShow();
     // Unattended runs: confirm the first candidate as if OK had been pressed.
-    void ConfirmFirst();
+    void confirmFirst();
 
     int candidateCount() const { return m_count; }
     // Entry i, 0-based (the entry numbered i + 1).

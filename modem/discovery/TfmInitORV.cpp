@@ -7,10 +7,10 @@
 #include "SetupTarget.h"
 #include "TfmParse.h"
 
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
 #include "config/ModemState.h"
 #include "config/Preferences.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 #include "modem/TfmModem.h"
 #include "support/EventLog.h"
 #include "support/MessageService.h"
@@ -48,7 +48,7 @@ void TfmInitORV::EnsureModem()
         return;
     }
     if (m_discovery.FindModems() > 0) {
-        m_discoveryWindow.ShowModal();
+        m_discoveryWindow.showModal();
         LoadModemProfile(m_ini, m_profile);
         return;
     }
@@ -68,8 +68,8 @@ void TfmInitORV::ApplySettings()
     if (modemConfigured) {
         if (QFileInfo::exists(m_parse.compressionsPath())) {
             const int row = ModemState::compressionRow(m_ini);
-            if (!m_parse.ReadCurrentCompression(row))
-                m_log.AppendLine(
+            if (!m_parse.readCurrentCompression(row))
+                m_log.appendLine(
                     QStringLiteral("Compression %1 is missing from Compressions.d").arg(row));
         }
         if (m_voiceSupported) {

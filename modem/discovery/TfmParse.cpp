@@ -4,11 +4,11 @@
 
 #include "QueryBuffer.h"
 
-#include "audio/Codec.h"
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
+#include "audio/TdeCodec.h"
 #include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionChoice.h"
 #include "modem/capabilities/CompressionsFile.h"
@@ -42,13 +42,13 @@ TdeWaveFormat pcm7200x16()
 {
     TdeWaveFormat f;
     f.Buffer().fill(0);
-    f.SetFormatTag(1);
-    f.SetChannels(1);
-    f.SetSamplesPerSec(7200);
-    f.SetAvgBytesPerSec(14400);
-    f.SetBlockAlign(2);
-    f.SetBitsPerSample(16);
-    f.SetCbSize(0);
+    f.setFormatTag(1);
+    f.setChannels(1);
+    f.setSamplesPerSec(7200);
+    f.setAvgBytesPerSec(14400);
+    f.setBlockAlign(2);
+    f.setBitsPerSample(16);
+    f.setCbSize(0);
     return f;
 }
 } // namespace
@@ -70,7 +70,7 @@ bool TfmParse::ParseCompressionList(bool interactive)
         m_modem.SendCommand(QStringLiteral("at+vsm=?"), reply);
         m_query.addText(reply);
     }
-    m_log.AppendLine(QStringLiteral("at+vsm=?"));
+    m_log.appendLine(QStringLiteral("at+vsm=?"));
 
     QList<CompressionRow> rows;
     for (const QString &text : m_query.lines()) {
@@ -100,7 +100,7 @@ bool TfmParse::ParseCompressionList(bool interactive)
 void TfmParse::writeRows(const QList<CompressionRow> &rows, bool interactive)
 {
     if (!CompressionsFile::write(m_compressionsPath, rows))
-        throw EFileError(QStringLiteral("Cannot create file \"%1\".").arg(m_compressionsPath));
+        throw FileAccessError(QStringLiteral("Cannot create file \"%1\".").arg(m_compressionsPath));
     QStringList mirror;
     for (const CompressionRow &row : rows)
         mirror.append(mirrorValue(row));
@@ -131,7 +131,7 @@ bool TfmParse::ChooseDefaultCompression()
     return true;
 }
 
-bool TfmParse::ReadCurrentCompression(int index)
+bool TfmParse::readCurrentCompression(int index)
 {
     const std::optional<CompressionRow> row = CompressionsFile::readRow(m_compressionsPath, index);
     CurrentCompression = row.value_or(CompressionRow{});
@@ -141,14 +141,14 @@ bool TfmParse::ReadCurrentCompression(int index)
 bool TfmParse::MatchModemCompression()
 {
     // A row that cannot be read stays empty, and an empty row matches no format.
-    ReadCurrentCompression(ModemState::compressionRow(m_ini));
+    readCurrentCompression(ModemState::compressionRow(m_ini));
 
     CodecCatalogue::Refresh();
     QList<CodecFormatKey> keys;
     QList<TdeWaveFormat> formats;
-    for (int c = 0; c < CodecCatalogue::Count(); ++c) {
+    for (int c = 0; c < CodecCatalogue::count(); ++c) {
         const TdeCodec &codec = CodecCatalogue::Codec(c);
-        for (int f = 0; f < codec.FormatCount(); ++f) {
+        for (int f = 0; f < codec.formatCount(); ++f) {
             const TdeWaveFormat format = codec.Format(f).Format();
             keys.append({format.FormatTag(), format.Channels(), int(format.SamplesPerSec()),
                          format.BitsPerSample()});
@@ -168,7 +168,7 @@ bool TfmParse::MatchModemCompression()
     return true;
 }
 
-void TfmParse::LearnRecGain(GainPair &pair)
+void TfmParse::learnRecGain(GainPair &pair)
 {
     QString reply;
     if (m_modem.SendCommand(QStringLiteral("at+VGR=?"), reply) != AtResult::Ok) {
@@ -180,7 +180,7 @@ void TfmParse::LearnRecGain(GainPair &pair)
                                middleGainCommand("at+vgr=", pair));
 }
 
-void TfmParse::LearnSpeakerVolume(GainPair &pair)
+void TfmParse::learnSpeakerVolume(GainPair &pair)
 {
     QString reply;
     if (m_modem.SendCommand(QStringLiteral("at+VGT=?"), reply) != AtResult::Ok) {
@@ -192,12 +192,12 @@ void TfmParse::LearnSpeakerVolume(GainPair &pair)
                                middleGainCommand("at+vgt=", pair));
 }
 
-bool TfmParse::QueryCompressionsInteractive()
+bool TfmParse::queryCompressionsInteractive()
 {
     try {
         if (!ParseCompressionList(true))
             return false;
-    } catch (const EFileError &e) {
+    } catch (const FileAccessError &e) {
         m_messages.showMessage(QString::fromStdString(e.what()), MessageService::Kind::Error);
         return false;
     }

@@ -37,7 +37,7 @@ public:
 
     // Rebuilds Compressions.d and [Modem compressions] from the modem's "at+vsm=?" reply
     // (automatic) or from the query window's text as it stands (interactive, which also
-    // shows each row). True when at least one row was written. Throws EFileError when the
+    // shows each row). True when at least one row was written. Throws FileAccessError when the
     // table cannot be written.
     bool ParseCompressionList(bool interactive);
     // Asks "at+vls=?" into the query window and stores the line selection; always true.
@@ -50,15 +50,15 @@ public:
     bool MatchModemCompression();
 
     // The gain ranges asked at discovery; pair is the one pair both replies go through.
-    void LearnRecGain(GainPair &pair);
-    void LearnSpeakerVolume(GainPair &pair);
+    void learnRecGain(GainPair &pair);
+    void learnSpeakerVolume(GainPair &pair);
 
     // Reads row index of Compressions.d into CurrentCompression; false (and an empty row)
     // when the file has no such row.
-    bool ReadCurrentCompression(int index);
+    bool readCurrentCompression(int index);
 
     // The developer query: parse the query window's text, then choose the default.
-    bool QueryCompressionsInteractive();
+    bool queryCompressionsInteractive();
 
     const QString &compressionsPath() const { return m_compressionsPath; }
 

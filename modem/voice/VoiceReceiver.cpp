@@ -47,16 +47,16 @@ void VoiceReceiver::PrepareReceive(const Setup &setup)
     for (TdeAudioConvertor *convertor : {&m_displayConvert, &m_cnvWav})
         if (convertor->Active())
             convertor->Close();
-    m_cnvWav.SetFormatIn(setup.modemFormat);
-    m_cnvWav.SetFormatOut(setup.fileFormat);
-    m_displayConvert.SetFormatIn(setup.modemFormat);
-    m_displayConvert.SetFormatOut(WorkingPcmFormat());
+    m_cnvWav.setFormatIn(setup.modemFormat);
+    m_cnvWav.setFormatOut(setup.fileFormat);
+    m_displayConvert.setFormatIn(setup.modemFormat);
+    m_displayConvert.setFormatOut(WorkingPcmFormat());
     if (setup.displayTrace)
         m_displayConvert.Open();
     m_cnvWav.Open();
 }
 
-bool VoiceReceiver::ReceiveBatch(const std::uint8_t *data, qint64 size, bool autoCall)
+bool VoiceReceiver::receiveBatch(const std::uint8_t *data, qint64 size, bool autoCall)
 {
     if (!m_receiving || size <= 0)
         return false;
@@ -153,7 +153,7 @@ void VoiceReceiver::Finish()
             m_cnvWav.Convert(m_recordBlock.data(), qint64(m_recordBlock.size()));
         }
         if (m_cnvWav.Active())
-            m_cnvWav.Flush();
+            m_cnvWav.flush();
     } catch (...) {
         failure = std::current_exception();
     }

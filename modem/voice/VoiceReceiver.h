@@ -3,9 +3,9 @@
 // samples, and the display samples are analysed to find when the far end has hung up.
 #pragma once
 
-#include "audio/AudioConvertor.h"
-#include "audio/WaveFormat.h"
-#include "modem/voice/BlockAnalysis.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeWaveFormat.h"
+#include "modem/voice/BlockAnalyser.h"
 #include "modem/voice/DleFilter.h"
 
 #include <QString>
@@ -51,7 +51,7 @@ public:
     // One batch of bytes from the modem. True when the far end has hung up (a run of
     // silence, a steady tone, or the modem reporting a busy or dial tone) and the call is
     // an automatic one; the caller then stops the recording.
-    bool ReceiveBatch(const std::uint8_t *data, qint64 size, bool autoCall);
+    bool receiveBatch(const std::uint8_t *data, qint64 size, bool autoCall);
 
     // Ends reception: converts the bytes still held, so that the recording keeps everything
     // received, and closes both converters.

@@ -1,7 +1,7 @@
 // The main window offscreen: its commands, closing rules and saved placement.
-#include "app/MainWindow.h"
 #include "app/AppContext.h"
 #include "app/MainActions.h"
+#include "app/TfmOrv.h"
 #include "app/TransportPanel.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, PlacementVolumeAndColumnsSurviveARestart)
 {
     {
         auto window = open();
-        window->ApplyWindowSettings();
+        window->applyWindowSettings();
         window->move(100, 120);
         window->resize(600, 500);
         window->transport().volumeBar()->setValue(13);
@@ -100,14 +100,14 @@ TEST_F(MainWindowTest, PlacementVolumeAndColumnsSurviveARestart)
         EXPECT_TRUE(window->Closing);
     }
     TIniFile &ini = context->ini;
-    EXPECT_EQ(ini.ReadSection("params").mid(0, 6),
+    EXPECT_EQ(ini.readSection("params").mid(0, 6),
               QStringList({"MainTop", "MainLeft", "MainWid", "MainHeight", "Volume", "Splitter"}));
     EXPECT_EQ(ini.ReadInteger("params", "MainWid", 0), 600);
     EXPECT_EQ(ini.ReadInteger("Params", "Date", 0), 91);
     EXPECT_FALSE(ini.SectionExists("Modem")) << "closing must not invent a modem";
 
     auto window = open();
-    window->ApplyWindowSettings();
+    window->applyWindowSettings();
     EXPECT_EQ(window->size(), QSize(600, 500));
     EXPECT_EQ(window->transport().volumeBar()->value(), 13);
     EXPECT_EQ(window->recordingsList()->header()->sectionSize(0), 91);
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, AFailedSaveAtCloseIsReportedAndTheWindowStillCloses)
         }
         TIniFile(ini).WriteString("Modem", "Port", "3"); // 15 bytes, within the size limit
         auto window = open();
-        context->log.AppendLine("a session line longer than the limit");
+        context->log.appendLine("a session line longer than the limit");
         if (c.directoryInPlaceOf) {
             QFile::remove(dir.filePath(c.directoryInPlaceOf));
             ASSERT_TRUE(QDir(dir.path()).mkdir(c.directoryInPlaceOf));

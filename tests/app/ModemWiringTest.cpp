@@ -3,7 +3,7 @@
 #include "app/ModemWiring.h"
 #include "app/AppContext.h"
 #include "app/MainActions.h"
-#include "app/MainWindow.h"
+#include "app/TfmOrv.h"
 #include "config/ProgramDir.h"
 #include "modem/TfmModem.h"
 #include "modem/ui/TfmCallerID.h"

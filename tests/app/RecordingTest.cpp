@@ -2,9 +2,9 @@
 // and the line's sound; the program records, catalogues and names the WAV file.
 #include "app/AppContext.h"
 #include "app/MainActions.h"
-#include "app/MainWindow.h"
 #include "app/ModemWiring.h"
 #include "app/RecordingControl.h"
+#include "app/TfmOrv.h"
 #include "audio/StandardFormats.h"
 #include "catalogue/Catalogue.h"
 #include "config/ProgramDir.h"
@@ -93,7 +93,7 @@ protected:
         recording = std::make_unique<RecordingControl>(*context, *window, *modem, *catalogue);
         window->setRecordEnabled(true);
         ASSERT_TRUE(modem->OpenModemPort(3, true)) << messages.texts.join('|').toStdString();
-        modem->RearmAutoRecord();
+        modem->rearmAutoRecord();
     }
 
     bool waitForRow(int ms)

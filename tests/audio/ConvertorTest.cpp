@@ -1,10 +1,10 @@
 // The converter's chain, buffers, states and events; the result-code texts; the catalogue.
 #include "AudioTestSignals.h"
 
-#include "audio/ACMError.h"
-#include "audio/AudioConvertor.h"
-#include "audio/Codec.h"
+#include "audio/EACMError.h"
 #include "audio/StandardFormats.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -74,28 +74,28 @@ TEST(ConvertorTest, ChainGoesThroughPcmInAtMostThreeStages)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         TdeAudioConvertor convertor;
-        convertor.SetFormatIn(c.in);
-        convertor.SetFormatOut(c.out);
+        convertor.setFormatIn(c.in);
+        convertor.setFormatOut(c.out);
         convertor.Open();
         ASSERT_EQ(convertor.ChainFormats().size(), c.chain.size());
         for (std::size_t i = 0; i < c.chain.size(); ++i)
             EXPECT_TRUE(convertor.ChainFormats()[i].IsEqual(c.chain[i])) << i;
-        EXPECT_EQ(convertor.StageCount(), int(c.chain.size()) - 1);
+        EXPECT_EQ(convertor.stageCount(), int(c.chain.size()) - 1);
         convertor.Close();
     }
 
     TdeAudioConvertor impossible;
     TdeWaveFormat mp3;
-    mp3.SetFormatTag(0x55);
-    impossible.SetFormatIn(mp3);
-    impossible.SetFormatOut(WorkingPcmFormat());
+    mp3.setFormatTag(0x55);
+    impossible.setFormatIn(mp3);
+    impossible.setFormatOut(WorkingPcmFormat());
     EXPECT_EQ(errorText([&] { impossible.Open(); }), "The requested operation cannot be performed.")
         << "no codec suggests a PCM form for an unknown tag";
     EXPECT_FALSE(impossible.Active());
     TdeWaveFormat stereoGsm = fmt(codecs::Tag::Gsm610, 8000, 1);
-    stereoGsm.SetChannels(2);
-    impossible.SetFormatIn(WorkingPcmFormat());
-    impossible.SetFormatOut(stereoGsm);
+    stereoGsm.setChannels(2);
+    impossible.setFormatIn(WorkingPcmFormat());
+    impossible.setFormatOut(stereoGsm);
     EXPECT_EQ(errorText([&] { impossible.Open(); }), "The requested operation cannot be performed.")
         << "no codec takes stereo GSM";
     EXPECT_FALSE(impossible.Active());
@@ -107,16 +107,16 @@ TEST(ConvertorTest, StatesAreChecked)
     EXPECT_EQ(errorText([&] { c.Convert("x", 1); }),
               "Cannot perform this action while not active.");
     EXPECT_EQ(errorText([&] { c.Close(); }), "Cannot perform this action while not active.");
-    c.SetFormatOut(WorkingPcmFormat());
-    c.SetActive(true);
-    c.SetActive(true); // no change, no error
+    c.setFormatOut(WorkingPcmFormat());
+    c.setActive(true);
+    c.setActive(true); // no change, no error
     EXPECT_EQ(errorText([&] { c.Open(); }), "Cannot perform this action while active.");
-    EXPECT_EQ(errorText([&] { c.SetRequestRealTime(true); }),
+    EXPECT_EQ(errorText([&] { c.setRequestRealTime(true); }),
               "Cannot perform this action while active.");
     // A new input format waits for the next opening.
-    c.SetFormatIn(ImaAdpcmDefaultFormat());
+    c.setFormatIn(ImaAdpcmDefaultFormat());
     EXPECT_TRUE(c.ChainFormats().front().IsEqual(TdeWaveFormat()));
-    c.SetActive(false);
+    c.setActive(false);
     c.Open();
     EXPECT_TRUE(c.ChainFormats().front().IsEqual(ImaAdpcmDefaultFormat()));
 }
@@ -126,8 +126,8 @@ TEST(ConvertorTest, ShortFeedsAreHeldAndTheBufferIsFixedAtTheFirstConversion)
     TdeAudioConvertor c;
     Collected out;
     out.attach(c);
-    c.SetFormatIn(ImaAdpcmDefaultFormat());
-    c.SetFormatOut(fmt(codecs::Tag::Pcm, 8000, 1, 16));
+    c.setFormatIn(ImaAdpcmDefaultFormat());
+    c.setFormatOut(fmt(codecs::Tag::Pcm, 8000, 1, 16));
     c.Open();
     const std::vector<std::uint8_t> ima =
         runStream(format(codecs::Tag::Pcm, 8000, 1, 16), ImaAdpcmDefaultFormat().Buffer(),
@@ -136,7 +136,7 @@ TEST(ConvertorTest, ShortFeedsAreHeldAndTheBufferIsFixedAtTheFirstConversion)
 
     c.Convert(ima.data(), 200); // less than a block
     EXPECT_EQ(out.events, 0);
-    EXPECT_FALSE(c.Stage(0).Prepared());
+    EXPECT_FALSE(c.Stage(0).prepared());
     c.Convert(ima.data() + 200, 100);
     EXPECT_EQ(out.events, 1);
     EXPECT_EQ(out.bytes.size(), 505u * 2);
@@ -152,15 +152,15 @@ TEST(ConvertorTest, ShortFeedsAreHeldAndTheBufferIsFixedAtTheFirstConversion)
     c.Convert(ima.data() + 1100, 800);
     // 108 bytes stay after seven blocks: a header and 26 groups of 8 samples.
     EXPECT_EQ(c.Stage(0).Held(), 108);
-    c.Flush();
+    c.flush();
     EXPECT_EQ(out.bytes.size(), (7u * 505 + 26 * 8 + 1) * 2);
 }
 
 TEST(ConvertorTest, PcmCapacityFollowsTheFirstFeed)
 {
     TdeAudioConvertor c;
-    c.SetFormatIn(WorkingPcmFormat());
-    c.SetFormatOut(fmt(codecs::Tag::Pcm, 8000, 1, 16));
+    c.setFormatIn(WorkingPcmFormat());
+    c.setFormatOut(fmt(codecs::Tag::Pcm, 8000, 1, 16));
     c.Open();
     const std::vector<std::uint8_t> bytes(400, 0x80);
     c.Convert(bytes.data(), 100);
@@ -175,15 +175,15 @@ TEST(ConvertorTest, RecordingChainMatchesTheCodecsAndKeepsEveryBlock)
     TdeAudioConvertor c;
     Collected out;
     out.attach(c);
-    c.SetFormatIn(ImaAdpcmDefaultFormat());
-    c.SetFormatOut(WorkingPcmFormat());
+    c.setFormatIn(ImaAdpcmDefaultFormat());
+    c.setFormatOut(WorkingPcmFormat());
     c.Open();
     const std::vector<std::int16_t> source = speechLike(8000, 505 * 40);
     const std::vector<std::uint8_t> ima = runStream(
         format(codecs::Tag::Pcm, 8000, 1, 16), ImaAdpcmDefaultFormat().Buffer(), toBytes(source));
     for (std::size_t at = 0; at < ima.size(); at += 2048)
         c.Convert(ima.data() + at, qint64(std::min<std::size_t>(2048, ima.size() - at)));
-    c.Flush();
+    c.flush();
     c.Close();
     const std::vector<std::int16_t> pcm16 = toSamples(
         runStream(ImaAdpcmDefaultFormat().Buffer(), format(codecs::Tag::Pcm, 8000, 1, 16), ima));
@@ -232,15 +232,15 @@ TEST(AudioResultTest, CodesHaveTheirTexts)
 TEST(CatalogueTest, ListsEveryCodecWithItsFormats)
 {
     CodecCatalogue::Refresh();
-    ASSERT_EQ(CodecCatalogue::Count(), 6);
+    ASSERT_EQ(CodecCatalogue::count(), 6);
     QStringList names;
     int total = 0;
-    for (int i = 0; i < CodecCatalogue::Count(); ++i) {
+    for (int i = 0; i < CodecCatalogue::count(); ++i) {
         const TdeCodec &codec = CodecCatalogue::Codec(i);
         names << codec.ShortName();
-        total += codec.FormatCount();
-        for (int f = 0; f < codec.FormatCount(); ++f) {
-            EXPECT_EQ(codec.Format(f).Block.size(), codec.MaxFormatSize());
+        total += codec.formatCount();
+        for (int f = 0; f < codec.formatCount(); ++f) {
+            EXPECT_EQ(codec.Format(f).Block.size(), codec.maxFormatSize());
             EXPECT_FALSE(codec.Format(f).Format().FormatDescription().isEmpty());
         }
     }
@@ -251,7 +251,7 @@ TEST(CatalogueTest, ListsEveryCodecWithItsFormats)
     const TdeCodec &ima = CodecCatalogue::Codec(1);
     EXPECT_TRUE(ima.Format(0).Format().IsEqual(ImaAdpcmDefaultFormat()));
     EXPECT_TRUE(ima.Support().Codec);
-    EXPECT_EQ(ima.MaxExtraSize(), 2);
+    EXPECT_EQ(ima.maxExtraSize(), 2);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // Our WAV files against sox, and WAV files of sox and ffmpeg against our reader and codecs.
 #include "AudioTestSignals.h"
 
-#include "audio/AudioConvertor.h"
-#include "audio/RiffAudioReader.h"
-#include "audio/RiffAudioWriter.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeRIFFAudioReader.h"
+#include "audio/TdeRIFFAudioWriter.h"
 #include "audio/codecs/CodecLayer.h"
 
 #include <QFile>
@@ -48,10 +48,10 @@ void writeWav(const QString &path, const TdeWaveFormat &out,
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     TdeRIFFAudioWriter writer(file);
-    writer.SetFormat(out);
+    writer.setFormat(out);
     TdeAudioConvertor c;
-    c.SetFormatIn(record(format(Pcm, rate, channels, 16)));
-    c.SetFormatOut(out);
+    c.setFormatIn(record(format(Pcm, rate, channels, 16)));
+    c.setFormatOut(out);
     c.OnAudioConverted = [&](TdeAudioConvertor &, const std::uint8_t *data, qint64 size) {
         writer.Write(data, size);
     };
@@ -59,9 +59,9 @@ void writeWav(const QString &path, const TdeWaveFormat &out,
     const std::vector<std::uint8_t> bytes = toBytes(frames);
     for (std::size_t at = 0; at < bytes.size(); at += 2048)
         c.Convert(bytes.data() + at, qint64(std::min<std::size_t>(2048, bytes.size() - at)));
-    c.Flush();
+    c.flush();
     c.Close();
-    writer.Complete();
+    writer.complete();
 }
 
 struct Decoded
@@ -77,10 +77,10 @@ Decoded readWav(const QString &path)
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     TdeRIFFAudioReader reader(file);
-    d.format = reader.GetFormat();
+    d.format = reader.getFormat();
     TdeAudioConvertor c;
-    c.SetFormatIn(d.format);
-    c.SetFormatOut(record(format(Pcm, d.format.SamplesPerSec(), d.format.Channels(), 16)));
+    c.setFormatIn(d.format);
+    c.setFormatOut(record(format(Pcm, d.format.SamplesPerSec(), d.format.Channels(), 16)));
     std::vector<std::uint8_t> out;
     c.OnAudioConverted = [&](TdeAudioConvertor &, const std::uint8_t *data, qint64 size) {
         out.insert(out.end(), data, data + size);
@@ -90,7 +90,7 @@ Decoded readWav(const QString &path)
     std::vector<char> piece(4096);
     for (qint64 n; (n = reader.ReadData(piece.data(), qint64(piece.size()))) > 0;)
         c.Convert(piece.data(), n);
-    c.Flush();
+    c.flush();
     d.samples = toSamples(out);
     return d;
 }

@@ -1,8 +1,8 @@
 // The RIFF writer's bytes and the reader's chunk walk, on real files and damaged ones.
-#include "audio/ACMError.h"
-#include "audio/RiffAudioReader.h"
-#include "audio/RiffAudioWriter.h"
+#include "audio/EACMError.h"
 #include "audio/StandardFormats.h"
+#include "audio/TdeRIFFAudioReader.h"
+#include "audio/TdeRIFFAudioWriter.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -36,7 +36,7 @@ QByteArray chunk(const char *id, const QByteArray &body, bool pad = false)
 
 QByteArray pcmFmt()
 {
-    return WorkingPcmFormat().ToBytes().left(16);
+    return WorkingPcmFormat().toBytes().left(16);
 }
 
 QByteArray riff(const QByteArray &chunks)
@@ -50,7 +50,7 @@ QByteArray writeToBuffer(const TdeWaveFormat &format, const QByteArray &audio, i
     buffer.open(QIODevice::ReadWrite);
     {
         TdeRIFFAudioWriter writer(buffer);
-        writer.SetFormat(format);
+        writer.setFormat(format);
         const int step = int(audio.size()) / pieces;
         for (int at = 0; at < audio.size(); at += step)
             writer.Write(audio.constData() + at, std::min<qsizetype>(step, audio.size() - at));
@@ -79,7 +79,7 @@ TEST(RiffWriterTest, CompressedFileCarriesCbSizeAndHasNoPadByte)
     ASSERT_EQ(file.size(), 51);
     EXPECT_EQ(u32At(file, 4), 43u);
     EXPECT_EQ(u32At(file, 16), 20u);
-    EXPECT_EQ(file.mid(20, 20), ImaAdpcmDefaultFormat().ToBytes().left(20));
+    EXPECT_EQ(file.mid(20, 20), ImaAdpcmDefaultFormat().toBytes().left(20));
     EXPECT_EQ(file.mid(40, 4), "data");
     EXPECT_EQ(u32At(file, 44), 3u);
     EXPECT_EQ(file.mid(48), "abc");
@@ -92,7 +92,7 @@ TEST(RiffWriterTest, NoDataLeavesANewFileEmpty)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     {
         TdeRIFFAudioWriter writer(file);
-        writer.SetFormat(WorkingPcmFormat());
+        writer.setFormat(WorkingPcmFormat());
     }
     EXPECT_EQ(file.size(), 0);
 }
@@ -105,9 +105,9 @@ TEST(RiffWriterTest, RefreshedSizesMakeARecordingInProgressReadable)
     QByteArray finalBytes;
     {
         TdeRIFFAudioWriter writer(file);
-        writer.SetFormat(WorkingPcmFormat());
+        writer.setFormat(WorkingPcmFormat());
         writer.Write("12345", 5);
-        writer.RefreshSizes();
+        writer.refreshSizes();
 
         QFile reading(file.fileName());
         ASSERT_TRUE(reading.open(QIODevice::ReadOnly));
@@ -115,7 +115,7 @@ TEST(RiffWriterTest, RefreshedSizesMakeARecordingInProgressReadable)
         EXPECT_EQ(reader.TrackSize(0), 5);
 
         writer.Write("678", 3);
-        writer.RefreshSizes();
+        writer.refreshSizes();
         writer.Write("9", 1);
     }
     file.seek(0);
@@ -134,7 +134,7 @@ TEST(RiffWriterTest, AFullDiskIsReported)
         FileSizeLimit limit(10000);
         ASSERT_TRUE(limit.active());
         TdeRIFFAudioWriter writer(file);
-        writer.SetFormat(WorkingPcmFormat());
+        writer.setFormat(WorkingPcmFormat());
         const QByteArray block(4096, '\x80');
         try {
             for (int i = 0; i < 4; ++i)
@@ -159,7 +159,7 @@ struct ReadCase
 TEST(RiffReaderTest, WalksChunksAndRejectsWhatIsNoWaveFile)
 {
     const QByteArray fmt = pcmFmt();
-    const QByteArray ima = ImaAdpcmDefaultFormat().ToBytes().left(20);
+    const QByteArray ima = ImaAdpcmDefaultFormat().toBytes().left(20);
     QByteArray big(130, '\0');
     big.replace(0, 16, fmt);
     const QByteArray good = riff(chunk("fmt ", fmt) + chunk("data", "abcd"));
@@ -219,7 +219,7 @@ TEST(RiffReaderTest, ShortFormatChunkKeepsDefaultsAndReadTrackRestarts)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     TdeRIFFAudioReader reader(buffer);
-    EXPECT_TRUE(reader.GetFormat().IsEqual(WorkingPcmFormat())) << "cbSize stays 0";
+    EXPECT_TRUE(reader.getFormat().IsEqual(WorkingPcmFormat())) << "cbSize stays 0";
     char first[4];
     char second[4];
     ASSERT_EQ(reader.ReadTrack(0, first, 4), 4);
@@ -232,8 +232,8 @@ TEST(RiffReaderTest, ShortFormatChunkKeepsDefaultsAndReadTrackRestarts)
     EXPECT_EQ(reader.ReadData(piece, 6), 4);
     EXPECT_EQ(reader.ReadData(piece, 6), 0);
 
-    reader.SelectNextTrack();
-    EXPECT_TRUE(reader.EndOfTracks());
+    reader.selectNextTrack();
+    EXPECT_TRUE(reader.endOfTracks());
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // The wave format record: its bytes, persistence, configuration form and description.
-#include "audio/WaveFormat.h"
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 #include "audio/StandardFormats.h"
-#include "config/IniFile.h"
+#include "audio/TdeWaveFormat.h"
 #include "config/Preferences.h"
 #include "config/RecordingFormat.h"
+#include "config/TIniFile.h"
 #include "config/WaveFormatIni.h"
 
 #include <QBuffer>
@@ -25,7 +25,7 @@ TEST(WaveFormatTest, NewRecordHoldsTheDefaultsAndZeros)
     TdeWaveFormat f;
     QByteArray expected = hex("01000200112B000022560000020008000000");
     expected.append(QByteArray(110, '\0'));
-    EXPECT_EQ(f.ToBytes(), expected);
+    EXPECT_EQ(f.toBytes(), expected);
 
     QBuffer stream;
     stream.open(QIODevice::WriteOnly);
@@ -37,17 +37,17 @@ TEST(WaveFormatTest, NewRecordHoldsTheDefaultsAndZeros)
     WriteWaveFormat(ini, "File compression", f);
     EXPECT_EQ(ini.ReadString("File compression", "Bin", {}),
               QString::fromLatin1(expected.toHex().toUpper()));
-    EXPECT_EQ(ini.ReadSection("File compression"), QStringList({"Desc", "Bin"}));
+    EXPECT_EQ(ini.readSection("File compression"), QStringList({"Desc", "Bin"}));
     EXPECT_EQ(ini.ReadString("File compression", "Desc", {}), "PCM: 11.025 kHz, 8 Bit, Stereo");
 }
 
 TEST(WaveFormatTest, CbSizeAbove110IsRefusedAndKeepsTheOldValue)
 {
     TdeWaveFormat f;
-    f.SetCbSize(110);
+    f.setCbSize(110);
     EXPECT_EQ(f.CbSize(), 110);
     try {
-        f.SetCbSize(111);
+        f.setCbSize(111);
         FAIL() << "no error";
     } catch (const EACMError &e) {
         EXPECT_EQ(e.message(), "The wave format buffer is too small.");
@@ -77,14 +77,14 @@ TEST(WaveFormatTest, EqualityAndAssignCoverAllBytes)
 TEST(WaveFormatTest, ShortSourcesReplaceOnlyTheLeadingBytes)
 {
     TdeWaveFormat f = ImaAdpcmDefaultFormat();
-    const QByteArray before = f.ToBytes();
+    const QByteArray before = f.toBytes();
 
     QByteArray twenty(20, '\x5A');
     QBuffer stream(&twenty);
     stream.open(QIODevice::ReadOnly);
     EXPECT_EQ(f.LoadFromStream(stream), 20);
-    EXPECT_EQ(f.ToBytes().left(20), twenty);
-    EXPECT_EQ(f.ToBytes().mid(20), before.mid(20));
+    EXPECT_EQ(f.toBytes().left(20), twenty);
+    EXPECT_EQ(f.toBytes().mid(20), before.mid(20));
 
     QTemporaryDir dir;
     TIniFile ini(dir.filePath("orv.ini"));
@@ -94,9 +94,9 @@ TEST(WaveFormatTest, ShortSourcesReplaceOnlyTheLeadingBytes)
     QByteArray expected = before;
     expected[0] = 1;
     expected[1] = 0;
-    EXPECT_EQ(g.ToBytes(), expected);
+    EXPECT_EQ(g.toBytes(), expected);
     EXPECT_EQ(ReadWaveFormat(ini, "Modem compression", g), 0);
-    EXPECT_EQ(g.ToBytes(), expected);
+    EXPECT_EQ(g.toBytes(), expected);
 }
 
 TEST(WaveFormatTest, BuiltInDefaultHasThePublishedBin)
@@ -114,10 +114,10 @@ TEST(WaveFormatTest, DescriptionsComeFromTheCodecs)
               "IMA ADPCM: 8.000 kHz, 4 Bit, Mono, 4055 bytes/s");
     EXPECT_EQ(WorkingPcmFormat().FormatDescription(), "PCM: 8.000 kHz, 8 Bit, Mono");
     TdeWaveFormat unknown;
-    unknown.SetFormatTag(0x55); // MPEG layer 3: no codec here
+    unknown.setFormatTag(0x55); // MPEG layer 3: no codec here
     EXPECT_EQ(unknown.FormatDescription(), "");
     TdeWaveFormat broken = WorkingPcmFormat();
-    broken.SetBlockAlign(3);
+    broken.setBlockAlign(3);
     EXPECT_EQ(broken.FormatDescription(), "") << "a known tag with a bad format";
 }
 
@@ -127,22 +127,22 @@ TEST(WaveFormatTest, CompressionFileIsLoadedAndDeleted)
     const QString old = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
 
-    const QByteArray pcm8k = WorkingPcmFormat().ToBytes();
+    const QByteArray pcm8k = WorkingPcmFormat().toBytes();
     EXPECT_EQ(DefaultRecordingFormat(), pcm8k) << "no file: the built-in default";
 
     // A short .cpn replaces only the leading bytes of the built-in default.
     QFile cpn("FileCompression.cpn");
     ASSERT_TRUE(cpn.open(QIODevice::WriteOnly));
-    cpn.write(ImaAdpcmDefaultFormat().ToBytes().left(20));
+    cpn.write(ImaAdpcmDefaultFormat().toBytes().left(20));
     cpn.close();
     const FileFormatSource source = RecordingFormatSource();
     const QByteArray loaded = source.defaultFormat();
-    EXPECT_EQ(loaded.left(20), ImaAdpcmDefaultFormat().ToBytes().left(20));
+    EXPECT_EQ(loaded.left(20), ImaAdpcmDefaultFormat().toBytes().left(20));
     EXPECT_EQ(loaded.mid(20), pcm8k.mid(20));
     EXPECT_FALSE(QFile::exists("FileCompression.cpn"));
     EXPECT_EQ(source.describe(loaded), "IMA ADPCM: 8.000 kHz, 4 Bit, Mono, 4055 bytes/s");
 
-    EXPECT_THROW(TdeWaveFormat().LoadFromFile("missing.cpn"), EFileError);
+    EXPECT_THROW(TdeWaveFormat().LoadFromFile("missing.cpn"), FileAccessError);
     QDir::setCurrent(old);
 }
 

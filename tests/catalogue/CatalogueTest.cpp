@@ -58,7 +58,7 @@ protected:
         QStringList out;
         TStoreTable &c = catalogue->CallsTbl;
         for (int row = 0; row < c.RecordCount(); ++row)
-            out << c.valueAt(row, c.FieldIndex("Comment")).toString();
+            out << c.valueAt(row, c.fieldIndex("Comment")).toString();
         return out;
     }
 
@@ -160,7 +160,7 @@ TEST_F(CatalogueTest, FirstStartCreatesBothTablesAndTheGeneralFolder)
     makeCatalogue();
     ASSERT_TRUE(catalogue->OpenCatalogue());
     EXPECT_EQ(catalogue->FoldersTbl.FieldValues("FolderId").toString(), code);
-    EXPECT_EQ(catalogue->FoldersTbl.LoadMode(), TLoadMode::lmFile);
+    EXPECT_EQ(catalogue->FoldersTbl.LoadMode(), TableLoadMode::lmFile);
 }
 
 TEST_F(CatalogueTest, RecordingRowsGoToTheCurrentFolderAndAreSaved)
@@ -170,7 +170,7 @@ TEST_F(CatalogueTest, RecordingRowsGoToTheCurrentFolderAndAreSaved)
     ASSERT_TRUE(catalogue->AddRecordingRow(Start, 59, "+49 30 1234"));
     EXPECT_TRUE(states.last().at(0).value<CommandStates>().hasRows);
     EXPECT_EQ(catalogue->RecordingFileName(), "1_20240315_143005");
-    EXPECT_EQ(catalogue->RecordingFilePath(), path("wav/1_20240315_143005.wav"));
+    EXPECT_EQ(catalogue->recordingFilePath(), path("wav/1_20240315_143005.wav"));
 
     addFolder("SALES", "Sales");
     EXPECT_EQ(catalogue->CallsTbl.RecordCount(), 0) << "the new folder is current and empty";
@@ -298,11 +298,11 @@ TEST_F(CatalogueTest, MemoSearchComparesAsciiLettersInUpperCaseUnlessMatchCase)
         now = now.addSecs(1);
         ASSERT_TRUE(catalogue->AddRecordingRow(Start, 1, memo));
     }
-    EXPECT_EQ(catalogue->FindMemo("alice", false, 0), 0);
-    EXPECT_EQ(catalogue->FindMemo("alice", false, 1), 1);
-    EXPECT_EQ(catalogue->FindMemo("alice", true, 0), -1);
-    EXPECT_EQ(catalogue->FindMemo("Bob", false, 0), 2);
-    EXPECT_EQ(catalogue->FindMemo("carol", false, 0), -1);
+    EXPECT_EQ(catalogue->findMemo("alice", false, 0), 0);
+    EXPECT_EQ(catalogue->findMemo("alice", false, 1), 1);
+    EXPECT_EQ(catalogue->findMemo("alice", true, 0), -1);
+    EXPECT_EQ(catalogue->findMemo("Bob", false, 0), 2);
+    EXPECT_EQ(catalogue->findMemo("carol", false, 0), -1);
 }
 
 } // namespace

@@ -25,7 +25,7 @@ protected:
         table.setTableName(path());
         try {
             table.Open();
-        } catch (const EStoreError &e) {
+        } catch (const StoreError &e) {
             EXPECT_FALSE(table.Active());
             return QString::fromUtf8(e.what());
         }
@@ -38,7 +38,7 @@ protected:
 
 TEST_F(StoreFormatTest, NewRecordingsTableIsHeaderAndDescriptorsOnly)
 {
-    table.setLoadMode(TLoadMode::lmClear);
+    table.setLoadMode(TableLoadMode::lmClear);
     defineRecordings(table);
     table.Open();
     table.SaveToFile(path());
@@ -54,7 +54,7 @@ TEST_F(StoreFormatTest, NewRecordingsTableIsHeaderAndDescriptorsOnly)
 
 TEST_F(StoreFormatTest, EmptyValuesTakeOnlyTheirLengthBytesAndReadAsZeroOrNull)
 {
-    table.setLoadMode(TLoadMode::lmClear);
+    table.setLoadMode(TableLoadMode::lmClear);
     defineRecordings(table);
     table.Open();
     table.Append();
@@ -80,7 +80,7 @@ TEST_F(StoreFormatTest, EveryKindIsWrittenAsItsTypeCodeAndValueBytes)
 {
     struct Case
     {
-        TFieldType type;
+        FieldType type;
         int size;
         QVariant value;
         const char *code;
@@ -92,33 +92,32 @@ TEST_F(StoreFormatTest, EveryKindIsWrittenAsItsTypeCodeAndValueBytes)
     const int ms = time.msecsSinceStartOfDay();
     auto f64 = [](double d) { return QByteArray(reinterpret_cast<const char *>(&d), 8); };
     const std::vector<Case> cases = {
-        {TFieldType::ftSmallint, 0, -2, "l", "\x02" + le16(0xFFFE)},
-        {TFieldType::ftWord, 0, 513, "l", "\x02" + le16(513)},
-        {TFieldType::ftInteger, 0, -70000, "i", "\x04" + le32(static_cast<std::uint32_t>(-70000))},
-        {TFieldType::ftBoolean, 0, true, "b", "\x02" + le16(0xFFFF)},
-        {TFieldType::ftFloat, 0, 2.5, "f", "\x08" + f64(2.5)},
-        {TFieldType::ftCurrency, 0, 19.99, "c", "\x08" + f64(19.99)},
-        {TFieldType::ftDate, 0, date, "d", "\x04" + le32(static_cast<std::uint32_t>(day))},
-        {TFieldType::ftTime, 0, time, "v", "\x04" + le32(static_cast<std::uint32_t>(ms))},
-        {TFieldType::ftDateTime, 0, QDateTime(date, time), "t",
-         "\x08" + f64(day * 86400000.0 + ms)},
-        {TFieldType::ftAutoInc, 0, 7, "a", "\x04" + le32(7)},
-        {TFieldType::ftString, 10, QString("abc"), "A",
+        {FieldType::ftSmallint, 0, -2, "l", "\x02" + le16(0xFFFE)},
+        {FieldType::ftWord, 0, 513, "l", "\x02" + le16(513)},
+        {FieldType::ftInteger, 0, -70000, "i", "\x04" + le32(static_cast<std::uint32_t>(-70000))},
+        {FieldType::ftBoolean, 0, true, "b", "\x02" + le16(0xFFFF)},
+        {FieldType::ftFloat, 0, 2.5, "f", "\x08" + f64(2.5)},
+        {FieldType::ftCurrency, 0, 19.99, "c", "\x08" + f64(19.99)},
+        {FieldType::ftDate, 0, date, "d", "\x04" + le32(static_cast<std::uint32_t>(day))},
+        {FieldType::ftTime, 0, time, "v", "\x04" + le32(static_cast<std::uint32_t>(ms))},
+        {FieldType::ftDateTime, 0, QDateTime(date, time), "t", "\x08" + f64(day * 86400000.0 + ms)},
+        {FieldType::ftAutoInc, 0, 7, "a", "\x04" + le32(7)},
+        {FieldType::ftString, 10, QString("abc"), "A",
          "\x03"
          "abc"},
-        {TFieldType::ftString, 0, QVariant(), "0", QByteArray(1, '\0')},
-        {TFieldType::ftString, 35, QString("z"), "Z", "\x01z"},
-        {TFieldType::ftString, 36, QString("hello"), "s36", "\x04" + le32(5) + "hello"},
-        {TFieldType::ftBlob, 0, QByteArray("\x00\x01", 2), "o",
+        {FieldType::ftString, 0, QVariant(), "0", QByteArray(1, '\0')},
+        {FieldType::ftString, 35, QString("z"), "Z", "\x01z"},
+        {FieldType::ftString, 36, QString("hello"), "s36", "\x04" + le32(5) + "hello"},
+        {FieldType::ftBlob, 0, QByteArray("\x00\x01", 2), "o",
          "\x04" + le32(2) + QByteArray("\x00\x01", 2)},
-        {TFieldType::ftMemo, 0, QByteArray("memo"), "m", "\x04" + le32(4) + "memo"},
-        {TFieldType::ftFmtMemo, 0, QByteArray("r"), "r", "\x04" + le32(1) + "r"},
-        {TFieldType::ftGraphic, 0, QByteArray("g"), "g", "\x04" + le32(1) + "g"},
+        {FieldType::ftMemo, 0, QByteArray("memo"), "m", "\x04" + le32(4) + "memo"},
+        {FieldType::ftFmtMemo, 0, QByteArray("r"), "r", "\x04" + le32(1) + "r"},
+        {FieldType::ftGraphic, 0, QByteArray("g"), "g", "\x04" + le32(1) + "g"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.code);
         TStoreTable t;
-        t.setLoadMode(TLoadMode::lmClear);
+        t.setLoadMode(TableLoadMode::lmClear);
         t.FieldDefs = {{"My Field", c.type, c.size}};
         t.Open();
         t.Append();
@@ -138,7 +137,7 @@ TEST_F(StoreFormatTest, EveryKindIsWrittenAsItsTypeCodeAndValueBytes)
 
 TEST_F(StoreFormatTest, TextLongerThanTheFieldIsCutAndExactFitRoundTrips)
 {
-    table.setLoadMode(TLoadMode::lmClear);
+    table.setLoadMode(TableLoadMode::lmClear);
     defineRecordings(table);
     table.Open();
     table.Append();
@@ -242,7 +241,7 @@ TEST_F(StoreFormatTest, MissingFileFailsWithItsResolvedName)
     try {
         table.Open();
         FAIL() << "opened a missing file";
-    } catch (const EStoreError &e) {
+    } catch (const StoreError &e) {
         EXPECT_EQ(QString::fromUtf8(e.what()), "Error opening file " + path("Nowhere.d"));
     }
     EXPECT_FALSE(table.Active());
@@ -250,11 +249,11 @@ TEST_F(StoreFormatTest, MissingFileFailsWithItsResolvedName)
 
 TEST_F(StoreFormatTest, CreatingWithoutFieldsFails)
 {
-    table.setLoadMode(TLoadMode::lmClear);
-    EXPECT_THROW(table.Open(), EStoreError);
+    table.setLoadMode(TableLoadMode::lmClear);
+    EXPECT_THROW(table.Open(), StoreError);
     try {
         table.Open();
-    } catch (const EStoreError &e) {
+    } catch (const StoreError &e) {
         EXPECT_STREQ(e.what(), "Error creating table (no field descriptions)");
     }
 }

@@ -103,7 +103,7 @@ TEST_F(StoreTableTest, EditAppendDeleteChangeStatesAndOnlySaveChangesWrites)
     recordings.setRecNo(1);
     recordings.Delete();
     EXPECT_EQ(recordings.FieldValues("id").toString(), "R2") << "the next record is current";
-    EXPECT_EQ(recordings.ChangeCount(), 3);
+    EXPECT_EQ(recordings.changeCount(), 3);
     EXPECT_EQ(db.changedTables(), QList<TStoreTable *>{&recordings});
 
     // Nothing reaches the file before SaveChanges.
@@ -133,10 +133,10 @@ TEST_F(StoreTableTest, ChangeCounterDecidesWhetherSaveChangesWrites)
     EXPECT_FALSE(QFile::exists(file()));
 
     recordings.Edit();
-    recordings.Cancel(); // +1 -1
+    recordings.cancel(); // +1 -1
     recordings.Append();
-    recordings.Cancel();
-    EXPECT_EQ(recordings.ChangeCount(), 0);
+    recordings.cancel();
+    EXPECT_EQ(recordings.changeCount(), 0);
     recordings.SaveChanges();
     EXPECT_FALSE(QFile::exists(file()));
 
@@ -144,7 +144,7 @@ TEST_F(StoreTableTest, ChangeCounterDecidesWhetherSaveChangesWrites)
     recordings.Edit();
     recordings.SaveChanges();
     EXPECT_EQ(readFile(file()), before);
-    EXPECT_EQ(recordings.ChangeCount(), 1);
+    EXPECT_EQ(recordings.changeCount(), 1);
     EXPECT_EQ(recordings.state(), TStoreDataset::State::Browse);
     ASSERT_TRUE(QFile::remove(file()));
     recordings.SaveChanges();
@@ -152,7 +152,7 @@ TEST_F(StoreTableTest, ChangeCounterDecidesWhetherSaveChangesWrites)
 
     // A table created in memory is never written by SaveChanges.
     TStoreTable mem;
-    mem.setLoadMode(TLoadMode::lmClear);
+    mem.setLoadMode(TableLoadMode::lmClear);
     defineRecordings(mem);
     mem.Open();
     mem.Append();
@@ -176,10 +176,10 @@ TEST_F(StoreTableTest, FieldAccessOutsideEditFailsWithTheStoreMessage)
     try {
         recordings.setFieldValue("Comment", "x");
         FAIL() << "wrote outside edit";
-    } catch (const EStoreError &e) {
+    } catch (const StoreError &e) {
         EXPECT_STREQ(e.what(), "Table is not in edit or insert mode");
     }
-    EXPECT_THROW(recordings.FieldValues("NoSuchField"), EStoreError);
+    EXPECT_THROW(recordings.FieldValues("NoSuchField"), StoreError);
     EXPECT_EQ(recordings.FieldValues("FOLDERID").toString(), "F1");
 }
 
@@ -195,7 +195,7 @@ TEST_F(StoreTableTest, NavigationAndRecNoStayInsideTheVisibleList)
     EXPECT_TRUE(recordings.Eof());
     EXPECT_EQ(recordings.RecNo(), 4);
     recordings.First();
-    EXPECT_TRUE(recordings.Bof());
+    EXPECT_TRUE(recordings.bof());
     recordings.Prior();
     EXPECT_EQ(recordings.RecNo(), 1);
     int walked = 0;
@@ -267,8 +267,8 @@ TEST_F(StoreTableTest, DeleteRunsTheHandlersAroundTheDeletion)
     EXPECT_EQ(idsOnDisk(), QStringList({"R2", "R3", "R4"}));
 
     // A handler that throws keeps the record.
-    recordings.BeforeDelete = [](TStoreDataset &) { throw EStoreError("kept"); };
-    EXPECT_THROW(recordings.Delete(), EStoreError);
+    recordings.BeforeDelete = [](TStoreDataset &) { throw StoreError("kept"); };
+    EXPECT_THROW(recordings.Delete(), StoreError);
     EXPECT_EQ(recordings.RecordCount(), 1);
 }
 
@@ -278,10 +278,10 @@ TEST_F(StoreTableTest, MasterLinkThatWouldLoopIsRefused)
     try {
         folders.setMasterSource(&recordings);
         FAIL() << "loop accepted";
-    } catch (const EStoreError &e) {
+    } catch (const StoreError &e) {
         EXPECT_STREQ(e.what(), "Circular data link");
     }
-    EXPECT_THROW(folders.setMasterSource(&folders), EStoreError);
+    EXPECT_THROW(folders.setMasterSource(&folders), StoreError);
 }
 
 TEST_F(StoreTableTest, DatabaseClosesItsTablesWithoutSaving)
@@ -292,7 +292,7 @@ TEST_F(StoreTableTest, DatabaseClosesItsTablesWithoutSaving)
     t.setDatabase(database.get());
     t.setTableName("Recordings.d");
     t.Open();
-    EXPECT_EQ(t.TableFile(), dir.path() + "/Recordings.d");
+    EXPECT_EQ(t.tableFile(), dir.path() + "/Recordings.d");
     EXPECT_EQ(database->openTables(), QList<TStoreTable *>{&t});
     t.Delete();
     database.reset();
@@ -313,7 +313,7 @@ TEST_F(StoreTableTest, SaveOnAFullDiskLeavesTheOldFileAndTheTableInMemory)
         ASSERT_TRUE(limit.active());
         try {
             recordings.SaveChanges();
-        } catch (const EStoreError &e) {
+        } catch (const StoreError &e) {
             message = QString::fromUtf8(e.what());
         }
     }
@@ -335,19 +335,19 @@ TEST_F(StoreTableTest, EachSaveKeepsThePreviousGoodFileAsBackup)
     const QByteArray original = readFile(file());
     recordings.Delete();
     recordings.SaveChanges();
-    EXPECT_EQ(readFile(recordings.BackupFile()), original);
-    EXPECT_EQ(recordings.BackupFile(), file() + ".bak");
+    EXPECT_EQ(readFile(recordings.backupFile()), original);
+    EXPECT_EQ(recordings.backupFile(), file() + ".bak");
 
     const QByteArray second = readFile(file());
     recordings.Delete();
     recordings.SaveChanges();
-    EXPECT_EQ(readFile(recordings.BackupFile()), second);
+    EXPECT_EQ(readFile(recordings.backupFile()), second);
 
     // A file changed behind the table's back is not known to be good: the backup stays.
     ASSERT_TRUE(writeFile(file(), "garbage"));
     recordings.Delete();
     recordings.SaveChanges();
-    EXPECT_EQ(readFile(recordings.BackupFile()), second);
+    EXPECT_EQ(readFile(recordings.backupFile()), second);
     EXPECT_EQ(idsOnDisk().size(), 1);
 }
 

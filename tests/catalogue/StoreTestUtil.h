@@ -71,10 +71,10 @@ inline QByteArray recordingRecord(const QByteArray &id, int channel, const QByte
 inline void defineRecordings(TStoreTable &table)
 {
     table.FieldDefs = {
-        {"id", TFieldType::ftString, 10},       {"Channel", TFieldType::ftInteger, 0},
-        {"FolderId", TFieldType::ftString, 20}, {"DateS", TFieldType::ftString, 12},
-        {"TimeS", TFieldType::ftString, 16},    {"Duration", TFieldType::ftString, 10},
-        {"Comment", TFieldType::ftString, 255},
+        {"id", FieldType::ftString, 10},       {"Channel", FieldType::ftInteger, 0},
+        {"FolderId", FieldType::ftString, 20}, {"DateS", FieldType::ftString, 12},
+        {"TimeS", FieldType::ftString, 16},    {"Duration", FieldType::ftString, 10},
+        {"Comment", FieldType::ftString, 255},
     };
 }
 

@@ -1,7 +1,7 @@
 #include "VoiceModemSetup.h"
 
 #include "audio/StandardFormats.h"
-#include "config/IniFile.h"
+#include "config/TIniFile.h"
 #include "config/WaveFormatIni.h"
 #include "modem/capabilities/CompressionsFile.h"
 

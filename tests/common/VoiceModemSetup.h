@@ -2,7 +2,7 @@
 // port map, the modem profile, the line, the compressions and Compressions.d.
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
 #include <QString>
 

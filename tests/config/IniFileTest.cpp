@@ -1,5 +1,5 @@
 // The configuration file: letter case, in-place edits, value encodings and safe writes.
-#include "config/IniFile.h"
+#include "config/TIniFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,7 +190,7 @@ TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFileIntact)
         ASSERT_TRUE(limit.active());
         try {
             ini.WriteString("Params", "Memo", QString(10000, QLatin1Char('m')));
-        } catch (const EIniWriteError &e) {
+        } catch (const IniWriteError &e) {
             message = QString::fromUtf8(e.what());
             described = e.describe();
         }

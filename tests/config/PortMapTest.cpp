@@ -1,6 +1,6 @@
 // The COM port map: seeding and lookups in both directions.
 #include "config/PortMap.h"
-#include "config/IniFile.h"
+#include "config/TIniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,7 +20,7 @@ TEST(PortMapTest, SeedsMissingPortsAndKeepsTheUsersOwn)
     EXPECT_EQ(PortMap::devicePath(ini, 16), "/dev/ttyS7");
     EXPECT_EQ(PortMap::devicePath(ini, 0), "");
     EXPECT_EQ(PortMap::devicePath(ini, 17), "");
-    EXPECT_EQ(ini.ReadSection("Ports").size(), 16);
+    EXPECT_EQ(ini.readSection("Ports").size(), 16);
 }
 
 TEST(PortMapTest, FindsThePortOfADeviceThroughLinks)

@@ -1,7 +1,7 @@
 // Loading the preferences and seeding what a first start or an old file lacks.
 #include "config/Preferences.h"
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,13 +30,13 @@ protected:
 TEST_F(PreferencesTest, FirstStartWritesACompleteSetOfPreferences)
 {
     load();
-    EXPECT_EQ(ini.ReadSection("Monitor"),
+    EXPECT_EQ(ini.readSection("Monitor"),
               QStringList({"PlayTrace", "RecordTrace", "Points", "BackColor", "TraceColor"}));
-    EXPECT_EQ(ini.ReadSection("Params"),
+    EXPECT_EQ(ini.readSection("Params"),
               QStringList({"AutoRecord", "DiscTime", "RejectCall", "RejectRings", "Timeout",
                            "StartUp", "CallerID", "wavDir"}));
-    EXPECT_EQ(ini.ReadSection("Fonts"), QStringList({"FontName", "FontSize", "FontColor"}));
-    EXPECT_EQ(ini.ReadSection("File compression"), QStringList({"Desc", "Bin"}));
+    EXPECT_EQ(ini.readSection("Fonts"), QStringList({"FontName", "FontSize", "FontColor"}));
+    EXPECT_EQ(ini.readSection("File compression"), QStringList({"Desc", "Bin"}));
 
     EXPECT_EQ(ini.ReadString("Params", "CallerID", {}), "1");
     EXPECT_EQ(ini.ReadString("Params", "wavDir", {}), "/data/wav/");

@@ -4,9 +4,9 @@
 
 #include "VirtualModemProcess.h"
 
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
 #include "config/Preferences.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/ModemDiscovery.h"
 #include "modem/discovery/QueryBuffer.h"

@@ -21,7 +21,7 @@ protected:
         addInstalledLink("usb-Virtual_Voice_Modem_42-if00", modem.path());
         ASSERT_EQ(discovery().FindModems(), 1);
         ASSERT_EQ(discovery().candidate(0).port, port);
-        ASSERT_TRUE(discovery().PrepareShow());
+        ASSERT_TRUE(discovery().prepareShow());
         QSignalSpy closed(&discovery(), &ModemDiscovery::closeRequested);
         discovery().ConfirmModem();
         EXPECT_EQ(closed.count(), 1);
@@ -68,7 +68,7 @@ TEST_F(DiscoveryTest, ScanFindsModemsAndConfirmsTheVoiceModemsProfile)
         EXPECT_TRUE(logHas(line)) << line.toStdString();
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 
-    discovery().PrepareShow();
+    discovery().prepareShow();
     discovery().setSelected(1);
     QSignalSpy gauge(&discovery(), &ModemDiscovery::gaugeChanged);
     discovery().ConfirmModem();
@@ -137,7 +137,7 @@ TEST_F(DiscoveryTest, ScanFindsModemsAndConfirmsTheVoiceModemsProfile)
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[1].cml, "130");
     EXPECT_EQ(rows[1].sel, "00");
-    EXPECT_EQ(ini.ReadSection("Modem compressions").size(), 2);
+    EXPECT_EQ(ini.readSection("Modem compressions").size(), 2);
     TdeWaveFormat format;
     ASSERT_EQ(ReadWaveFormat(ini, "Modem compression", format), TdeWaveFormat::Size);
     EXPECT_EQ(format.FormatTag(), 1);
@@ -159,7 +159,7 @@ TEST_F(DiscoveryTest, ModemThatNeverAnswersIsNotACandidate)
 
     EXPECT_TRUE(logHas("Opening COM4: Successful!"));
     EXPECT_FALSE(logHas("Modem Found on COM4:"));
-    EXPECT_FALSE(discovery().PrepareShow());
+    EXPECT_FALSE(discovery().prepareShow());
     EXPECT_EQ(messages.texts, QStringList{ModemDiscovery::NoModemMessage});
     EXPECT_EQ(paramsKey("Voicefeatures"), "0");
 }
@@ -268,7 +268,7 @@ TEST_F(DiscoveryTest, PortThatCannotBeOpenedKeepsTheWindowOpen)
     mapPort(9, dir.filePath("gone"));
     addInstalledLink("usb-Gone_Modem-if00", dir.filePath("gone"));
     ASSERT_EQ(discovery().FindModems(), 1);
-    ASSERT_TRUE(discovery().PrepareShow());
+    ASSERT_TRUE(discovery().prepareShow());
     QSignalSpy closed(&discovery(), &ModemDiscovery::closeRequested);
 
     discovery().ConfirmModem();

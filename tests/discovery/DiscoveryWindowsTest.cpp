@@ -58,7 +58,7 @@ TEST_F(DiscoveryWindowsTest, UserConfirmsTheSelectedModem)
         checked = true;
         form.okButton()->click();
     });
-    form.ShowModal();
+    form.showModal();
 
     EXPECT_TRUE(checked);
     EXPECT_FALSE(form.isVisible());
@@ -77,7 +77,7 @@ TEST_F(DiscoveryWindowsTest, UnattendedRunConfirmsTheFirstModem)
     TSpecModemForm form(discovery(), progress, true);
     ASSERT_EQ(discovery().FindModems(), 2);
 
-    form.ShowModal();
+    form.showModal();
 
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(modemKey("Model"), "Conexant USB Modem");
@@ -96,7 +96,7 @@ TEST_F(DiscoveryWindowsTest, NoCandidateShowsTheNoModemMessageOnly)
     ASSERT_EQ(discovery().FindModems(), 0);
     EXPECT_EQ(form.list()->count(), 0);
 
-    form.ShowModal();
+    form.showModal();
 
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(messages.texts, QStringList{ModemDiscovery::NoModemMessage});
@@ -126,7 +126,7 @@ TEST_F(DiscoveryWindowsTest, QueryWindowIsTheParsersText)
 
     window.editor()->setPlainText("1,\"ULAW\",8,0,8000\n2,\"UNSIGNED PCM\",8,0,8000");
     EXPECT_EQ(query.lines().size(), 2);
-    ASSERT_TRUE(parse().QueryCompressionsInteractive());
+    ASSERT_TRUE(parse().queryCompressionsInteractive());
     EXPECT_EQ(paramsKey("Compression"), "1");
     EXPECT_EQ(messages.texts.size(), 2);
 }

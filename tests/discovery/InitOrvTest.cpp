@@ -31,10 +31,10 @@ struct RecordingTarget final : SetupTarget
 struct ConfirmingWindow final : DiscoveryWindow
 {
     explicit ConfirmingWindow(ModemDiscovery &discovery) : discovery(discovery) {}
-    void ShowModal() override
+    void showModal() override
     {
         ++shown;
-        discovery.ConfirmFirst();
+        discovery.confirmFirst();
     }
     ModemDiscovery &discovery;
     int shown = 0;

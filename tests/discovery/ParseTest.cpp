@@ -44,7 +44,7 @@ TEST_F(ParseTest, InteractiveParseWritesTableMirrorAndShowsEachRow)
     EXPECT_EQ(rows[2].vsr, "7200");
     EXPECT_EQ(rows[2].VSMCommand, "at+vsm=3,7200,0,0");
 
-    EXPECT_EQ(ini.ReadSection("Modem compressions"), QStringList({"0", "1", "2"}));
+    EXPECT_EQ(ini.readSection("Modem compressions"), QStringList({"0", "1", "2"}));
     EXPECT_EQ(ini.ReadString("Modem compressions", "0", {}), "UNSIGNED PCM,128,8,0,8000,,");
     EXPECT_EQ(ini.ReadString("Modem compressions", "2", {}), "SIGNED PCM,3,16,0,7200,0,0");
     ASSERT_EQ(messages.texts.size(), 3);
@@ -68,7 +68,7 @@ TEST_F(ParseTest, NothingRecognisedLeavesAnEmptyTable)
     EXPECT_EQ(messages.texts, QStringList{TfmParse::NoCompressionMessage});
     EXPECT_EQ(QFileInfo(compressionsPath()).size(), 0);
     EXPECT_EQ(modemKey("VoiceCompression"), "<missing>");
-    EXPECT_FALSE(parse().QueryCompressionsInteractive());
+    EXPECT_FALSE(parse().queryCompressionsInteractive());
 }
 
 TEST_F(ParseTest, TableStopsAtItsLastRow)
@@ -81,7 +81,7 @@ TEST_F(ParseTest, TableStopsAtItsLastRow)
     ASSERT_TRUE(parse().ParseCompressionList(true));
 
     EXPECT_EQ(CompressionsFile::readAll(compressionsPath()).size(), CompressionsFile::MaxRows);
-    EXPECT_EQ(ini.ReadSection("Modem compressions").size(), CompressionsFile::MaxRows);
+    EXPECT_EQ(ini.readSection("Modem compressions").size(), CompressionsFile::MaxRows);
     EXPECT_EQ(QFileInfo(compressionsPath()).size(), 279 * CompressionsFile::MaxRows);
 }
 
@@ -89,7 +89,7 @@ TEST_F(ParseTest, DeveloperQueryChoosesTheDefaultRow)
 {
     query.setText("1,\"ULAW\",8,0,8000\n2,\"SIGNED PCM\",16,0,8000\n3,\"UNSIGNED PCM\",8,0,8000\n");
 
-    ASSERT_TRUE(parse().QueryCompressionsInteractive());
+    ASSERT_TRUE(parse().queryCompressionsInteractive());
 
     EXPECT_EQ(paramsKey("Compression"), "2");
     EXPECT_EQ(modemKey("VoiceCompression"), "at+vsm=3,8000");

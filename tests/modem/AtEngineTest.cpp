@@ -35,7 +35,7 @@ TEST_F(AtEngineTest, ClassifiesRepliesAsTheyArrive)
     {
         const char *name;
         std::vector<Chunk> chunks;
-        int result;
+        AtResult result;
         QString reply;
     };
     const QByteArray flood(20000, 'x');
@@ -169,7 +169,7 @@ TEST_F(AtEngineTest, NestedCommandEndsBothWaits)
     peer.onCommand = [this](const QByteArray &command) {
         sendLater(command == "at+first" ? 3000 : 0, "\r\nOK\r\n");
     };
-    int inner = -1;
+    std::optional<AtResult> inner;
     QTimer::singleShot(200, &modem(), [&] {
         QString reply;
         inner = modem().SendCommand("at+second", reply);
@@ -216,7 +216,7 @@ TEST_F(AtEngineTest, VanishingDeviceEndsTheCommandAndShowsModemOff)
     answerLikeModem(again, {});
     pointPortAt(again.slavePath());
     EXPECT_TRUE(modem().CloseModemPort());
-    modem().ModemOn();
+    modem().modemOn();
     EXPECT_TRUE(modem().PortOpen());
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_TRUE(again.commands.contains("atz"));

@@ -1,9 +1,9 @@
 // The caller-ID pop-up: where it appears, how it slides, plain text, and when it hides.
 #include "VirtualModemProcess.h"
 
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
 #include "config/Preferences.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 #include "modem/TfmModem.h"
 #include "modem/ui/TfmCallerID.h"
 #include "support/EventLog.h"
@@ -91,7 +91,7 @@ TEST(CallerIdWindowTest, FollowsTheCallerIdOfARingingCall)
     TfmModem modem(ini, prefs, profile, log, messages);
     TfmCallerID window;
     window.attach(modem);
-    modem.ModemOn();
+    modem.modemOn();
     ASSERT_TRUE(modem.PortOpen());
 
     vmodem.step("call 2 1000 NMBR=5551234|NAME=JOHN");

@@ -10,7 +10,7 @@ protected:
         ASSERT_TRUE(peer.isValid());
         answerLikeModem(peer, {});
         ASSERT_TRUE(modem().OpenModemPort(Port, true));
-        modem().RearmAutoRecord();
+        modem().rearmAutoRecord();
         newLogLines();
     }
 
@@ -213,7 +213,7 @@ TEST_F(ModemControlTest, ModemOnAndOff)
     QObject::connect(&modem(), &TfmModem::switchedOff, [&switchedOff] { ++switchedOff; });
     answerLikeModem(peer, {});
 
-    modem().ModemOn();
+    modem().modemOn();
     EXPECT_TRUE(modem().PortOpen());
     EXPECT_TRUE(modem().AutoRecordArmed());
     QStringList lines = newLogLines();
@@ -221,16 +221,16 @@ TEST_F(ModemControlTest, ModemOnAndOff)
     EXPECT_EQ(lines.last(), "Enabling autoRecord mode");
     EXPECT_TRUE(peer.commands.contains("atz"));
 
-    modem().ModemOn(); // already on: only the log line
+    modem().modemOn(); // already on: only the log line
     EXPECT_EQ(newLogLines(), QStringList{"-- Modem on clicked"});
 
-    modem().ModemOff();
+    modem().modemOff();
     EXPECT_FALSE(modem().PortOpen());
     EXPECT_EQ(switchedOff, 1);
     EXPECT_EQ(newLogLines(), QStringList({"-- Modem off clicked", "Com port 3 closed..."}));
 
     pointPortAt(dir.filePath("unplugged"));
-    modem().ModemOn();
+    modem().modemOn();
     EXPECT_FALSE(modem().PortOpen());
     EXPECT_EQ(messages.texts, QStringList{"Error during opening com port 3"});
     EXPECT_EQ(failed, 1);

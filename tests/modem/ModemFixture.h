@@ -3,9 +3,9 @@
 
 #include "PtyPeer.h"
 
-#include "config/IniFile.h"
-#include "config/ModemProfile.h"
 #include "config/Preferences.h"
+#include "config/TIniFile.h"
+#include "config/TModemParams.h"
 #include "modem/TfmModem.h"
 #include "support/EventLog.h"
 #include "support/ScriptedMessageService.h"

@@ -49,7 +49,7 @@ TEST_F(QtSerialPortTest, ReadsWritesAndNotifiesThroughTheEventLoop)
         EXPECT_EQ(port.read(100), QByteArray());
         port.close();
         EXPECT_TRUE(waitFor([&] { return closed == 1; }));
-        EXPECT_THROW(port.write("at\r"), ESerialError);
+        EXPECT_THROW(port.write("at\r"), SerialError);
         EXPECT_EQ(port.outputFree(), SerialPort::BufferSize);
         QObject::disconnect(c1);
         QObject::disconnect(c2);
@@ -65,11 +65,11 @@ TEST_F(QtSerialPortTest, OpenErrorsNameTheirKind)
     {
         int port;
         QString device;
-        ESerialError::Kind kind;
+        SerialError::Kind kind;
     };
     const Case cases[] = {
-        {17, {}, ESerialError::Kind::InvalidPort},
-        {Port, dir.filePath("missing"), ESerialError::Kind::InvalidPort},
+        {17, {}, SerialError::Kind::InvalidPort},
+        {Port, dir.filePath("missing"), SerialError::Kind::InvalidPort},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.port);
@@ -79,7 +79,7 @@ TEST_F(QtSerialPortTest, OpenErrorsNameTheirKind)
         try {
             port.open();
             ADD_FAILURE() << "opened";
-        } catch (const ESerialError &e) {
+        } catch (const SerialError &e) {
             EXPECT_EQ(e.kind(), c.kind);
             EXPECT_EQ(e.className(), "EComInvalidPort");
         }
@@ -123,7 +123,7 @@ TEST_F(QtSerialPortTest, ProbeFindsAModemThatAnswersOk)
     pointPortAt(dir.filePath("missing"));
     EXPECT_FALSE(modem().TryComPort(port, Port));
     EXPECT_TRUE(messages.texts.isEmpty());
-    EXPECT_THROW(modem().ProbeComPort(port, Port), ESerialError);
+    EXPECT_THROW(modem().ProbeComPort(port, Port), SerialError);
 
     pointPortAt(peer.slavePath());
     QtSerialPort holder(ini);

@@ -28,7 +28,7 @@ protected:
     void bringUp()
     {
         startModem(vmodem);
-        modem().ModemOn();
+        modem().modemOn();
         ASSERT_TRUE(modem().PortOpen());
         ASSERT_TRUE(modem().AutoRecordArmed());
         newLogLines();
@@ -44,7 +44,7 @@ TEST_F(VirtualModemTest, InitialisesAndFollowsACallWithCallerId)
 {
     ini.WriteInteger("General", "RingTimeOut", 1500);
     startModem(vmodem);
-    modem().ModemOn();
+    modem().modemOn();
     EXPECT_EQ(newLogLines(),
               QStringList({"-- Modem on clicked", "Com port 3 opened...", "Modem Reset..", "ok",
                            "echo off..", "ok", "Modem on hook..", "ok", "Setting autoanswer off..",
@@ -95,12 +95,12 @@ TEST_F(VirtualModemTest, LearnsTheRingSpanFromAFastCadence)
 TEST_F(VirtualModemTest, ModemOffAndOnAgain)
 {
     bringUp();
-    modem().ModemOff();
+    modem().modemOff();
     EXPECT_FALSE(modem().PortOpen());
     EXPECT_EQ(newLogLines(), QStringList({"-- Modem off clicked", "Com port 3 closed..."}));
     EXPECT_TRUE(waitFor([this] { return vmodem.log().contains("port closed by the host"); }));
 
-    modem().ModemOn();
+    modem().modemOn();
     EXPECT_TRUE(modem().PortOpen());
     EXPECT_EQ(vmodem.log().count("<< atz"), 2);
     EXPECT_EQ(newLogLines().last(), "Enabling autoRecord mode");
@@ -121,11 +121,11 @@ TEST_F(VirtualModemTest, SurvivesTheModemVanishing)
     EXPECT_EQ(states, QList<bool>({true, false}));
 
     // While it is gone, Modem On says so; once it is back, Modem On brings it up again.
-    modem().ModemOn();
+    modem().modemOn();
     EXPECT_EQ(messages.texts, QStringList{"Error during opening com port 3"});
     VirtualModemProcess again;
     startModem(again);
-    modem().ModemOn();
+    modem().modemOn();
     EXPECT_TRUE(modem().PortOpen());
     EXPECT_EQ(newLogLines().mid(3, 3),
               QStringList({"Com port 3 opened...", "Modem Reset..", "ok"}));

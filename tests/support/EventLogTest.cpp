@@ -52,7 +52,7 @@ TEST_F(EventLogTest, TheThousandthLineSavesTheListAndClearsIt)
 TEST_F(EventLogTest, DirectAppendsPassTheLimitUntilTheNextAddLogLine)
 {
     for (int i = 0; i < 1005; ++i)
-        log.AppendLine("direct");
+        log.appendLine("direct");
     EXPECT_EQ(log.lines().size(), 1005);
     log.AddLogLine("-- Recording started");
     EXPECT_TRUE(log.lines().isEmpty());
@@ -102,7 +102,7 @@ TEST_F(EventLogTest, TheLinesSavedAtTheLimitSurviveTheExitSave)
     log.startSession();
     EXPECT_TRUE(log.lines().isEmpty());
     log.AddLogLine("-- Modem on clicked");
-    log.AppendLine("ring");
+    log.appendLine("ring");
     log.save();
 
     EXPECT_EQ(fileText(previousPath()), old + EventLog::SessionLine.toUtf8() + "\r\n");
@@ -131,24 +131,24 @@ TEST_F(EventLogTest, AFailedCopyAtTheLimitLosesNothingAndRaisesNothing)
 
 TEST_F(EventLogTest, LinesStayLinesAndAFailedSaveKeepsThem)
 {
-    log.AppendLine("NMBR = 555\r\nforged line");
+    log.appendLine("NMBR = 555\r\nforged line");
     EXPECT_EQ(log.lines(), QStringList{"NMBR = 555  forged line"});
 
     EventLog unwritable(dir.filePath("missing-dir/Events.log"));
     for (int i = 0; i < 999; ++i)
-        unwritable.AppendLine("x");
+        unwritable.appendLine("x");
     EXPECT_THROW(
         {
             try {
                 unwritable.AddLogLine("last");
-            } catch (const EFCreateError &e) {
+            } catch (const FileCreateError &e) {
                 EXPECT_EQ(QString::fromUtf8(e.what()),
                           "Cannot create file " + dir.filePath("missing-dir/Events.log"));
                 EXPECT_EQ(e.osError(), ENOENT);
                 throw;
             }
         },
-        EFCreateError);
+        FileCreateError);
     EXPECT_EQ(unwritable.lines().size(), 1000) << "the list is not cleared when the save fails";
 }
 

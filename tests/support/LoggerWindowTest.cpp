@@ -9,7 +9,7 @@ TEST(LoggerWindowTest, FollowsTheLogAndStaysOnTop)
 {
     QTemporaryDir dir;
     EventLog log(dir.filePath("Events.log"));
-    log.AppendLine("before");
+    log.appendLine("before");
     LoggerWindow window(log);
     EXPECT_EQ(window.windowTitle(), "Logger");
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -20,9 +20,9 @@ TEST(LoggerWindowTest, FollowsTheLogAndStaysOnTop)
     EXPECT_EQ(window.text(), "before\n-- Modem on clicked");
 
     for (int i = 0; i < 998; ++i)
-        log.AppendLine("x");
+        log.appendLine("x");
     log.AddLogLine("limit");
     EXPECT_EQ(window.text(), "") << "the window empties with the list";
-    log.AppendLine("<b>not bold</b>");
+    log.appendLine("<b>not bold</b>");
     EXPECT_EQ(window.text(), "<b>not bold</b>");
 }

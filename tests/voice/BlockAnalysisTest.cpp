@@ -1,5 +1,5 @@
 // The hang-up detection: silence over the disconnect time and steady tones.
-#include "modem/voice/BlockAnalysis.h"
+#include "modem/voice/BlockAnalyser.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

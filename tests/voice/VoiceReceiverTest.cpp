@@ -70,7 +70,7 @@ protected:
         int size = 1;
         while (at < bytes.size()) {
             const std::size_t n = std::min<std::size_t>(std::size_t(size), bytes.size() - at);
-            if (receiver.ReceiveBatch(bytes.data() + at, qint64(n), autoCall))
+            if (receiver.receiveBatch(bytes.data() + at, qint64(n), autoCall))
                 return true;
             at += n;
             size = size * 7 % 1000 + 1;
@@ -126,14 +126,14 @@ TEST_F(VoiceReceiverTest, AUsersRecordingGoesOnThroughSilenceAndTones)
     EXPECT_FALSE(feed(tone(425, 1536 * 14), false));
     EXPECT_GE(receiver.HangupCounter(), 12);
     const uint8_t busy[] = {0x10, 'b'};
-    EXPECT_FALSE(receiver.ReceiveBatch(busy, 2, false));
+    EXPECT_FALSE(receiver.receiveBatch(busy, 2, false));
 }
 
 TEST_F(VoiceReceiverTest, TwelvePeriodicBlocksEndAnAutomaticCallEvenWhenCountedTogether)
 {
     receiver.PrepareReceive(setup(30));
     // One batch of 13 blocks of busy tone carries the count from 0 past 12 at once.
-    EXPECT_TRUE(receiver.ReceiveBatch(tone(425, 1536 * 13).data(), 1536 * 13, true));
+    EXPECT_TRUE(receiver.receiveBatch(tone(425, 1536 * 13).data(), 1536 * 13, true));
     EXPECT_GE(receiver.HangupCounter(), 12);
     EXPECT_TRUE(logLines.contains("Periodic signal..."));
 }
@@ -144,7 +144,7 @@ TEST_F(VoiceReceiverTest, TheModemsBusyToneEventEndsAnAutomaticCall)
     std::vector<uint8_t> bytes = shield(noise(500));
     bytes.push_back(0x10);
     bytes.push_back('b');
-    EXPECT_TRUE(receiver.ReceiveBatch(bytes.data(), qint64(bytes.size()), true));
+    EXPECT_TRUE(receiver.receiveBatch(bytes.data(), qint64(bytes.size()), true));
     EXPECT_TRUE(logLines.contains("Modem event: busy tone"));
     receiver.Finish();
     EXPECT_EQ(file.size(), 500u) << "the event is not audio";

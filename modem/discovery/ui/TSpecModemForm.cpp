@@ -78,9 +78,9 @@ void TSpecModemForm::showList(const QStringList &lines)
     m_list->addItems(lines);
 }
 
-void TSpecModemForm::ShowModal()
+void TSpecModemForm::showModal()
 {
-    if (!m_discovery.PrepareShow())
+    if (!m_discovery.prepareShow())
         return;
     if (m_unattended) {
         m_discovery.ConfirmModem();

@@ -24,7 +24,7 @@ public:
     TSpecModemForm(ModemDiscovery &discovery, TProgressForm &progress, bool unattended,
                    QWidget *parent = nullptr);
 
-    void ShowModal() override;
+    void showModal() override;
 
     QListWidget *list() const { return m_list; }
     QProgressBar *gauge() const { return m_gauge; }

@@ -30,7 +30,7 @@ TfmNoModem::TfmNoModem(TIniFile &ini, QWidget *parent)
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(m_ok, &QPushButton::clicked, this, &TfmNoModem::OkClick);
+    connect(m_ok, &QPushButton::clicked, this, &TfmNoModem::okClicked);
 }
 
 void TfmNoModem::ShowNoModemNotice()
@@ -41,7 +41,7 @@ void TfmNoModem::ShowNoModemNotice()
     exec();
 }
 
-void TfmNoModem::OkClick()
+void TfmNoModem::okClicked()
 {
     NoModemNotice::storeChoice(m_ini, m_check->isChecked());
     accept();

@@ -29,7 +29,7 @@ public slots:
     void reject() override {}
 
 private:
-    void OkClick();
+    void okClicked();
 
     TIniFile &m_ini;
     QPlainTextEdit *m_text;

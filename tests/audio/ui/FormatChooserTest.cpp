@@ -1,5 +1,5 @@
 // The format chooser offscreen: its lists, its starting selection, and Choose's outcomes.
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 #include "audio/StandardFormats.h"
 #include "audio/codecs/CodecLayer.h"
 #include "audio/ui/FormatChooserDialog.h"
@@ -31,7 +31,7 @@ TdeWaveFormat built(quint16 tag, quint32 rate, quint16 channels, quint16 bits = 
 
 TEST(FormatChooserTest, ListsTagsAndTheirFormatsStartingFromTheGivenOne)
 {
-    TFormatChooserDialog dialog(ImaAdpcmDefaultFormat(), "Choose file compression format");
+    FormatChooserDialog dialog(ImaAdpcmDefaultFormat(), "Choose file compression format");
     EXPECT_EQ(dialog.windowTitle(), "Choose file compression format");
     EXPECT_EQ(texts(dialog.FormatList()), QStringList({"PCM", "IMA ADPCM", "Microsoft ADPCM",
                                                        "CCITT A-Law", "CCITT u-Law", "GSM 6.10"}));
@@ -46,24 +46,24 @@ TEST(FormatChooserTest, ListsTagsAndTheirFormatsStartingFromTheGivenOne)
               QStringList({"8.000 kHz, Mono, 1625 bytes/s", "11.025 kHz, Mono, 2239 bytes/s",
                            "22.050 kHz, Mono, 4478 bytes/s", "44.100 kHz, Mono, 8957 bytes/s"}));
     dialog.AttributesList()->setCurrentRow(2);
-    ASSERT_TRUE(dialog.SelectedFormat());
-    EXPECT_TRUE(dialog.SelectedFormat()->IsEqual(built(codecs::Tag::Gsm610, 22050, 1)));
+    ASSERT_TRUE(dialog.selectedFormat());
+    EXPECT_TRUE(dialog.selectedFormat()->IsEqual(built(codecs::Tag::Gsm610, 22050, 1)));
 }
 
 TEST(FormatChooserTest, UnlistedStartingFormatIsOfferedFirst)
 {
     const TdeWaveFormat pcm16k = built(codecs::Tag::Pcm, 16000, 1, 16);
-    TFormatChooserDialog dialog(pcm16k, "Choose");
+    FormatChooserDialog dialog(pcm16k, "Choose");
     EXPECT_EQ(dialog.AttributesList()->count(), 17);
     EXPECT_EQ(dialog.AttributesList()->item(0)->text(), "16.000 kHz, 16 Bit, Mono");
-    EXPECT_TRUE(dialog.SelectedFormat()->IsEqual(pcm16k));
+    EXPECT_TRUE(dialog.selectedFormat()->IsEqual(pcm16k));
 }
 
 // Answers the next modal dialog: picks the attributes row, or cancels when row < 0.
 void answerDialog(int tagRow, int row)
 {
     QTimer::singleShot(0, [=] {
-        auto *dialog = qobject_cast<TFormatChooserDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<FormatChooserDialog *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         if (row < 0) {
             dialog->reject();

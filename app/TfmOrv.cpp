@@ -1,12 +1,12 @@
 // The main window's creation, layout, placement and closing.
-#include "MainWindow.h"
+#include "TfmOrv.h"
 
-#include "AboutDialog.h"
 #include "AppContext.h"
 #include "AppIcons.h"
 #include "ClosingSaves.h"
 #include "ColorValue.h"
 #include "MainActions.h"
+#include "TfmAbout.h"
 #include "TraceView.h"
 #include "TransportPanel.h"
 #include "TrayController.h"
@@ -174,7 +174,7 @@ void TfmOrv::restorePlacement()
     move(wanted.topLeft());
 }
 
-void TfmOrv::ApplyWindowSettings()
+void TfmOrv::applyWindowSettings()
 {
     const QList<int> sizes = m_splitter->sizes();
     WindowLayout defaults;

@@ -1,5 +1,5 @@
 // The About box.
-#include "AboutDialog.h"
+#include "TfmAbout.h"
 
 #include "AppIcons.h"
 #include "AppInfo.h"

@@ -1,17 +1,13 @@
 // The wave format record's fields, persistence and description.
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 #include "audio/FormatChooser.h"
 #include "audio/codecs/CodecLayer.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <algorithm>
-
-namespace {
-constexpr int ChoiceCancelled = 515;
-} // namespace
 
 TdeWaveFormat::TdeWaveFormat()
 {
@@ -25,12 +21,12 @@ bool TdeWaveFormat::IsEqual(const TdeWaveFormat &other) const
 
 void TdeWaveFormat::SetDefaults()
 {
-    SetFormatTag(1);
-    SetChannels(2);
-    SetSamplesPerSec(11025);
-    SetAvgBytesPerSec(22050);
-    SetBlockAlign(2);
-    SetBitsPerSample(8);
+    setFormatTag(1);
+    setChannels(2);
+    setSamplesPerSec(11025);
+    setAvgBytesPerSec(22050);
+    setBlockAlign(2);
+    setBitsPerSample(8);
     setWord(16, 0);
 }
 
@@ -39,7 +35,7 @@ int TdeWaveFormat::ExtraSize() const
     return std::min<int>(CbSize(), MaxExtraSize);
 }
 
-void TdeWaveFormat::SetCbSize(std::uint16_t value)
+void TdeWaveFormat::setCbSize(std::uint16_t value)
 {
     if (value > MaxExtraSize)
         throw EACMError(QStringLiteral("The wave format buffer is too small."));
@@ -90,17 +86,17 @@ void TdeWaveFormat::LoadFromFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(
+        throw FileAccessError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     LoadFromStream(file);
 }
 
-QByteArray TdeWaveFormat::ToBytes() const
+QByteArray TdeWaveFormat::toBytes() const
 {
     return QByteArray(reinterpret_cast<const char *>(m_buffer.data()), Size);
 }
 
-int TdeWaveFormat::LoadFromBytes(const QByteArray &bytes)
+int TdeWaveFormat::loadFromBytes(const QByteArray &bytes)
 {
     const int count = static_cast<int>(std::min<qsizetype>(bytes.size(), Size));
     std::copy(bytes.begin(), bytes.begin() + count, m_buffer.begin());
@@ -122,12 +118,13 @@ QString TdeWaveFormat::FormatDescription() const
 bool TdeWaveFormat::Choose(FormatChooser *chooser, const QString &title)
 {
     codecs::FormatBlock work = m_buffer;
-    const int result = chooser ? chooser->choose(work, title) : codecs::Result::NotSupported;
-    if (result == 0) {
+    const codecs::Result result =
+        chooser ? chooser->choose(work, title) : codecs::Result::NotSupported;
+    if (result == codecs::Result::Ok) {
         m_buffer = work;
         return true;
     }
-    if (result == ChoiceCancelled)
+    if (result == codecs::Result::Cancelled)
         return false;
     CheckAudioResult<EACMConversionError>(result, QStringLiteral("Error selecting format."));
     return false;

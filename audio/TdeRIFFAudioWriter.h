@@ -9,14 +9,14 @@ class TdeRIFFAudioWriter final : public TdeAbstractAudioWriter
 public:
     explicit TdeRIFFAudioWriter(QIODevice &stream);
     // Patches the sizes when bytes were written (errors cannot be reported here: call
-    // Complete() first to see them). The stream stays open.
+    // complete() first to see them). The stream stays open.
     ~TdeRIFFAudioWriter() override;
 
     // Brings the RIFF and data sizes up to date for the bytes written so far and returns to
     // the end, so that a recording in progress can be read. The final bytes do not change.
-    void RefreshSizes();
+    void refreshSizes();
     // Patches the sizes for good (what destruction does), reporting a failed write.
-    void Complete();
+    void complete();
 
     // The largest audio byte count whose RIFF size still fits 32 bits.
     qint64 MaxDataSize() const;

@@ -1,6 +1,8 @@
 // The audio components' exception tree and the mapping of audio result codes to texts.
 #pragma once
 
+#include "audio/codecs/Result.h"
+
 #include <QString>
 #include <stdexcept>
 
@@ -48,4 +50,9 @@ template <class E> void CheckAudioResult(int code, const QString &context)
 {
     if (code != 0)
         throw E(AudioResultText(code, context));
+}
+
+template <class E> void CheckAudioResult(codecs::Result result, const QString &context)
+{
+    CheckAudioResult<E>(codecs::code(result), context);
 }

@@ -1,7 +1,7 @@
 // Examining the installed codec drivers.
-#include "audio/Codec.h"
+#include "audio/TdeCodec.h"
 
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 #include "audio/codecs/CodecLayer.h"
 
 #include <algorithm>
@@ -17,18 +17,18 @@ bool built = false;
 
 } // namespace
 
-TdeWaveFormat TdeCodecFormat::Format() const
+TdeWaveFormat CodecFormat::Format() const
 {
     TdeWaveFormat f;
     f.Buffer().fill(0);
-    f.LoadFromBytes(Block);
+    f.loadFromBytes(Block);
     return f;
 }
 
 TdeCodec::TdeCodec(quint32 driverId) : m_driverId(driverId)
 {
     const codecs::Driver *driver = codecs::driverById(driverId);
-    CheckAudioResult<EACMCodecError>(driver ? 0 : codecs::Result::InvalidHandle,
+    CheckAudioResult<EACMCodecError>(driver ? codecs::Result::Ok : codecs::Result::InvalidHandle,
                                      QStringLiteral("Error retrieving driver details."));
     const codecs::DriverDetails &d = driver->details();
     m_shortName = bounded(d.shortName, 31);
@@ -83,7 +83,7 @@ void CodecCatalogue::ensureBuilt()
         Refresh();
 }
 
-int CodecCatalogue::Count()
+int CodecCatalogue::count()
 {
     ensureBuilt();
     return int(list().size());

@@ -2,14 +2,14 @@
 // offers, built on first use and rebuilt by Refresh.
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 
 #include <QList>
 #include <QString>
 #include <memory>
 #include <vector>
 
-struct TdeCodecFormat
+struct CodecFormat
 {
     QString Text;     // the format's display text, at most 128 characters
     QByteArray Block; // the format, MaxFormatSize bytes
@@ -40,15 +40,15 @@ public:
     const QString &Copyright() const { return m_copyright; }
     const QString &Licensing() const { return m_licensing; }
     const QString &Features() const { return m_features; }
-    int Priority() const { return m_priority; }
+    int priority() const { return m_priority; }
     const SupportFlags &Support() const { return m_support; }
-    int MaxFormatSize() const { return m_maxFormatSize; }
-    int MaxExtraSize() const { return m_maxFormatSize - 18; }
+    int maxFormatSize() const { return m_maxFormatSize; }
+    int maxExtraSize() const { return m_maxFormatSize - 18; }
     // The format tags the driver owns.
     const QList<quint16> &Tags() const { return m_tags; }
 
-    int FormatCount() const { return int(m_formats.size()); }
-    const TdeCodecFormat &Format(int index) const { return m_formats[std::size_t(index)]; }
+    int formatCount() const { return int(m_formats.size()); }
+    const CodecFormat &Format(int index) const { return m_formats[std::size_t(index)]; }
 
 private:
     quint32 m_driverId;
@@ -61,7 +61,7 @@ private:
     SupportFlags m_support;
     int m_maxFormatSize = 18;
     QList<quint16> m_tags;
-    std::vector<TdeCodecFormat> m_formats;
+    std::vector<CodecFormat> m_formats;
 };
 
 // The program-wide list of codecs.
@@ -71,7 +71,7 @@ public:
     // Frees every codec and enumerates the installed drivers again; a driver that cannot be
     // examined is left out.
     static void Refresh();
-    static int Count();
+    static int count();
     static const TdeCodec &Codec(int index);
 
 private:

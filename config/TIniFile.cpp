@@ -1,7 +1,7 @@
 // The profile-file format: "[section]" lines, "key=value" lines, ";" comments. Names match
 // without regard to letter case and keep the case they were first written with. Untouched
 // lines are kept byte for byte, so a damaged line never costs the rest of the file.
-#include "IniFile.h"
+#include "TIniFile.h"
 
 #include "support/AtomicFile.h"
 
@@ -103,7 +103,7 @@ int hexDigit(char c)
 
 } // namespace
 
-EIniWriteError::EIniWriteError(const QString &path, int osError)
+IniWriteError::IniWriteError(const QString &path, int osError)
     : FileSaveError(QStringLiteral("Unable to write to %1").arg(path), osError)
 {}
 
@@ -133,7 +133,7 @@ void TIniFile::writeLines(const QList<QByteArray> &lines)
     }
     if (!AtomicFile::write(m_fileName, content)) {
         const int error = errno;
-        throw EIniWriteError(QFileInfo(m_fileName).absoluteFilePath(), error);
+        throw IniWriteError(QFileInfo(m_fileName).absoluteFilePath(), error);
     }
 }
 
@@ -226,7 +226,7 @@ void TIniFile::WriteBinaryStream(const QString &section, const QString &key,
 
 bool TIniFile::SectionExists(const QString &section) const
 {
-    return !ReadSection(section).isEmpty();
+    return !readSection(section).isEmpty();
 }
 
 bool TIniFile::ValueExists(const QString &section, const QString &key) const
@@ -234,7 +234,7 @@ bool TIniFile::ValueExists(const QString &section, const QString &key) const
     return locate(readLines(), section, key).keyLine >= 0;
 }
 
-QStringList TIniFile::ReadSection(const QString &section) const
+QStringList TIniFile::readSection(const QString &section) const
 {
     const QList<QByteArray> lines = readLines();
     const Location at = locate(lines, section, QString());

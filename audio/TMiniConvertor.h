@@ -2,7 +2,7 @@
 // bytes it holds until they make whole blocks and the output of its last conversion.
 #pragma once
 
-#include "audio/WaveFormat.h"
+#include "audio/TdeWaveFormat.h"
 #include "audio/codecs/Driver.h"
 
 #include <memory>
@@ -33,12 +33,12 @@ public:
 
     const std::uint8_t *Output() const { return m_output.data(); }
     bool Active() const { return m_active; }
-    bool Prepared() const { return m_prepared; }
+    bool prepared() const { return m_prepared; }
     qint64 Capacity() const { return qint64(m_input.size()); }
     qint64 Held() const { return m_held; }
     const TdeWaveFormat &Source() const { return m_source; }
     const TdeWaveFormat &Destination() const { return m_destination; }
-    bool RealTime() const { return m_realTime; }
+    bool realTime() const { return m_realTime; }
 
 private:
     std::size_t outputSize(qint64 bytes) const;

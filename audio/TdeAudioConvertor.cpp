@@ -1,7 +1,7 @@
 // Building the conversion chain and passing bytes along it.
-#include "audio/AudioConvertor.h"
+#include "audio/TdeAudioConvertor.h"
 
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 #include "audio/codecs/CodecLayer.h"
 
 namespace {
@@ -15,7 +15,7 @@ bool converts(const TdeWaveFormat &from, const TdeWaveFormat &to)
 TdeWaveFormat pcmSuggestion(const TdeWaveFormat &x, const TdeWaveFormat &start)
 {
     TdeWaveFormat pcm = start;
-    pcm.SetFormatTag(1);
+    pcm.setFormatTag(1);
     CheckAudioResult<EACMConversionError>(codecs::formatSuggest(x.Buffer(), pcm.Buffer()),
                                           QString());
     return pcm;
@@ -34,14 +34,14 @@ TdeAudioConvertor::~TdeAudioConvertor()
         Close();
 }
 
-void TdeAudioConvertor::SetRequestRealTime(bool value)
+void TdeAudioConvertor::setRequestRealTime(bool value)
 {
     if (m_active)
         throw EACMConversionError(QStringLiteral("Cannot perform this action while active."));
     m_requestRealTime = value;
 }
 
-void TdeAudioConvertor::SetActive(bool value)
+void TdeAudioConvertor::setActive(bool value)
 {
     if (value == m_active)
         return;
@@ -131,7 +131,7 @@ void TdeAudioConvertor::Convert(const void *data, qint64 size)
         OnAudioConverted(*this, current, length);
 }
 
-void TdeAudioConvertor::Flush()
+void TdeAudioConvertor::flush()
 {
     requireActive();
     std::vector<std::uint8_t> current;

@@ -9,11 +9,11 @@
 #include <QStringList>
 
 // A write the system refused. The file on disk is left as it was before the write.
-class EIniWriteError : public FileSaveError
+class IniWriteError : public FileSaveError
 {
 public:
     // osError: the errno of the refusal, 0 when unknown.
-    explicit EIniWriteError(const QString &path, int osError = 0);
+    explicit IniWriteError(const QString &path, int osError = 0);
 };
 
 class TIniFile final
@@ -43,7 +43,7 @@ public:
 
     bool SectionExists(const QString &section) const;
     bool ValueExists(const QString &section, const QString &key) const;
-    QStringList ReadSection(const QString &section) const;
+    QStringList readSection(const QString &section) const;
     void EraseSection(const QString &section);
     void UpdateFile() {} // writes are never held back
 

@@ -49,8 +49,7 @@ public:
     void setRecordEnabled(bool enabled) override;
 
     // Volume, folder pane width, list fonts and column widths from orv.ini.
-    void ApplyWindowSettings();
-    void applyWindowSettings() override { ApplyWindowSettings(); }
+    void applyWindowSettings() override;
     // Rewind and Fast forward off, the first recording current.
     void resetCommandStates() override;
     void setPortStatus(int port, const QString &model) override;

@@ -40,14 +40,14 @@ public:
     // cbSize clamped to the room in the record (0..110).
     int ExtraSize() const;
 
-    void SetFormatTag(std::uint16_t value) { setWord(0, value); }
-    void SetChannels(std::uint16_t value) { setWord(2, value); }
-    void SetSamplesPerSec(std::uint32_t value) { setDword(4, value); }
-    void SetAvgBytesPerSec(std::uint32_t value) { setDword(8, value); }
-    void SetBlockAlign(std::uint16_t value) { setWord(12, value); }
-    void SetBitsPerSample(std::uint16_t value) { setWord(14, value); }
+    void setFormatTag(std::uint16_t value) { setWord(0, value); }
+    void setChannels(std::uint16_t value) { setWord(2, value); }
+    void setSamplesPerSec(std::uint32_t value) { setDword(4, value); }
+    void setAvgBytesPerSec(std::uint32_t value) { setDword(8, value); }
+    void setBlockAlign(std::uint16_t value) { setWord(12, value); }
+    void setBitsPerSample(std::uint16_t value) { setWord(14, value); }
     // Raises EACMError "The wave format buffer is too small." above 110.
-    void SetCbSize(std::uint16_t value);
+    void setCbSize(std::uint16_t value);
 
     // The whole buffer, as the codec layer and the sound output take it.
     const codecs::FormatBlock &Buffer() const { return m_buffer; }
@@ -58,14 +58,14 @@ public:
     // Reads up to 128 bytes into the start of the buffer; the bytes not supplied keep their
     // content. Returns the count read. No validation is made.
     qint64 LoadFromStream(QIODevice &stream);
-    // Reads a .cpn file (the record's bytes, no header). Raises EFileError when the file
+    // Reads a .cpn file (the record's bytes, no header). Raises FileAccessError when the file
     // cannot be opened.
     void LoadFromFile(const QString &path);
 
     // The stream form (the component property FormatBuffer): exactly the 128 bytes.
-    QByteArray ToBytes() const;
+    QByteArray toBytes() const;
     // Loads like LoadFromStream from bytes; returns the count used (at most 128).
-    int LoadFromBytes(const QByteArray &bytes);
+    int loadFromBytes(const QByteArray &bytes);
 
     // "<tag name>: <format text>" in the codec layer's wording; empty for an unknown format.
     QString FormatDescription() const;
@@ -89,8 +89,8 @@ inline bool operator==(const TdeWaveFormat &a, const TdeWaveFormat &b)
 }
 
 // A file the system would not open, with the system's reason.
-class EFileError : public std::runtime_error
+class FileAccessError : public std::runtime_error
 {
 public:
-    explicit EFileError(const QString &message) : std::runtime_error(message.toStdString()) {}
+    explicit FileAccessError(const QString &message) : std::runtime_error(message.toStdString()) {}
 };

@@ -1,6 +1,6 @@
 // Block analysis. The silence history holds one mark per block; silence is declared only
 // once the history is full, so never before the disconnect time has passed.
-#include "BlockAnalysis.h"
+#include "BlockAnalyser.h"
 
 #include <cfenv>
 #include <cmath>

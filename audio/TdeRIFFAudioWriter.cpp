@@ -1,7 +1,7 @@
 // The RIFF writer: header at the first write, sizes patched when done.
-#include "audio/RiffAudioWriter.h"
+#include "audio/TdeRIFFAudioWriter.h"
 
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 
 #include <QtEndian>
 
@@ -22,7 +22,7 @@ TdeRIFFAudioWriter::~TdeRIFFAudioWriter()
         try {
             Finish();
         } catch (const EACMError &) {
-            // Nothing can report it here; Complete() is the way to learn of it.
+            // Nothing can report it here; complete() is the way to learn of it.
         }
     }
 }
@@ -81,7 +81,7 @@ void TdeRIFFAudioWriter::patchSizes()
     seekChecked(end);
 }
 
-void TdeRIFFAudioWriter::RefreshSizes()
+void TdeRIFFAudioWriter::refreshSizes()
 {
     if (m_written > 0)
         patchSizes();
@@ -93,7 +93,7 @@ void TdeRIFFAudioWriter::Finish()
     patchSizes();
 }
 
-void TdeRIFFAudioWriter::Complete()
+void TdeRIFFAudioWriter::complete()
 {
     if (m_written > 0 && !m_finished)
         Finish();

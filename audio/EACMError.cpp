@@ -1,5 +1,5 @@
 // The texts of the multimedia (2-12), wave output (32-35) and compression (512-514) codes.
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // three codec stages via PCM, handing every non-empty result to OnAudioConverted.
 #pragma once
 
-#include "audio/MiniConvertor.h"
-#include "audio/WaveFormat.h"
+#include "audio/TMiniConvertor.h"
+#include "audio/TdeWaveFormat.h"
 
 #include <functional>
 #include <memory>
@@ -23,29 +23,29 @@ public:
 
     // A change takes effect at the next Open.
     const TdeWaveFormat &FormatIn() const { return m_formatIn; }
-    void SetFormatIn(const TdeWaveFormat &format) { m_formatIn.Assign(format); }
+    void setFormatIn(const TdeWaveFormat &format) { m_formatIn.Assign(format); }
     const TdeWaveFormat &FormatOut() const { return m_formatOut; }
-    void SetFormatOut(const TdeWaveFormat &format) { m_formatOut.Assign(format); }
+    void setFormatOut(const TdeWaveFormat &format) { m_formatOut.Assign(format); }
 
     bool RequestRealTime() const { return m_requestRealTime; }
     // Raises EACMConversionError "Cannot perform this action while active." when open.
-    void SetRequestRealTime(bool value);
+    void setRequestRealTime(bool value);
     bool Set8087FPUFlag() const { return m_maskFloatingPoint; }
-    void SetSet8087FPUFlag(bool value) { m_maskFloatingPoint = value; }
+    void setSet8087FPUFlag(bool value) { m_maskFloatingPoint = value; }
 
     bool Active() const { return m_active; }
-    void SetActive(bool value);
+    void setActive(bool value);
     void Open();
     void Close();
     void Convert(const void *data, qint64 size);
     // Ends the stream: converts what the stages still hold, completing a last partial
     // codec block, and hands the result on. The converter stays open for a new stream.
-    void Flush();
+    void flush();
 
     AudioConvertedHandler OnAudioConverted;
 
     // The chain of the current opening: formats (input, PCM steps, output) and stages.
-    int StageCount() const { return int(m_stages.size()); }
+    int stageCount() const { return int(m_stages.size()); }
     const TMiniConvertor &Stage(int index) const { return *m_stages[std::size_t(index)]; }
     const std::vector<TdeWaveFormat> &ChainFormats() const { return m_formats; }
 

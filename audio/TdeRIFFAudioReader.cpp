@@ -1,7 +1,7 @@
 // The chunk walk of a RIFF WAVE file.
-#include "audio/RiffAudioReader.h"
+#include "audio/TdeRIFFAudioReader.h"
 
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 
 #include <QtEndian>
 #include <algorithm>

@@ -1,8 +1,8 @@
 // A conversion stage. Its input buffer grows until the stage first converts and is then
 // fixed at three times what it held then, so that later feeds run without allocation.
-#include "audio/MiniConvertor.h"
+#include "audio/TMiniConvertor.h"
 
-#include "audio/ACMError.h"
+#include "audio/EACMError.h"
 #include "audio/codecs/CodecLayer.h"
 
 #include <cfenv>
@@ -51,7 +51,8 @@ void TMiniConvertor::Open()
     if (m_active)
         throw EACMError(QStringLiteral("Cannot perform this action while active."));
     // Every codec here runs faster than real time, so the real-time request changes nothing.
-    const int result = codecs::streamOpen(m_source.Buffer(), m_destination.Buffer(), m_stream);
+    const codecs::Result result =
+        codecs::streamOpen(m_source.Buffer(), m_destination.Buffer(), m_stream);
     CheckAudioResult<EACMConversionError>(result, QString());
     m_active = true;
     Reset();

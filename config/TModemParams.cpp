@@ -1,7 +1,7 @@
 // Reading the modem profile from the configuration file.
-#include "ModemProfile.h"
+#include "TModemParams.h"
 
-#include "IniFile.h"
+#include "TIniFile.h"
 
 bool TModemParams::isSupported(const QString &command)
 {

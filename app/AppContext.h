@@ -8,6 +8,8 @@
 #include "support/EventLog.h"
 #include "support/MessageService.h"
 
+#include <functional>
+
 struct AppContext
 {
     AppContext(StartOptions options, const QString &programDir, MessageService &messages)
@@ -25,4 +27,7 @@ struct AppContext
     MessageService &messages;
     bool VoiceSupported = true;
     bool FormsCreated = false;
+    // Whether the desktop offers a sound output. Unset, its audio service is asked; tests that
+    // build the main window answer it themselves, so that they need no sound server.
+    std::function<bool()> hasSoundOutput;
 };

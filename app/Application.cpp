@@ -33,6 +33,7 @@
 #include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
 #include "support/IdleHandler.h"
+#include "support/Waits.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
 
@@ -82,6 +83,12 @@ void Application::guarded(const std::function<void()> &step)
 
 int Application::run()
 {
+    // Tests of the whole program shorten its fixed pauses and time-outs (the settling waits of
+    // the port scan, the command time-out, ...) with this variable, a factor above 0 and at
+    // most 1 (see Waits::setTimeScale). Unset, everything runs in real time.
+    if (const QString scale = qEnvironmentVariable("CALVORA_TIME_SCALE"); !scale.isEmpty())
+        Waits::setTimeScale(scale.toDouble());
+
     const QString dataDir = m_options.demo && m_options.dataDir.isEmpty()
                                 ? DemoModem::defaultDataDir()
                                 : ProgramDir::resolve(m_options.dataDir);

@@ -15,6 +15,12 @@ public:
     DemoModem(const DemoModem &) = delete;
     DemoModem &operator=(const DemoModem &) = delete;
 
+    // The caller's voice is sent in real time unless this environment variable holds a speed
+    // factor for the virtual modem's voice stream (its --speed, above 0 and at most 1000); the
+    // test of the demo sets it so that it does not sit through the whole message. The
+    // recording is the same at any speed.
+    static constexpr const char *SpeedVariable = "CALVORA_DEMO_SPEED";
+
     // The data directory a demo uses unless one is given.
     static QString defaultDataDir();
 

@@ -39,7 +39,7 @@ bool DemoModem::start(const QString &dataDir, QString &error)
         QStringLiteral("--link"),     m_link};
     const QString speed = qEnvironmentVariable(SpeedVariable);
     if (!speed.isEmpty())
-        args << QStringLiteral("--speed") << speed;
+        args << QStringLiteral("--speed") << speed << QStringLiteral("--pace") << speed;
     m_process.start(bin + QStringLiteral("/calvora-vmodem"), args);
     if (!m_process.waitForStarted(10000)) {
         error = QStringLiteral("Unable to start the virtual modem: ") + m_process.errorString();

@@ -138,10 +138,10 @@ TEST(ProgramRunTest, TheDemoRecordsACallWithoutAModem)
 {
     QTemporaryDir dir;
     const QString data = dir.filePath("demo");
-    // The caller's voice comes ten times as fast and the scan's pauses and the command
-    // time-outs run at a quarter; the rings keep the demo's own cadence.
+    // The demo's call (its rings, pauses and the caller's voice) runs eight times as fast, and
+    // the program's scan pauses and command time-outs at a quarter.
     QProcessEnvironment environment = fastEnvironment("0.25");
-    environment.insert("CALVORA_DEMO_SPEED", "10");
+    environment.insert("CALVORA_DEMO_SPEED", "8");
     QProcess demo;
     demo.setProcessEnvironment(environment);
     demo.start(program(), {"--demo", "--data-dir", data, "--unattended"});
@@ -152,9 +152,18 @@ TEST(ProgramRunTest, TheDemoRecordsACallWithoutAModem)
             return !wavs.isEmpty();
         },
         180000);
+    // Then it takes the modem up again for the next call (and is not in the middle of that
+    // when it is told to end).
+    auto modemTakenUpAgain = [&] {
+        const QByteArray modemLog = readFile(data + "/vmodem.log");
+        const qsizetype ended = modemLog.indexOf("voice receive ended");
+        return ended >= 0 && modemLog.indexOf("<< at+vcid=1", ended) >= 0;
+    };
+    const bool rearmed = recorded && waitFor(modemTakenUpAgain, 60000);
     ::kill(static_cast<pid_t>(demo.processId()), SIGTERM);
     ASSERT_TRUE(demo.waitForFinished(60000));
     ASSERT_TRUE(recorded) << readFile(data + "/Events.log").toStdString();
+    EXPECT_TRUE(rearmed) << readFile(data + "/vmodem.log").toStdString();
 
     const QByteArray log = readFile(data + "/Events.log");
     for (const char *line : {"Modem Found on COM1:", "Caller ID detected", "-- Recording started",

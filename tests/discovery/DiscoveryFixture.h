@@ -22,12 +22,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// Readable values in failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 class DiscoveryFixture : public ::testing::Test
 {
 protected:

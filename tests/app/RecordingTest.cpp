@@ -49,9 +49,9 @@ constexpr const char *StreamSpeed = "20";
 class RecordingTest : public ::testing::Test
 {
 protected:
-    // The command time-outs, the settling waits between recordings and the pauses between
-    // tries to reopen a modem run at a quarter.
-    ScaledTime fast{0.25};
+    // The settling waits between recordings and the pauses between tries to reopen a modem run
+    // at a tenth, and so do the command time-outs (which are set to the longest, 8 s, below).
+    ScaledTime fast{0.1};
 
     void SetUp() override
     {
@@ -91,7 +91,7 @@ protected:
         LoadModemProfile(ini, context->ModemProfile);
         context->prefs.wavDir = dir.path() + "/wav/";
         context->prefs.DiscTime = discTime;
-        context->prefs.Timeout = 4;
+        context->prefs.Timeout = 8;
         context->FormsCreated = true;
 
         window = std::make_unique<TfmOrv>(*context);

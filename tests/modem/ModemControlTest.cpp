@@ -108,7 +108,7 @@ TEST_F(ModemControlTest, CallerIdIsTakenFromCompleteLines)
         shown.clear();
         for (const QByteArray &chunk : c.chunks) {
             peer.send(chunk);
-            Waits::waitMs(150);
+            Waits::waitMs(50);
         }
         ASSERT_TRUE(waitFor([this] { return !shown.isEmpty(); }));
         Waits::waitMs(100);

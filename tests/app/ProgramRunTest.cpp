@@ -124,7 +124,7 @@ TEST(ProgramRunTest, SigtermEndsTheProgramWhileAMessageWaits)
     run.setProcessEnvironment(fastEnvironment());
     run.start(program(), {"--data-dir", data});
     ASSERT_TRUE(run.waitForStarted());
-    QThread::msleep(3000); // the box comes up within a fraction of a second
+    QThread::msleep(1500); // the box comes up within a fifth of a second
     ::kill(static_cast<pid_t>(run.processId()), SIGTERM);
     ASSERT_TRUE(run.waitForFinished(60000)) << "a waiting box must not hold up the end";
     EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);

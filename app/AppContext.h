@@ -8,6 +8,8 @@
 #include "support/EventLog.h"
 #include "support/MessageService.h"
 
+#include <functional>
+
 class FormatChooser;
 
 struct AppContext
@@ -29,4 +31,7 @@ struct AppContext
     FormatChooser *formatChooser = nullptr;
     bool VoiceSupported = true;
     bool FormsCreated = false;
+    // Whether the desktop offers a sound output. Unset, its audio service is asked; tests that
+    // build the main window answer it themselves, so that they need no sound server.
+    std::function<bool()> hasSoundOutput;
 };

@@ -38,6 +38,7 @@
 #include "modem/ui/TfmCallerID.h"
 #include "support/AtomicFile.h"
 #include "support/IdleHandler.h"
+#include "support/Waits.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
 
@@ -100,6 +101,12 @@ void Application::guarded(const std::function<void()> &step)
 
 int Application::run()
 {
+    // Tests of the whole program shorten its fixed pauses and time-outs (the settling waits of
+    // the port scan, the command time-out, ...) with this variable, a factor above 0 and at
+    // most 1 (see Waits::setTimeScale). Unset, everything runs in real time.
+    if (const QString scale = qEnvironmentVariable("CALVORA_TIME_SCALE"); !scale.isEmpty())
+        Waits::setTimeScale(scale.toDouble());
+
     const QString dataDir = m_options.demo && m_options.dataDir.isEmpty()
                                 ? DemoModem::defaultDataDir()
                                 : ProgramDir::resolve(m_options.dataDir);

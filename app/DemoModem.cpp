@@ -35,11 +35,14 @@ bool DemoModem::start(const QString &dataDir, QString &error)
     m_process.setWorkingDirectory(bin);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setStandardErrorFile(QDir(dataDir).absoluteFilePath(QStringLiteral("vmodem.log")));
-    m_process.start(bin + QStringLiteral("/calvora-vmodem"),
-                    {QStringLiteral("--profile"), QStringLiteral("voice"),
-                     QStringLiteral("--scenario"),
-                     bin + QStringLiteral("/vmodem-scenarios/demo.scenario"),
-                     QStringLiteral("--link"), m_link});
+    QStringList args = {
+        QStringLiteral("--profile"),  QStringLiteral("voice"),
+        QStringLiteral("--scenario"), bin + QStringLiteral("/vmodem-scenarios/demo.scenario"),
+        QStringLiteral("--link"),     m_link};
+    const QString speed = qEnvironmentVariable(SpeedVariable);
+    if (!speed.isEmpty())
+        args << QStringLiteral("--speed") << speed << QStringLiteral("--pace") << speed;
+    m_process.start(bin + QStringLiteral("/calvora-vmodem"), args);
     if (!m_process.waitForStarted(10000)) {
         error = QStringLiteral("Unable to start the virtual modem: ") + m_process.errorString();
         return false;

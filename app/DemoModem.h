@@ -15,6 +15,13 @@ public:
     DemoModem(const DemoModem &) = delete;
     DemoModem &operator=(const DemoModem &) = delete;
 
+    // The demo's call runs in real time unless this environment variable holds a factor (above
+    // 0 and at most 1000) by which the virtual modem speeds up its rings and pauses (--pace) and
+    // the caller's voice (--speed). The test of the demo sets it so that it does not sit through
+    // the whole call; the recording is the same at any speed. Keep the rings at least 300 ms
+    // apart (the scenario's 4 s cadence allows up to 13), or the ring span is not learnt.
+    static constexpr const char *SpeedVariable = "CALVORA_DEMO_SPEED";
+
     // The data directory a demo uses unless one is given.
     static QString defaultDataDir();
 

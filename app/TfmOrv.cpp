@@ -363,7 +363,9 @@ void TfmOrv::changeEvent(QEvent *event)
 
 void TfmOrv::checkSoundCard()
 {
-    if (QMediaDevices::audioOutputs().isEmpty()) {
+    const bool present =
+        m_ctx.hasSoundOutput ? m_ctx.hasSoundOutput() : !QMediaDevices::audioOutputs().isEmpty();
+    if (!present) {
         m_ctx.messages.showMessage(
             QStringLiteral("Your system has no sound card or\nyour sound card is not set up "
                            "properly.\nThis software requires a sound card to play WAV files"),

@@ -3,6 +3,7 @@
 #include "TfmModem.h"
 
 #include "support/EventLog.h"
+#include "support/Waits.h"
 
 #include <algorithm>
 
@@ -22,7 +23,7 @@ void ModemWatchdog::reopenSoon()
         return;
     m_pauseMs = FirstPauseMs;
     m_tries = 0;
-    m_retry.start(m_pauseMs);
+    m_retry.start(Waits::scaledMs(m_pauseMs));
 }
 
 void ModemWatchdog::stop()
@@ -35,7 +36,7 @@ void ModemWatchdog::tryReopen()
     if (m_modem.PortOpen())
         return;
     if (busy && busy()) {
-        m_retry.start(m_pauseMs);
+        m_retry.start(Waits::scaledMs(m_pauseMs));
         return;
     }
     const int port = m_portNumber();
@@ -55,5 +56,5 @@ void ModemWatchdog::tryReopen()
     m_pauseMs = std::min(m_pauseMs * 2, LongestPauseMs);
     // A wait inside the open may have started tries of its own meanwhile.
     if (!m_retry.isActive() && !m_modem.PortOpen())
-        m_retry.start(m_pauseMs);
+        m_retry.start(Waits::scaledMs(m_pauseMs));
 }

@@ -28,7 +28,7 @@ public:
     std::function<bool()> busy;
 
     // Starts trying to reopen the port, the first time after FirstPauseMs. Nothing when
-    // tries already run.
+    // tries already run. The pauses are scaled by Waits' time scale.
     void reopenSoon();
     void stop();
     bool reopening() const { return m_retry.isActive(); }

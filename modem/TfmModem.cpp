@@ -129,7 +129,7 @@ std::optional<QString> TfmModem::sendAndWait(const QString &command, const QStri
         return TimeOutKind;
     }
 
-    const int timeoutMs = std::clamp(m_prefs.Timeout, 1, 8) * 1000;
+    const int timeoutMs = Waits::scaledMs(std::clamp(m_prefs.Timeout, 1, 8) * 1000);
     m_tmCmdTimeout.start(timeoutMs);
     m_replyReady = false;
     m_replyText.clear();

@@ -51,7 +51,8 @@ public:
     bool OpenModemPort(int port, bool initialise);
     // Closes the port when open and leaves voice receive mode. False when closing failed.
     bool CloseModemPort();
-    // Sends command + CR and waits for the final reply. On Ok, reply is the text before
+    // Sends command + CR and waits for the final reply, at most the preferences' Timeout
+    // seconds (scaled by Waits' time scale). On Ok, reply is the text before
     // "OK"; on TimeOut "time out", on Error "error", on Unexpected "connect"; unchanged on
     // NoRoom. Writes no log lines.
     AtResult SendCommand(const QString &command, QString &reply);

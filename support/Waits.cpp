@@ -6,9 +6,14 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace Waits {
 
 namespace {
+double g_timeScale = 1.0;
+
 bool quitting()
 {
     return QCoreApplication::closingDown() || QCoreApplication::instance() == nullptr;
@@ -22,9 +27,26 @@ void runLoopFor(int ms)
 }
 } // namespace
 
+void setTimeScale(double factor)
+{
+    g_timeScale = factor > 0.0 && factor <= 1.0 ? factor : 1.0;
+}
+
+double timeScale()
+{
+    return g_timeScale;
+}
+
+int scaledMs(int ms)
+{
+    if (ms <= 0)
+        return 0;
+    return std::max(1, static_cast<int>(std::lround(ms * g_timeScale)));
+}
+
 void WaitTicks(int ticks)
 {
-    waitMs(ticks * TickMs);
+    waitMs(scaledMs(ticks * TickMs));
 }
 
 void waitMs(int ms)

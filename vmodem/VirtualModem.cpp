@@ -31,6 +31,11 @@ VirtualModem::VirtualModem(Profile profile, LogSink log, double speed, EncoderFa
       m_encoders(std::move(encoders)), m_dialogue(m_profile)
 {}
 
+void VirtualModem::setPace(double pace)
+{
+    m_pace = pace > 0 ? pace : 1.0;
+}
+
 void VirtualModem::log(const std::string &line) const
 {
     if (m_log)
@@ -252,7 +257,8 @@ void VirtualModem::runStep(const Step &step, TimePoint now)
     switch (step.kind) {
     case Step::Kind::Wait:
         log("== wait " + std::to_string(step.ms));
-        m_waitUntil = now + std::chrono::milliseconds(step.ms);
+        m_waitUntil = now + std::chrono::duration_cast<Clock::duration>(
+                                std::chrono::duration<double, std::milli>(step.ms / m_pace));
         break;
     case Step::Kind::WaitFor: {
         const std::string wanted = upper(step.text);

@@ -30,6 +30,9 @@ public:
     VirtualModem(Profile profile, LogSink log, double speed = 1.0,
                  EncoderFactory encoders = makeBuiltinEncoder);
 
+    // pace: how many times faster than written the script's pauses run (wait steps, and so the
+    // rings and caller ID of a call); > 0, 1 by default. The voice stream keeps its speed.
+    void setPace(double pace);
     void addSteps(const std::vector<Step> &steps); // run after those already queued
     void hostBytes(std::string_view bytes, TimePoint now);
     // The host opened or closed the port. Closing ends a voice stream, as dropping DTR does,
@@ -75,6 +78,7 @@ private:
     Profile m_profile;
     LogSink m_log;
     double m_speed;
+    double m_pace = 1.0;
     EncoderFactory m_encoders;
     AtDialogue m_dialogue;
     LineAudio m_line;

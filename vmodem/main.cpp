@@ -31,7 +31,7 @@ namespace {
 constexpr const char *Usage =
     "usage: calvora-vmodem [--profile NAME|FILE] [--script \"STEP; STEP; ...\"]\n"
     "                      [--scenario FILE] [--voice SIGNAL|WAVFILE] [--speed N]\n"
-    "                      [--link PATH] [--log FILE]\n"
+    "                      [--pace N] [--link PATH] [--log FILE]\n"
     "Opens a pseudo-terminal that behaves like a V.253 voice modem and prints its path as the\n"
     "first line of standard output. Script steps are also read from standard input, one line\n"
     "at a time. Profiles shipped: voice (default), data, nocid, dead, rockwell, softmodem.\n"
@@ -122,6 +122,7 @@ int main(int argc, char **argv)
     std::string linkPath;
     std::string logPath;
     double speed = 1.0;
+    double pace = 1.0;
     std::vector<std::pair<std::string, std::string>> sources; // in command-line order
 
     for (int i = 1; i < argc; ++i) {
@@ -141,14 +142,16 @@ int main(int argc, char **argv)
             linkPath = value();
         else if (arg == "--log")
             logPath = value();
-        else if (arg == "--speed") {
+        else if (arg == "--speed" || arg == "--pace") {
             const std::string v = value();
             char *end = nullptr;
-            speed = std::strtod(v.c_str(), &end);
-            if (end == v.c_str() || *end != '\0' || !(speed > 0 && speed <= 1000)) {
-                std::cerr << "calvora-vmodem: --speed takes a number above 0 and at most 1000\n";
+            const double factor = std::strtod(v.c_str(), &end);
+            if (end == v.c_str() || *end != '\0' || !(factor > 0 && factor <= 1000)) {
+                std::cerr << "calvora-vmodem: " << arg
+                          << " takes a number above 0 and at most 1000\n";
                 return 2;
             }
+            (arg == "--speed" ? speed : pace) = factor;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << Usage;
             return 0;
@@ -212,6 +215,7 @@ int main(int argc, char **argv)
     std::cout << pty.slavePath() << std::endl;
 
     VirtualModem modem(*profile, writeLog, speed);
+    modem.setPace(pace);
     writeLog("== " + (profile->name.empty() ? profileName : profile->name) + " on " +
              pty.slavePath() + (linkPath.empty() ? "" : " (" + linkPath + ")"));
     bool hostOpen = pty.hostHasOpen();

@@ -3,6 +3,7 @@
 #include "TfmCallerID.h"
 
 #include "modem/TfmModem.h"
+#include "support/Waits.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -60,7 +61,6 @@ TfmCallerID::TfmCallerID(QWidget *parent)
     m_label2->setTextFormat(Qt::PlainText);
     m_label2->setGeometry(40, 32, 105, 17);
 
-    m_tmShow.setInterval(TickMs);
     connect(&m_tmShow, &QTimer::timeout, this, &TfmCallerID::tmShowTimer);
 }
 
@@ -97,7 +97,7 @@ void TfmCallerID::showEvent(QShowEvent *event)
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     move(area.x() + area.width() - 200, area.y() + area.height() - 40);
     m_steps = 0;
-    m_tmShow.start();
+    m_tmShow.start(Waits::scaledMs(TickMs));
 }
 
 void TfmCallerID::tmShowTimer()

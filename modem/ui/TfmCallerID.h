@@ -14,7 +14,7 @@ class TfmCallerID final : public QWidget
     Q_DISABLE_COPY_MOVE(TfmCallerID)
 
 public:
-    static constexpr int TickMs = 50;
+    static constexpr int TickMs = 50;     // scaled by Waits' time scale
     static constexpr int SlideTicks = 20; // 4 pixels each
     static constexpr int SlideStep = 4;
     static constexpr int HideTick = 200; // ten seconds

@@ -36,10 +36,12 @@ protected:
     {
         context = std::make_unique<AppContext>(StartOptions::parse(args), dir.path(), messages);
         context->prefs.StartUp = context->ini.ReadBool("Params", "StartUp", false);
+        context->hasSoundOutput = [this] { return soundOutput; };
         return std::make_unique<TfmOrv>(*context);
     }
 
     QTemporaryDir dir;
+    bool soundOutput = true; // what the desktop's audio service is taken to say
     ScriptedMessageService messages;
     std::unique_ptr<AppContext> context;
 };
@@ -85,6 +87,19 @@ TEST_F(MainWindowTest, MenusHoldEveryCommandWithItsShortcut)
     EXPECT_FALSE(a.acRecord->isEnabled()) << "commands of absent features are not faked";
     EXPECT_EQ(window->windowTitle(), "Calvora");
     EXPECT_EQ(window->statusText(0), " Modem off");
+}
+
+TEST_F(MainWindowTest, WarnsAtStartWhenThereIsNoSoundOutput)
+{
+    const QString warning = "Your system has no sound card or\nyour sound card is not set up "
+                            "properly.\nThis software requires a sound card to play WAV files";
+    for (bool present : {true, false}) {
+        SCOPED_TRACE(present);
+        messages.texts.clear();
+        soundOutput = present;
+        auto window = open();
+        EXPECT_EQ(messages.texts, present ? QStringList() : QStringList{warning});
+    }
 }
 
 TEST_F(MainWindowTest, PlacementVolumeAndColumnsSurviveARestart)

@@ -33,6 +33,7 @@ TEST(ModemWiringTest, ModemOnAndOffShowInTheStatusBarAndTheMenus)
     context.ini.WriteInteger("Modem", "port", 3);
     LoadModemProfile(context.ini, context.ModemProfile);
     context.prefs.Timeout = 4;
+    context.hasSoundOutput = [] { return true; }; // no sound server needed
 
     TfmOrv window(context);
     TfmModem modem(context.ini, context.prefs, context.ModemProfile, context.log, messages);

@@ -30,6 +30,7 @@
 #include "app/CallJournal.h"
 
 #include "FileSizeLimit.h"
+#include "ScaledTime.h"
 
 namespace {
 
@@ -41,14 +42,24 @@ double soxSeconds(const QString &path)
     return QString::fromUtf8(soxi.readAllStandardOutput()).trimmed().toDouble();
 }
 
+// The virtual modem's voice stream runs this many times faster than real time; lengths of
+// recordings are counted in the stream's samples, so they are the same at any speed.
+constexpr const char *StreamSpeed = "20";
+
 class RecordingTest : public ::testing::Test
 {
 protected:
+    // The settling waits between recordings and the pauses between tries to reopen a modem run
+    // at a tenth, and so do the command time-outs (which are set to the longest, 8 s, below).
+    ScaledTime fast{0.1};
+
     void SetUp() override
     {
         ASSERT_TRUE(ProgramDir::prepare(dir.path()));
         context =
             std::make_unique<AppContext>(StartOptions::parse({"calvora"}), dir.path(), messages);
+        // No sound is played here: the start-up check must not need a sound server.
+        context->hasSoundOutput = [] { return true; };
     }
 
     void TearDown() override
@@ -70,7 +81,7 @@ protected:
             ASSERT_TRUE(custom.open(QIODevice::WriteOnly));
             custom.write(base.readAll() + "\n" + extraProfileLines.toUtf8() + "\n");
         }
-        QStringList args = {"--profile", profile, "--speed", "4", "--script", script};
+        QStringList args = {"--profile", profile, "--speed", StreamSpeed, "--script", script};
         if (!link.isEmpty())
             args << "--link" << link;
         ASSERT_TRUE(vmodem.start(args));
@@ -80,7 +91,7 @@ protected:
         LoadModemProfile(ini, context->ModemProfile);
         context->prefs.wavDir = dir.path() + "/wav/";
         context->prefs.DiscTime = discTime;
-        context->prefs.Timeout = 4;
+        context->prefs.Timeout = 8;
         context->FormsCreated = true;
 
         window = std::make_unique<TfmOrv>(*context);
@@ -121,7 +132,7 @@ protected:
 
 TEST_F(RecordingTest, AnsweredCallIsRecordedUntilSilenceAndCatalogued)
 {
-    start("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5551234|NAME=JOHN end=answered; "
+    start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5551234|NAME=JOHN end=answered; "
           "voice speech 6000; voice silence",
           ImaAdpcmDefaultFormat(), 1);
     IdleHandler idle([this] { window->apEventsIdle(); });
@@ -151,8 +162,8 @@ TEST_F(RecordingTest, AnsweredCallIsRecordedUntilSilenceAndCatalogued)
 
 TEST_F(RecordingTest, BusyToneFromTheModemEndsAnAutomaticRecording)
 {
-    start("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=777 end=answered; voice speech; "
-          "waitfor AT+VRX; wait 1500; event b",
+    start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=777 end=answered; voice speech; "
+          "waitfor AT+VRX; wait 300; event b",
           WorkingPcmFormat(), 30);
     IdleHandler idle([this] { window->apEventsIdle(); });
     ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
@@ -166,7 +177,7 @@ TEST_F(RecordingTest, AUsersRecordingKeepsEverySampleValueIncludingDle)
     window->actions().acRecord->trigger();
     ASSERT_TRUE(recording->recording());
     EXPECT_FALSE(window->actions().acModemOn->isEnabled()) << "no other modem dialogue meanwhile";
-    Waits::waitMs(2500);
+    Waits::waitMs(500); // ten seconds of the line
     window->actions().acStop->trigger();
     ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
 
@@ -267,7 +278,7 @@ class ModemComesBackTest : public RecordingTest, public ::testing::WithParamInte
 TEST_P(ModemComesBackTest, TheCallIsKeptAndTheNextCallsAreRecorded)
 {
     link = dir.filePath("modem");
-    start("waitfor AT+VRX; wait 2500; exit", WorkingPcmFormat(), 1);
+    start("waitfor AT+VRX; wait 500; exit", WorkingPcmFormat(), 1);
     IdleHandler idle([this] { window->apEventsIdle(); });
     window->actions().acRecord->trigger();
     ASSERT_TRUE(recording->recording());
@@ -277,12 +288,13 @@ TEST_P(ModemComesBackTest, TheCallIsKeptAndTheNextCallsAreRecorded)
     EXPECT_GT(soxSeconds(dir.path() + "/wav/" + wavFiles()[0]), 1.0);
     EXPECT_FALSE(modem->PortOpen());
 
-    Waits::waitMs(GetParam()); // the modem stays away this long
+    // The modem stays away this long, on the scaled clock of the tries to reopen it.
+    Waits::waitMs(Waits::scaledMs(GetParam()));
     VirtualModemProcess back;
-    ASSERT_TRUE(back.start({"--speed", "4", "--link", link, "--script",
-                            "waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550001 end=answered; "
+    ASSERT_TRUE(back.start({"--speed", StreamSpeed, "--link", link, "--script",
+                            "waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5550001 end=answered; "
                             "voice speech 3000; voice silence; waitfor AT+VRX; "
-                            "waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550002 end=answered; "
+                            "waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5550002 end=answered; "
                             "voice speech 3000; voice silence"}));
     ASSERT_TRUE(Waits::waitUntil(
         [&] { return catalogue->CallsTbl.RecordCount() == 3 && !recording->recording(); }, 120000))
@@ -330,8 +342,8 @@ TEST_F(RecordingTest, AFullDiskStopsTheRecordingAndKeepsWhatFitted)
 // voice reception and closes what it opened, and the next call is recorded.
 TEST_F(RecordingTest, AfterAFullDiskTheNextCallIsRecordedOnceThereIsSpace)
 {
-    start("voice speech; waitfor <DLE>!; waitfor AT+VCID=1; wait 300; "
-          "call 2 800 NMBR=5550003 end=answered; voice speech 3000; voice silence",
+    start("voice speech; waitfor <DLE>!; waitfor AT+VCID=1; wait 200; "
+          "call 2 400 NMBR=5550003 end=answered; voice speech 3000; voice silence",
           WorkingPcmFormat(), 1);
     IdleHandler idle([this] { window->apEventsIdle(); });
     {

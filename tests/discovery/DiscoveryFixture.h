@@ -2,6 +2,7 @@
 // exist unless a test gives it a virtual modem, so no real port of the machine is touched.
 #pragma once
 
+#include "ScaledTime.h"
 #include "VirtualModemProcess.h"
 
 #include "config/Preferences.h"
@@ -21,15 +22,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// Readable values in failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 class DiscoveryFixture : public ::testing::Test
 {
 protected:
+    // The scan's settling waits, its two-second probes and the command time-outs run at a
+    // quarter, so that a scan of eight ports and a modem that never answers take little time.
+    ScaledTime fast{0.25};
+
     DiscoveryFixture()
         : ini(dir.filePath("orv.ini")), log(dir.filePath("Events.log")),
           byIdDir(dir.filePath("by-id"))

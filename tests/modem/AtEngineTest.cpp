@@ -1,6 +1,7 @@
 // The AT command engine over a pseudo-terminal: replies, result codes, time-outs, logging,
 // the one pending slot and a bounded receive buffer.
 #include "ModemFixture.h"
+#include "ScaledTime.h"
 
 namespace {
 struct Chunk
@@ -13,6 +14,9 @@ struct Chunk
 class AtEngineTest : public ModemFixture
 {
 protected:
+    // Command time-outs run four times as fast: a second of Timeout lasts 250 ms.
+    ScaledTime fast{0.25};
+
     // Answers the next command with chunks sent at their delays after it arrived.
     void answerWith(std::vector<Chunk> chunks)
     {
@@ -46,19 +50,19 @@ TEST_F(AtEngineTest, ClassifiesRepliesAsTheyArrive)
         {"mixed case", {{0, "\r\nOk\r\n"}}, AtResult::TimeOut, "time out"},
         {"error", {{0, "\r\nERROR\r\n"}}, AtResult::Error, "error"},
         {"split over reads",
-         {{0, "\r\nCX93"}, {150, "001\r\n\r\nO"}, {300, "K\r\n"}},
+         {{0, "\r\nCX93"}, {20, "001\r\n\r\nO"}, {40, "K\r\n"}},
          AtResult::Ok,
          "CX93001"},
         {"connect", {{0, "\r\nCONNECT\r\n"}}, AtResult::Unexpected, "connect"},
         {"garbage then OK",
-         {{0, QByteArray("\x00\xff\x10\x03\x7f\r\n", 7)}, {100, "OK\r\n"}},
+         {{0, QByteArray("\x00\xff\x10\x03\x7f\r\n", 7)}, {40, "OK\r\n"}},
          AtResult::Ok,
          QString::fromLatin1("\xff")},
         {"garbage only",
          {{0, QByteArray("\x00\x01\x02garbage\xfe", 11)}},
          AtResult::TimeOut,
          "time out"},
-        {"flood without line ends", {{0, flood}, {50, flood}}, AtResult::TimeOut, "time out"},
+        {"flood without line ends", {{0, flood}, {40, flood}}, AtResult::TimeOut, "time out"},
         {"silence", {}, AtResult::TimeOut, "time out"},
     };
     openPort();
@@ -76,6 +80,8 @@ TEST_F(AtEngineTest, ClassifiesRepliesAsTheyArrive)
 TEST_F(AtEngineTest, TimesOutAfterTheConfiguredSeconds)
 {
     openPort();
+    // Scaled, one second is 250 ms: a wrong number of seconds (8 is the longest) is still
+    // told apart from the right one, with room for a slow machine.
     for (int seconds : {1, 2}) {
         SCOPED_TRACE(seconds);
         prefs.Timeout = seconds;
@@ -83,8 +89,8 @@ TEST_F(AtEngineTest, TimesOutAfterTheConfiguredSeconds)
         QElapsedTimer clock;
         clock.start();
         EXPECT_EQ(modem().SendCommand("at", reply), AtResult::TimeOut);
-        EXPECT_GE(clock.elapsed(), seconds * 1000 - 50);
-        EXPECT_LT(clock.elapsed(), seconds * 1000 + 3000);
+        EXPECT_GE(clock.elapsed(), Waits::scaledMs(seconds * 1000) - 10);
+        EXPECT_LT(clock.elapsed(), Waits::scaledMs(seconds * 1000) + 1500);
     }
 }
 
@@ -143,6 +149,7 @@ TEST_F(AtEngineTest, TooLongCommandIsRefusedAtOnce)
 {
     openPort();
     newLogLines();
+    prefs.Timeout = 8; // 2 s scaled: a refusal that waited would show
     QElapsedTimer clock;
     clock.start();
     const QString tooLong(SerialPort::BufferSize, QLatin1Char('a'));
@@ -174,13 +181,13 @@ TEST_F(AtEngineTest, NestedCommandEndsBothWaits)
         QString reply;
         inner = modem().SendCommand("at+second", reply);
     });
-    prefs.Timeout = 8;
+    prefs.Timeout = 8; // 2 s scaled, still before the first command's own reply
     QElapsedTimer clock;
     clock.start();
     QString reply;
     EXPECT_EQ(modem().SendCommand("at+first", reply), AtResult::Ok);
     EXPECT_EQ(inner, AtResult::Ok);
-    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_LT(clock.elapsed(), 1500);
 }
 
 TEST_F(AtEngineTest, VanishingDeviceEndsTheCommandAndShowsModemOff)
@@ -202,7 +209,7 @@ TEST_F(AtEngineTest, VanishingDeviceEndsTheCommandAndShowsModemOff)
     clock.start();
     QString reply;
     EXPECT_EQ(modem().SendCommand("atz", reply), AtResult::TimeOut);
-    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_LT(clock.elapsed(), Waits::scaledMs(8000) / 2) << "ended by the loss, not the time-out";
     EXPECT_TRUE(waitFor([this] { return !modem().PortOpen(); }));
     EXPECT_EQ(states, QList<bool>({true, false}));
     EXPECT_FALSE(lostReason.isEmpty());

@@ -108,7 +108,7 @@ TEST_F(ModemControlTest, CallerIdIsTakenFromCompleteLines)
         shown.clear();
         for (const QByteArray &chunk : c.chunks) {
             peer.send(chunk);
-            Waits::waitMs(150);
+            Waits::waitMs(50);
         }
         ASSERT_TRUE(waitFor([this] { return !shown.isEmpty(); }));
         Waits::waitMs(100);
@@ -127,12 +127,12 @@ TEST_F(ModemControlTest, CallerIdIsTakenFromCompleteLines)
 
 TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
 {
-    ini.WriteInteger("General", "RingTimeOut", 1500);
+    ini.WriteInteger("General", "RingTimeOut", 800);
     prefs.RejectRings = 3;
     bringUp();
     watchCallerId();
     ASSERT_TRUE(modem().RingSpanKnown());
-    EXPECT_EQ(modem().RingSpanMs(), 1500);
+    EXPECT_EQ(modem().RingSpanMs(), 800);
 
     // Answered after the second ring: a name holding "OK" does not hide the RING after it.
     ring();
@@ -165,7 +165,7 @@ TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
     // Disarmed, RING lines are not acted on.
     modem().DisableAutoRecord();
     ring();
-    Waits::waitMs(2500);
+    Waits::waitMs(1200);
     EXPECT_EQ(modem().RingCount(), 0);
     EXPECT_FALSE(modem().StartRecordRequest());
 }
@@ -176,13 +176,13 @@ TEST_F(ModemControlTest, LearnsTheRingSpanFromTheFirstCall)
     EXPECT_FALSE(modem().RingSpanKnown());
     ring();
     ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
-    Waits::waitMs(1000);
+    Waits::waitMs(500);
     ring();
     ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 2; }));
     ASSERT_TRUE(modem().RingSpanKnown());
     const int span = modem().RingSpanMs();
-    EXPECT_GE(span, 1300);
-    EXPECT_LE(span, 3250); // a slow machine delays the second RING
+    EXPECT_GE(span, 650);
+    EXPECT_LE(span, 2600); // a slow machine delays the second RING
     EXPECT_EQ(span % 130, 0);
     EXPECT_EQ(ini.ReadInteger("General", "RingTimeOut", 0), span);
 

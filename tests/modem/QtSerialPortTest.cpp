@@ -1,5 +1,6 @@
 // The QSerialPort backend on pseudo-terminals, and the port-scanning operations built on it.
 #include "ModemFixture.h"
+#include "ScaledTime.h"
 
 #include "modem/QtSerialPort.h"
 
@@ -106,6 +107,8 @@ TEST_F(QtSerialPortTest, TriggerFiresOnceAcrossReadsWithoutRegardToCase)
 
 TEST_F(QtSerialPortTest, ProbeFindsAModemThatAnswersOk)
 {
+    // The settling waits and the two seconds the probe listens run at a tenth.
+    ScaledTime fast(0.1);
     ASSERT_TRUE(peer.isValid());
     useComPort(Port);
     answerLikeModem(peer, {});

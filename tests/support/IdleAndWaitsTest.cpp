@@ -2,6 +2,8 @@
 #include "support/IdleHandler.h"
 #include "support/Waits.h"
 
+#include "ScaledTime.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -58,4 +60,39 @@ TEST(WaitsTest, WaitUntilProcessesEventsAndStopsWhenTheConditionHolds)
     clock.restart();
     Waits::WaitTicks(2);
     EXPECT_GE(clock.elapsed(), 2 * Waits::TickMs - 5);
+}
+
+TEST(WaitsTest, TheTimeScaleShortensFixedPausesOnly)
+{
+    struct Case
+    {
+        double factor;
+        int ms;
+        int scaled;
+    };
+    const Case cases[] = {{1.0, 2000, 2000},  {0.25, 2000, 500}, {0.1, 55, 6},
+                          {0.001, 55, 1},     {0.5, 0, 0},       {0.0, 2000, 2000},
+                          {-1.0, 2000, 2000}, {2.0, 2000, 2000}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.factor);
+        Waits::setTimeScale(c.factor);
+        EXPECT_EQ(Waits::scaledMs(c.ms), c.scaled);
+    }
+    Waits::setTimeScale(1.0);
+
+    {
+        ScaledTime fast(0.1);
+        EXPECT_EQ(Waits::timeScale(), 0.1);
+        QElapsedTimer clock;
+        clock.start();
+        Waits::WaitTicks(36); // two seconds in real time
+        EXPECT_GE(clock.elapsed(), 36 * Waits::TickMs / 10 - 5);
+        EXPECT_LT(clock.elapsed(), 36 * Waits::TickMs / 2);
+
+        // A wait for a condition keeps its own bound: it is no fixed pause.
+        clock.restart();
+        EXPECT_FALSE(Waits::waitUntil([] { return false; }, 100));
+        EXPECT_GE(clock.elapsed(), 95);
+    }
+    EXPECT_EQ(Waits::timeScale(), 1.0) << "the scale is given back";
 }

@@ -114,6 +114,34 @@ TEST_F(VmodemEngine, CallRingsAtItsCadenceWithCallerIdAfterTheFirstRing)
     EXPECT_NE(m_log.find("caller ID not sent"), std::string::npos);
 }
 
+TEST_F(VmodemEngine, PaceRunsTheScriptsPausesFasterButNotTheStream)
+{
+    m_modem->setPace(5);
+    host("ATE0\r");
+    host("AT+VCID=1\r");
+    steps("call 3 1000 NMBR=P end=gaveup; wait 2000; voice ramp");
+    std::vector<std::pair<std::string, long>> timeline; // what came when, in ms
+    for (int t = 10; t <= 1000; t += 10) {
+        const std::string part = run(10ms);
+        if (!part.empty())
+            timeline.emplace_back(part, t);
+    }
+    const std::vector<std::pair<std::string, long>> expected = {{"\r\nRING\r\n", 10},
+                                                                {"\r\nNMBR = P\r\n", 110},
+                                                                {"\r\nRING\r\n", 210},
+                                                                {"\r\nRING\r\n", 410}};
+    EXPECT_EQ(timeline, expected);
+    EXPECT_NE(m_log.find("== wait 2000"), std::string::npos) << "the log keeps the written time";
+    EXPECT_EQ(m_modem->line().currentLabel(), "ramp") << "the wait after the call took 0.4 s";
+
+    // The voice stream still runs at 8000 samples a second.
+    host("AT+FCLASS=8\r");
+    host("AT+VSM=1,8000\r");
+    EXPECT_EQ(host("AT+VRX\r"), "\r\nCONNECT\r\n");
+    const std::string stream = unshield(run(1000ms));
+    EXPECT_NEAR(static_cast<double>(stream.size()), 8000.0, 100.0);
+}
+
 TEST_F(VmodemEngine, RepeatRunsTheScriptAgainOnlyWhenItWaits)
 {
     steps("ring; wait 100; repeat");

@@ -82,7 +82,7 @@ TEST(VmodemProgram, ProfileFromAFileAndRefusedStarts)
     ASSERT_TRUE(modem.start({"--profile", dead.fileName()}));
     ASSERT_TRUE(modem.openPort());
     modem.send("AT\r");
-    EXPECT_EQ(modem.readFor(1500ms), "");
+    EXPECT_EQ(modem.readFor(500ms), "");
     EXPECT_TRUE(modem.waitForLog("<< AT"));
 
     QFile bad(dir.filePath("bad.profile"));
@@ -93,6 +93,7 @@ TEST(VmodemProgram, ProfileFromAFileAndRefusedStarts)
                                    {"--profile", bad.fileName()},
                                    {"--script", "ring; jump"},
                                    {"--speed", "0"},
+                                   {"--pace", "-2"},
                                    {"--scenario", dir.filePath("missing.scenario")},
                                    {"--frobnicate"}};
     for (const QStringList &arguments : refused) {
@@ -129,7 +130,7 @@ TEST(VmodemProgram, DataProfileRefusesVoice)
 TEST(VmodemProgram, ScriptedCallRingsWithCallerIdBetweenTheFirstTwoRings)
 {
     VmodemHarness modem;
-    ASSERT_TRUE(modem.start({"--script", "waitfor at+vcid=1; call 3 1500 "
+    ASSERT_TRUE(modem.start({"--script", "waitfor at+vcid=1; call 3 600 "
                                          "DATE=1210|TIME=0930|NMBR=5551234|NAME=JOHN SMITH"}));
     ASSERT_TRUE(modem.openPort());
     modem.command("ATE0");
@@ -145,7 +146,7 @@ TEST(VmodemProgram, ScriptedCallRingsWithCallerIdBetweenTheFirstTwoRings)
     EXPECT_EQ(modem.readUntil("\r\nRING\r\n", 10s), "\r\nRING\r\n");
     // The cadence holds within a generous margin for a loaded machine.
     EXPECT_LT(firstRing - start, 3s);
-    EXPECT_GT(secondRing - firstRing, 1200ms);
+    EXPECT_GT(secondRing - firstRing, 500ms);
     EXPECT_LT(secondRing - firstRing, 4s);
     EXPECT_TRUE(modem.waitForLog(">> NMBR = 5551234"));
 }
@@ -226,10 +227,10 @@ TEST(VmodemProgram, VoiceStreamShieldsDleAndEndsOnHostRequest)
     EXPECT_EQ(modem.readUntil("\r\nCONNECT\r\n"), "\r\nCONNECT\r\n");
 
     const auto start = std::chrono::steady_clock::now();
-    std::string stream = modem.readFor(1500ms);
+    std::string stream = modem.readFor(600ms);
     modem.inject("event b");
     ASSERT_TRUE(modem.waitForLog(">> <DLE>b"));
-    stream += modem.readFor(500ms);
+    stream += modem.readFor(300ms);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     modem.send("\x10!");

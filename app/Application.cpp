@@ -274,7 +274,7 @@ void Application::createWindows()
 
     m_idle = std::make_unique<IdleHandler>([this] { m_main->apEventsIdle(); });
     QObject::connect(m_instance.get(), &SingleInstance::showRequested, m_main.get(),
-                     &TfmOrv::Show1Click);
+                     &TfmOrv::bringToFront);
     QObject::connect(m_main.get(), &TfmOrv::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 

@@ -41,6 +41,9 @@ public:
     QString RecordFileName() const;
     ModemWatchdog &watchdog() { return *m_watchdog; }
 
+private slots:
+    void Timer2Timer();
+
 private:
     bool PrepareRecordFile();
     bool StartReceive();
@@ -51,7 +54,6 @@ private:
     void failStart(const QString &message);
     void voiceData(const QByteArray &received);
     bool skipConnect(QByteArray &bytes);
-    void Timer2Timer();
     void endAfterFault(const QString &message);
     void freeWriter();
     bool catalogueRecording(const QDateTime &start, int seconds, const QString &caller,

@@ -241,6 +241,11 @@ void TfmOrv::WMQueryEndSession()
 
 void TfmOrv::Show1Click()
 {
+    bringToFront();
+}
+
+void TfmOrv::bringToFront()
+{
     show();
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     raise();

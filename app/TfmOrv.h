@@ -54,13 +54,10 @@ public:
     void resetCommandStates() override;
     void setPortStatus(int port, const QString &model) override;
 
-    // Exit commands and the session's end: closing really ends the program.
-    void Exit1Click();
+    // The session's end: closing really ends the program.
     void WMQueryEndSession();
-    // "Show" in the tray menu and a double click on the tray icon.
-    void Show1Click();
-    void Contents1Click();
-    void About1Click();
+    // Shows the window in front, also from the tray (a second start asks for this).
+    void bringToFront();
     void apEventsIdle();
 
     // Set by the parts that own recording and the folder tree.
@@ -89,6 +86,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
+private slots:
+    // Exit commands: closing really ends the program.
+    void Exit1Click();
+    // "Show" in the tray menu and a double click on the tray icon.
+    void Show1Click();
+    void Contents1Click();
+    void About1Click();
+    void Timer1Timer();
+
 private:
     void buildLayout();
     void restorePlacement();
@@ -96,7 +102,6 @@ private:
     void FormClose();
     void minimiseToTray();
     void checkSoundCard();
-    void Timer1Timer();
 
     AppContext &m_ctx;
     std::unique_ptr<MainActions> m_actions;

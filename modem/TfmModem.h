@@ -136,7 +136,7 @@ signals:
     // The user switched the modem off and the port is closed.
     void switchedOff();
 
-private:
+private slots:
     // Serial port notifications and timers.
     void ComPort1PortOpen();
     void ComPort1PortClose();
@@ -146,6 +146,7 @@ private:
     void tmRingSpanTimer();
     void timer1Timer();
 
+private:
     // Sends and waits; returns the classified reply kind ("ok", "error", "connect",
     // "time out") or no value when nothing was sent for lack of room.
     std::optional<QString> sendAndWait(const QString &command, const QString *logText);

@@ -34,9 +34,10 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
 
-private:
+private slots:
     void tmShowTimer();
 
+private:
     QLabel *m_label1;
     QLabel *m_label2;
     QString m_text;

@@ -1,7 +1,7 @@
 // The main window offscreen: its commands, closing rules and saved placement.
+#include "app/TfmOrv.h"
 #include "app/AppContext.h"
 #include "app/MainActions.h"
-#include "app/TfmOrv.h"
 #include "app/TransportPanel.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
@@ -147,11 +147,11 @@ TEST_F(MainWindowTest, StartingWithTheSystemMinimisesInsteadOfClosing)
     EXPECT_TRUE(window->isMinimized() || !window->isVisible());
     EXPECT_FALSE(window->ReallyExit);
 
-    window->Show1Click();
+    window->bringToFront();
     EXPECT_FALSE(window->close()) << "the close box minimises";
     EXPECT_FALSE(window->Closing);
 
-    window->Exit1Click();
+    window->actions().acExit->trigger();
     EXPECT_TRUE(window->Closing) << "File Exit ends the program";
 }
 
@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, ClosingWhileRecordingAsksFirst)
     };
 
     messages.confirmAnswers = {false};
-    window->Exit1Click();
+    window->actions().acExit->trigger();
     EXPECT_EQ(messages.texts.last(), "Exit while recording?");
     EXPECT_FALSE(window->Closing);
     EXPECT_EQ(stops, 0);

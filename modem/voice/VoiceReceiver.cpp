@@ -5,7 +5,9 @@
 
 #include "audio/StandardFormats.h"
 
+#include <cctype>
 #include <exception>
+#include <string>
 
 VoiceReceiver::VoiceReceiver()
 {
@@ -37,6 +39,8 @@ void VoiceReceiver::PrepareReceive(const Setup &setup)
     m_recordBlock.clear();
     m_displayRawBlock.clear();
     m_dle.reset();
+    m_awaitConnect = setup.expectConnect;
+    m_prefix.clear();
     m_analyser = std::make_unique<BlockAnalyser>(
         historyLength(setup.sampleRate, setup.discTimeSeconds), [this](const char *line) {
             if (log)
@@ -58,7 +62,7 @@ void VoiceReceiver::PrepareReceive(const Setup &setup)
 
 bool VoiceReceiver::receiveBatch(const std::uint8_t *data, qint64 size, bool autoCall)
 {
-    if (!m_receiving || size <= 0)
+    if (!m_receiving || size <= 0 || !skipConnect(data, size) || size == 0)
         return false;
     m_audio.clear();
     std::string events;
@@ -84,6 +88,35 @@ bool VoiceReceiver::receiveBatch(const std::uint8_t *data, qint64 size, bool aut
         return true;
     }
     return false;
+}
+
+// Bytes are held until the CONNECT line (or 64 bytes without one) has been seen; what
+// follows it is the stream.
+bool VoiceReceiver::skipConnect(const std::uint8_t *&data, qint64 &size)
+{
+    if (!m_awaitConnect)
+        return true;
+    m_prefix.insert(m_prefix.end(), data, data + size);
+    const std::string text(m_prefix.begin(), m_prefix.end());
+    std::string upper = text;
+    for (char &c : upper)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    const std::size_t at = upper.find("CONNECT");
+    std::size_t from = 0;
+    if (at != std::string::npos) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos && m_prefix.size() < 64)
+            return false;
+        from = end == std::string::npos ? at + 7 : end + 1;
+    } else if (m_prefix.size() < 64) {
+        return false;
+    }
+    m_awaitConnect = false;
+    m_held.assign(m_prefix.begin() + std::ptrdiff_t(from), m_prefix.end());
+    m_prefix.clear();
+    data = m_held.data();
+    size = qint64(m_held.size());
+    return true;
 }
 
 void VoiceReceiver::handleEvents(const std::string &events, bool &hangup)

@@ -33,6 +33,9 @@ public:
         int discTimeSeconds = 10;
         bool analyse = true;      // automatic recording is on
         bool displayTrace = true; // "Enable during record"
+        // The modem answers the receive command with a CONNECT line before the stream; it
+        // is taken out (also when it arrives split over batches).
+        bool expectConnect = false;
     };
 
     // Converted recording bytes, for the WAV writer.
@@ -69,6 +72,7 @@ private:
     void displayRawBlock();
     void displaySamples(const std::uint8_t *data, qint64 size);
     void handleEvents(const std::string &events, bool &hangup);
+    bool skipConnect(const std::uint8_t *&data, qint64 &size);
 
     Setup m_setup;
     TdeAudioConvertor m_cnvWav;
@@ -82,4 +86,8 @@ private:
     int m_hangupCounter = 0;
     bool m_toneEvent = false;
     bool m_receiving = false;
+    // The modem's CONNECT may come after reception began; it is no audio.
+    bool m_awaitConnect = false;
+    std::vector<std::uint8_t> m_prefix;
+    std::vector<std::uint8_t> m_held; // what followed the CONNECT line in its batch
 };

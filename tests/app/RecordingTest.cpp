@@ -27,7 +27,7 @@
 
 #include "VirtualModemProcess.h"
 #include "VoiceModemSetup.h"
-#include "app/CallJournal.h"
+#include "recording/CallJournal.h"
 
 #include "FileSizeLimit.h"
 #include "ScaledTime.h"

@@ -1,0 +1,115 @@
+// Recording a call: the output file, the modem's voice commands, the voice stream and its
+// WAV writer, the elapsed time, and at Stop the file's final name, the catalogue row and the
+// modem re-armed; also the recovery of a call cut off by a crash, and taking up again a
+// modem that went away. It says what happens through its signals; windows (or the headless
+// recorder) present it.
+#pragma once
+
+#include "modem/voice/VoiceReceiver.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <span>
+
+class Catalogue;
+class EventLog;
+class MessageService;
+class ModemWatchdog;
+class TIniFile;
+class TdeRIFFAudioWriter;
+class TfmModem;
+struct CallJournal;
+struct Preferences;
+struct TModemParams;
+
+class CallRecorder final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CallRecorder)
+
+public:
+    // The collaborators must outlive this object; preferences, profile and the voice flag are
+    // read at the moment of use.
+    CallRecorder(TIniFile &ini, const Preferences &prefs, const TModemParams &profile,
+                 const bool &voiceSupported, EventLog &log, MessageService &messages,
+                 TfmModem &modem, Catalogue &catalogue, QObject *parent = nullptr);
+    ~CallRecorder() override;
+
+    // Record. Nothing when a recording runs already. False when it could not start (the
+    // reason was shown and the modem brought back to idle).
+    bool acRecordExecute();
+    // The recording half of Stop; nothing happens unless a recording runs.
+    void acStopExecute();
+    bool recording() const { return m_writer != nullptr; }
+
+    // A "Recorded.wav" left by a recording that was cut off (a crash, a power cut, a killed
+    // program) is completed, catalogued and renamed before anything can replace it.
+    void recoverInterruptedRecording();
+
+    QString RecordFileName() const;
+    ModemWatchdog &watchdog() { return *m_watchdog; }
+
+    // Developer switch: "at+fclass=12" before the voice mode command; cleared when it fails.
+    bool Redirection = false;
+    // Every full block of display samples, for a live trace.
+    std::function<void(std::span<const std::uint8_t> samples)> onDisplayBlock;
+
+signals:
+    // Record passed its first checks: other modem dialogues must wait until it ends.
+    void preparing();
+    // The start failed: what preparing() held back may go on again.
+    void startFailed();
+    // Voice reception runs.
+    void started();
+    // Once a second while receiving: " hh:mm:ss" since the start.
+    void elapsed(const QString &text);
+    // Stop began: the trace is cleared, the animation ends.
+    void stopping();
+    // The recording ended and was catalogued (or, without a catalogue row, kept on disk).
+    void stopped();
+    // Whether a recording can be started now (the modem port is open or back again).
+    void recordAvailable(bool available);
+
+private slots:
+    void Timer2Timer();
+
+private:
+    bool PrepareRecordFile();
+    bool StartReceive();
+    void AbortRecording();
+    bool sendTwice(const QString &command, const QString &logText, const QString &expected);
+    bool failStart(const QString &message);
+    void voiceData(const QByteArray &received);
+    void endAfterFault(const QString &message);
+    void freeWriter();
+    bool catalogueRecording(const QDateTime &start, int seconds, const QString &caller,
+                            const QString &folderId);
+    void recoverRenamedRecording(const CallJournal &journal);
+    QString journalPath() const;
+    void keepAside(const QString &path);
+    void message(const QString &text);
+    void setListUpdates(bool enabled);
+
+    TIniFile &m_ini;
+    const Preferences &m_prefs;
+    const TModemParams &m_profile;
+    const bool &m_voiceSupported;
+    EventLog &m_log;
+    MessageService &m_messages;
+    TfmModem &m_modem;
+    Catalogue &m_catalogue;
+    std::unique_ptr<ModemWatchdog> m_watchdog;
+    VoiceReceiver m_receiver;
+    QFile m_file;
+    std::unique_ptr<TdeRIFFAudioWriter> m_writer;
+    QDateTime RecordStart;
+    int m_ticks = 0;
+    int m_refreshTicks = 0;
+    QTimer m_timer2;
+    bool m_stopping = false;
+    bool m_modemLost = false; // the device went away since the port was last opened
+};

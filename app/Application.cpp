@@ -11,7 +11,6 @@
 #include "ModemWiring.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
-#include "TerminationSignals.h"
 #include "TfmOrv.h"
 #include "TraceView.h"
 #include "TrayController.h"
@@ -37,7 +36,9 @@
 #include "modem/ui/TfmCallerID.h"
 #include "recording/DemoModem.h"
 #include "support/AtomicFile.h"
+#include "support/DataDirLock.h"
 #include "support/IdleHandler.h"
+#include "support/TerminationSignals.h"
 #include "support/Waits.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
@@ -125,6 +126,15 @@ int Application::run()
         auto session = std::make_unique<SessionMessageService>(*m_dialogs);
         m_session = session.get();
         m_messages = std::move(session);
+    }
+    // The headless recorder may hold this data directory; two programs must never share it.
+    m_dataLock = std::make_unique<DataDirLock>(dataDir);
+    if (!m_dataLock->acquire()) {
+        const QString text = QStringLiteral("The data directory %1 is in use by %2.")
+                                 .arg(dataDir, m_dataLock->holderText());
+        std::fprintf(stderr, "calvora: %s\n", qPrintable(text));
+        m_messages->showMessage(text, MessageService::Kind::Error);
+        return 1;
     }
     if (auto *app = dynamic_cast<CalvoraApplication *>(QCoreApplication::instance())) {
         app->onUncaughtError = [this](const QString &text) {

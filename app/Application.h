@@ -10,6 +10,7 @@
 
 struct AppContext;
 class Catalogue;
+class DataDirLock;
 class DemoModem;
 class FormatChooser;
 class IdleHandler;
@@ -67,6 +68,7 @@ private:
     SessionMessageService *m_session = nullptr;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<DemoModem> m_demo;
+    std::unique_ptr<DataDirLock> m_dataLock;
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<TfmOrv> m_main;

@@ -1,7 +1,10 @@
 #include "ModemState.h"
 
 #include "OrvKeys.h"
+
 #include "TIniFile.h"
+#include <algorithm>
+#include <exception>
 
 using namespace OrvKeys;
 
@@ -52,6 +55,20 @@ bool noModemNoticeOff(const TIniFile &ini)
 void setNoModemNoticeOff(TIniFile &ini, bool off)
 {
     ini.WriteBool(Params, NoModemMsg, off);
+}
+
+int modemCheckSeconds(TIniFile &ini)
+{
+    constexpr int DefaultSeconds = 600;
+    if (!ini.ValueExists(General, ModemCheck)) {
+        try {
+            ini.WriteInteger(General, ModemCheck, DefaultSeconds);
+        } catch (const std::exception &) {
+            // The default holds all the same.
+        }
+        return DefaultSeconds;
+    }
+    return std::max(0, ini.ReadInteger(General, ModemCheck, DefaultSeconds));
 }
 
 void clearDistinctive(TIniFile &ini)

@@ -28,6 +28,10 @@ void setRingSpanMs(TIniFile &ini, int ms);
 bool noModemNoticeOff(const TIniFile &ini);
 void setNoModemNoticeOff(TIniFile &ini, bool off);
 
+// Seconds between checks that an idle modem answers ([General] ModemCheck, 0: none). The
+// default 600 is written the first time, so that the file shows the setting.
+int modemCheckSeconds(TIniFile &ini);
+
 // Clears the Distinctive flag of a configured modem; nothing without one (creating [Modem]
 // would make the next start look for a modem that was never found).
 void clearDistinctive(TIniFile &ini);

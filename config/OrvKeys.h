@@ -47,5 +47,6 @@ inline const QString Distinctive = QStringLiteral("Distinctive");
 
 // [General]
 inline const QString RingTimeOut = QStringLiteral("RingTimeOut");
+inline const QString ModemCheck = QStringLiteral("ModemCheck");
 
 } // namespace OrvKeys

@@ -15,6 +15,41 @@ ModemWatchdog::ModemWatchdog(TfmModem &modem, std::function<int()> portNumber, E
     connect(&m_retry, &QTimer::timeout, this, &ModemWatchdog::tryReopen);
     // The user switched the modem off: it stays off.
     connect(&m_modem, &TfmModem::switchedOff, this, &ModemWatchdog::stop);
+    m_check.setSingleShot(true);
+    connect(&m_check, &QTimer::timeout, this, &ModemWatchdog::checkModem);
+}
+
+void ModemWatchdog::startChecks()
+{
+    armCheck();
+}
+
+void ModemWatchdog::armCheck()
+{
+    const int seconds = checkSeconds ? checkSeconds() : 0;
+    if (seconds > 0)
+        m_check.start(Waits::scaledMs(seconds * 1000));
+}
+
+void ModemWatchdog::checkModem()
+{
+    // Only an idle modem is checked: not while it rings, records, or is away or off.
+    const bool idle = m_modem.PortOpen() && !m_modem.Receiving() && !m_modem.commandPending() &&
+                      m_modem.RingCount() == 0 && !m_modem.StartRecordRequest() &&
+                      !m_retry.isActive() && !(busy && busy());
+    if (idle) {
+        QString reply;
+        // A RING arriving meanwhile is handled as usual; the check is simply tried again.
+        const bool answered = m_modem.SendCommand(QStringLiteral("at"), reply) == AtResult::Ok ||
+                              m_modem.SendCommand(QStringLiteral("at"), reply) == AtResult::Ok;
+        if (!answered && m_modem.PortOpen() && m_modem.RingCount() == 0 && !m_modem.Receiving()) {
+            m_log.appendLine(QStringLiteral("The modem does not answer; reopening com port %1")
+                                 .arg(m_modem.portNumber()));
+            m_modem.CloseModemPort();
+            reopenSoon();
+        }
+    }
+    armCheck();
 }
 
 void ModemWatchdog::reopenSoon()

@@ -1,7 +1,8 @@
 // Brings the modem back when it went away: a USB modem unplugged and plugged in again, a
 // device that vanished in the middle of a call, a port that could not be reopened after a
-// recording. The port is tried again with growing pauses until it opens, without asking
-// anybody, so that an unattended recorder records the next call on its own.
+// recording, a modem that stopped answering (USB voice modems are known to after days). The port is
+// tried again with growing pauses until it opens, without asking anybody, so that an unattended
+// recorder records the next call on its own.
 #pragma once
 
 #include <QObject>
@@ -24,8 +25,15 @@ public:
     ModemWatchdog(TfmModem &modem, std::function<int()> portNumber, EventLog &log,
                   QObject *parent = nullptr);
 
-    // While this holds (a recording runs), a due try is put off by one pause.
+    // While this holds (a recording runs), a due try or check is put off.
     std::function<bool()> busy;
+    // Seconds between checks that an idle modem still answers (0: no checks); read before
+    // each check, so that a changed setting takes effect at the next one.
+    std::function<int()> checkSeconds;
+
+    // Starts the checks of an idle modem: "AT" must be answered "OK", else the port is closed
+    // and reopened. A ring or a call always goes first.
+    void startChecks();
 
     // Starts trying to reopen the port, the first time after FirstPauseMs. Nothing when
     // tries already run. The pauses are scaled by Waits' time scale.
@@ -39,11 +47,14 @@ signals:
 
 private:
     void tryReopen();
+    void armCheck();
+    void checkModem();
 
     TfmModem &m_modem;
     std::function<int()> m_portNumber;
     EventLog &m_log;
     QTimer m_retry;
+    QTimer m_check;
     int m_pauseMs = FirstPauseMs;
     int m_tries = 0;
 };

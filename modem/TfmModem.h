@@ -93,6 +93,8 @@ public:
     bool PortOpen() const { return m_portOpen; }
     int portNumber() const { return m_portNumber; }
     bool ReplyReady() const { return m_replyReady; }
+    // A command waits for its reply (the one pending-reply slot is taken).
+    bool commandPending() const { return m_tmCmdTimeout.isActive(); }
     const QString &ReplyKind() const { return m_replyKind; }
     const QString &ReplyText() const { return m_replyText; }
     // Voice mode: received bytes go out through voiceData() instead of the dialogue.

@@ -77,6 +77,8 @@ CallRecorder::CallRecorder(TIniFile &ini, const Preferences &prefs, const TModem
                                   modem, [this] { return m_profile.port; }, log))
 {
     m_watchdog->busy = [this] { return recording(); };
+    m_watchdog->checkSeconds = [this] { return ModemState::modemCheckSeconds(m_ini); };
+    m_watchdog->startChecks();
     connect(m_watchdog.get(), &ModemWatchdog::reopened, this, [this] {
         m_modemLost = false;
         emit recordAvailable(m_voiceSupported);

@@ -220,6 +220,15 @@ std::optional<std::vector<Step>> parseStep(std::string_view text, std::string &e
         step.kind = Step::Kind::Repeat;
         return one(step);
     }
+    if (word == "deaf") {
+        if (args != "on" && args != "off") {
+            error = "deaf takes on or off";
+            return std::nullopt;
+        }
+        step.kind = Step::Kind::Deaf;
+        step.text = args;
+        return one(step);
+    }
     if (word == "exit" && args.empty()) {
         step.kind = Step::Kind::Exit;
         return one(step);

@@ -24,6 +24,7 @@ struct Step
         Event,    // text: the character sent after a DLE
         CallEnd,  // text: "answered" or "gaveup"
         Repeat,   // run the steps since the start (or the last repeat) again
+        Deaf,     // text "on" or "off": commands go unanswered, as by a hung modem
         Exit      // close the port and end
     };
     Kind kind = Kind::Ring;

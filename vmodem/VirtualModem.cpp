@@ -65,6 +65,8 @@ void VirtualModem::setHostOpen(bool open)
     m_hostOpen = open;
     log(open ? "== port opened by the host" : "== port closed by the host");
     if (!open) {
+        // A hung modem comes back when the host closes the port (as a USB modem is reset).
+        m_deaf = false;
         m_output.clear();
         if (m_mode != Mode::Command)
             endStream("the port closed");
@@ -130,7 +132,7 @@ void VirtualModem::commandLine(const std::string &raw, TimePoint now)
     }
     log("<< " + printable(line));
     commandSeen(upper(line));
-    if (m_profile.dead)
+    if (m_profile.dead || m_deaf)
         return;
     const AtResult result = m_dialogue.handle(line);
     send(result.bytes);
@@ -319,6 +321,10 @@ void VirtualModem::runStep(const Step &step, TimePoint now)
         m_history.clear();
         break;
     }
+    case Step::Kind::Deaf:
+        m_deaf = step.text == "on";
+        log(m_deaf ? "== deaf: commands go unanswered" : "== answering again");
+        break;
     case Step::Kind::Exit:
         log("== exit");
         m_finished = true;

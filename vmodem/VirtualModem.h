@@ -85,6 +85,7 @@ private:
 
     bool m_hostOpen = true;
     bool m_finished = false;
+    bool m_deaf = false; // a hung modem: until the host reopens the port or "deaf off"
     std::string m_output;
 
     Mode m_mode = Mode::Command;

@@ -111,6 +111,28 @@ TEST_F(RecorderTest, RecordsCallsAndKeepsTheCallInProgressOnSigterm)
     EXPECT_TRUE(log.readAll().contains("Caller ID detected"));
 }
 
+// A modem that stops answering (a hung USB modem) is found by the idle check, reopened, and
+// the next call is recorded without a restart.
+TEST_F(RecorderTest, AModemThatStopsAnsweringIsReopenedAndTheNextCallRecorded)
+{
+    startModem("waitfor AT+VCID=1; wait 300; deaf on; waitfor AT+VCID=1; wait 300; "
+               "call 2 800 NMBR=5550303 end=answered; voice speech 2000; voice silence");
+    {
+        TIniFile ini(data + "/orv.ini");
+        ini.WriteInteger("General", "ModemCheck", 1);
+    }
+    QProcess recorder;
+    startRecorder(recorder);
+    ASSERT_TRUE(waitForOutput(recorder, "-- Recording stopped", 1, 120000)) << output.toStdString();
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    output += recorder.readAllStandardError();
+    EXPECT_TRUE(output.contains("The modem does not answer; reopening com port 3"))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains("Modem back on com port 3"));
+    EXPECT_EQ(memos(), QStringList{"5550303"});
+}
+
 // The recorder is for boxes without a desktop: it must not need the GUI libraries.
 TEST(RecorderBinaryTest, LinksNeitherQtGuiNorQtWidgets)
 {

@@ -2,10 +2,14 @@
 
 #include "TfmModem.h"
 
+#include "config/PortMap.h"
 #include "support/EventLog.h"
 #include "support/Waits.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
+#include <exception>
 
 ModemWatchdog::ModemWatchdog(TfmModem &modem, std::function<int()> portNumber, EventLog &log,
                              QObject *parent)
@@ -17,6 +21,55 @@ ModemWatchdog::ModemWatchdog(TfmModem &modem, std::function<int()> portNumber, E
     connect(&m_modem, &TfmModem::switchedOff, this, &ModemWatchdog::stop);
     m_check.setSingleShot(true);
     connect(&m_check, &QTimer::timeout, this, &ModemWatchdog::checkModem);
+    connect(&m_modem, &TfmModem::modemStateChanged, this, [this](bool open) {
+        if (open)
+            rememberLink();
+    });
+}
+
+void ModemWatchdog::followLinksIn(TIniFile *ini, const QString &byIdDir)
+{
+    m_ini = ini;
+    m_byIdDir = byIdDir;
+    m_linkName.clear();
+    if (m_modem.PortOpen())
+        rememberLink();
+}
+
+void ModemWatchdog::rememberLink()
+{
+    if (!m_ini || m_byIdDir.isEmpty())
+        return;
+    const QString device =
+        QFileInfo(PortMap::devicePath(*m_ini, m_modem.portNumber())).canonicalFilePath();
+    if (device.isEmpty())
+        return;
+    const QDir dir(m_byIdDir);
+    for (const QFileInfo &link : dir.entryInfoList(QDir::System | QDir::Files)) {
+        if (link.isSymLink() && link.canonicalFilePath() == device) {
+            m_linkName = link.fileName();
+            return;
+        }
+    }
+}
+
+// The modem is not where it was; its link may lead to its new device name.
+void ModemWatchdog::followLink(int port)
+{
+    if (!m_ini || m_linkName.isEmpty())
+        return;
+    // The link names this modem, whatever device name it has now (the old one may be taken
+    // by another device).
+    const QString current = PortMap::devicePath(*m_ini, port);
+    const QString target = QFileInfo(QDir(m_byIdDir).filePath(m_linkName)).canonicalFilePath();
+    if (target.isEmpty() || target == QFileInfo(current).canonicalFilePath())
+        return;
+    try {
+        PortMap::setDevice(*m_ini, port, target);
+        m_log.appendLine(QStringLiteral("The modem %1 is now %2").arg(m_linkName, target));
+    } catch (const std::exception &) {
+        // The old device name stays; the next try looks again.
+    }
 }
 
 void ModemWatchdog::startChecks()
@@ -75,6 +128,7 @@ void ModemWatchdog::tryReopen()
         return;
     }
     const int port = m_portNumber();
+    followLink(port);
     ++m_tries;
     if (m_modem.OpenModemPort(port, true)) {
         m_modem.rearmAutoRecord();

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <functional>
 
 class EventLog;
+class TIniFile;
 class TfmModem;
 
 class ModemWatchdog final : public QObject
@@ -31,6 +33,10 @@ public:
     // each check, so that a changed setting takes effect at the next one.
     std::function<int()> checkSeconds;
 
+    // Where a USB modem's stable links are (/dev/serial/by-id). A modem that comes back
+    // under another device name but the same link is taken up there.
+    void followLinksIn(TIniFile *ini, const QString &byIdDir);
+
     // Starts the checks of an idle modem: "AT" must be answered "OK", else the port is closed
     // and reopened. A ring or a call always goes first.
     void startChecks();
@@ -49,12 +55,17 @@ private:
     void tryReopen();
     void armCheck();
     void checkModem();
+    void rememberLink();
+    void followLink(int port);
 
     TfmModem &m_modem;
     std::function<int()> m_portNumber;
     EventLog &m_log;
     QTimer m_retry;
     QTimer m_check;
+    TIniFile *m_ini = nullptr;
+    QString m_byIdDir;
+    QString m_linkName; // the by-id link of the device last opened
     int m_pauseMs = FirstPauseMs;
     int m_tries = 0;
 };

@@ -79,6 +79,7 @@ CallRecorder::CallRecorder(TIniFile &ini, const Preferences &prefs, const TModem
     m_watchdog->busy = [this] { return recording(); };
     m_watchdog->checkSeconds = [this] { return ModemState::modemCheckSeconds(m_ini); };
     m_watchdog->startChecks();
+    m_watchdog->followLinksIn(&m_ini, QStringLiteral("/dev/serial/by-id"));
     connect(m_watchdog.get(), &ModemWatchdog::reopened, this, [this] {
         m_modemLost = false;
         emit recordAvailable(m_voiceSupported);

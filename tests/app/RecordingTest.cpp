@@ -9,6 +9,7 @@
 #include "catalogue/Catalogue.h"
 #include "config/ProgramDir.h"
 #include "config/WaveFormatIni.h"
+#include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionsFile.h"
 #include "modem/ui/TfmCallerID.h"
@@ -20,10 +21,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "VirtualModemProcess.h"
 #include "VoiceModemSetup.h"
@@ -315,6 +320,38 @@ TEST_P(ModemComesBackTest, TheCallIsKeptAndTheNextCallsAreRecorded)
 }
 
 INSTANTIATE_TEST_SUITE_P(AwayFor, ModemComesBackTest, ::testing::Values(2000, 12000));
+
+// A USB modem plugged back in may get another device name (ttyACM1 for ttyACM0); its link in
+// /dev/serial/by-id keeps its name and leads to the modem again.
+TEST_F(RecordingTest, AModemBackUnderAnotherDeviceNameIsFoundThroughItsLink)
+{
+    const QString byId = dir.filePath("by-id");
+    QDir().mkpath(byId);
+    link = byId + "/usb-Virtual_Voice_Modem_0001-if00";
+    start("waitfor AT+VRX; wait 1500; exit", WorkingPcmFormat(), 1);
+    const QString firstDevice = vmodem.path();
+    context->ini.WriteString("Ports", "COM3", firstDevice); // as the seeded map holds it
+    recording->watchdog().followLinksIn(&context->ini, byId);
+    IdleHandler idle([this] { window->apEventsIdle(); });
+    window->actions().acRecord->trigger();
+    ASSERT_TRUE(Waits::waitUntil([&] { return !recording->recording(); }, 60000));
+    ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
+
+    // The old device name stays taken by another terminal, so the modem gets a new one.
+    const int holder = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    const auto release = qScopeGuard([holder] { ::close(holder); });
+    VirtualModemProcess back;
+    ASSERT_TRUE(back.start({"--speed", "4", "--link", link, "--script",
+                            "waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550404 end=answered; "
+                            "voice speech 2000; voice silence"}));
+    ASSERT_NE(back.path(), firstDevice);
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 120000))
+        << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(context->ini.ReadString("Ports", "COM3", ""), back.path());
+    EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5550404");
+}
 
 // A full disk is imitated with a file-size limit, which holds for root too.
 TEST_F(RecordingTest, AFullDiskStopsTheRecordingAndKeepsWhatFitted)

@@ -72,7 +72,8 @@ TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
                                                                 {Qt::Key_7, &showNoModemNotice}};
         for (const auto &[key, hook] : keys) {
             auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
-            connect(shortcut, &QShortcut::activated, this, [hook] {
+            // an init-capture, since older clang cannot capture a structured binding
+            connect(shortcut, &QShortcut::activated, this, [hook = hook] {
                 if (*hook)
                     (*hook)();
             });

@@ -117,14 +117,12 @@ std::optional<Profile> Profile::parse(std::string_view text, std::string &error)
             if (reply.pattern.size() < 2 || reply.pattern.compare(0, 2, "AT") != 0)
                 return fail("a command must begin with AT");
             const std::string value = trim(std::string_view(t).substr(arrow + 2));
-            if (value == "OK") {
-                reply.kind = ProfileReply::Kind::Ok;
+            if (value == "OK" || value.empty()) {
+                reply.kind = ProfileReply::Kind::Ok; // empty: becomes text with its "|" lines
             } else if (value == "ERROR") {
                 reply.kind = ProfileReply::Kind::Error;
             } else if (value == "SILENT") {
                 reply.kind = ProfileReply::Kind::Silent;
-            } else if (value.empty()) {
-                reply.kind = ProfileReply::Kind::Ok; // becomes text with its "|" lines
             } else {
                 reply.kind = ProfileReply::Kind::Text;
                 reply.lines.push_back(value);

@@ -137,7 +137,7 @@ std::string formatCallerId(const CallerIdFields &fields)
 {
     std::string out;
     for (const auto &[key, value] : fields)
-        out += "\r\n" + key + " = " + value + "\r\n";
+        out.append("\r\n").append(key).append(" = ").append(value).append("\r\n");
     return out;
 }
 

@@ -257,11 +257,13 @@ void VirtualModem::runStep(const Step &step, TimePoint now)
 {
     const char *lost = m_hostOpen ? "" : " (port closed: lost)";
     switch (step.kind) {
-    case Step::Kind::Wait:
+    case Step::Kind::Wait: {
         log("== wait " + std::to_string(step.ms));
+        const double paced = static_cast<double>(step.ms) / m_pace;
         m_waitUntil = now + std::chrono::duration_cast<Clock::duration>(
-                                std::chrono::duration<double, std::milli>(step.ms / m_pace));
+                                std::chrono::duration<double, std::milli>(paced));
         break;
+    }
     case Step::Kind::WaitFor: {
         const std::string wanted = upper(step.text);
         log("== waitfor " + step.text);
@@ -287,6 +289,7 @@ void VirtualModem::runStep(const Step &step, TimePoint now)
         }
         send(formatCallerId(step.fields));
         for (const auto &[key, value] : step.fields)
+            // NOLINTNEXTLINE(performance-inefficient-string-concatenation): a few short fields
             log(">> " + printable(key + " = " + value) + lost);
         break;
     case Step::Kind::Raw:

@@ -150,7 +150,7 @@ std::optional<CompressionRow> ParseVsmLine(const QString &input)
     if (bits.isEmpty() || bits == QLatin1String("0")) {
         const QString name = row.cmid.toUpper();
         if (name.contains(QLatin1String("8-BIT")) || name.contains(QLatin1String("8BIT")))
-            row.bps = QStringLiteral("8");
+            row.bps = QStringLiteral("8"); // NOLINT(bugprone-branch-clone): 8-bit wins over 16
         else if (name.contains(QLatin1String("16-BIT")) || name.contains(QLatin1String("16BIT")))
             row.bps = QStringLiteral("16");
         else

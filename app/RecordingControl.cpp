@@ -165,7 +165,8 @@ void RecordingControl::acRecordExecute()
     }
     const TModemParams &p = m_ctx.ModemProfile;
     if (!m_modem.PortOpen() && !m_modem.OpenModemPort(p.port, true)) {
-        message(QStringLiteral("Error opening com port ") + QString::number(p.port));
+        message(m_modem.openErrorMessage(QStringLiteral("Error opening com port ") +
+                                         QString::number(p.port)));
         ResetRecordControls();
         freeWriter();
         return;
@@ -416,8 +417,7 @@ void RecordingControl::acStopExecute()
     if (!m_modem.OpenModemPort(m_ctx.ModemProfile.port, true)) {
         // A modem that went away was reported already; it is taken up again when it is back.
         if (!m_modemLost)
-            message(QStringLiteral("Error during opening com port ") +
-                    QString::number(m_ctx.ModemProfile.port));
+            message(m_modem.openErrorMessage(m_ctx.ModemProfile.port));
         ResetRecordControls();
         m_window.setRecordEnabled(false);
         m_watchdog->reopenSoon();
@@ -513,7 +513,7 @@ void RecordingControl::AbortRecording()
         m_modem.rearmAutoRecord();
         return;
     }
-    message(QStringLiteral("Error during opening com port ") + QString::number(port));
+    message(m_modem.openErrorMessage(port));
     m_window.setRecordEnabled(false);
     m_watchdog->reopenSoon();
 }

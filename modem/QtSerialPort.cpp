@@ -3,6 +3,8 @@
 // still sees later data (QSerialPort never re-emits readyRead inside its own handler).
 #include "QtSerialPort.h"
 
+#include "PortPermission.h"
+
 #include "config/PortMap.h"
 #include "config/TIniFile.h"
 
@@ -22,12 +24,16 @@ QSerialPort::FlowControl qtFlow(SerialFlow flow)
     return QSerialPort::HardwareControl;
 }
 
-SerialError::Kind errorKind(QSerialPort::SerialPortError error)
+// QSerialPort reports a device another program holds (EBUSY, its lock file) and one this user
+// may not open (EACCES) alike, as PermissionError; the device's permissions tell them apart.
+SerialError::Kind errorKind(QSerialPort::SerialPortError error, const QString &device)
 {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
         return SerialError::Kind::InvalidPort;
     case QSerialPort::PermissionError:
+        return PortPermission::denied(device) ? SerialError::Kind::Permission
+                                              : SerialError::Kind::InUse;
     case QSerialPort::OpenError:
         return SerialError::Kind::InUse;
     case QSerialPort::UnsupportedOperationError:
@@ -65,10 +71,10 @@ void QtSerialPort::open()
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(qtFlow(m_settings.flow));
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const auto kind = errorKind(m_port.error());
+        const auto kind = errorKind(m_port.error(), device);
         const QString message = device + QStringLiteral(": ") + m_port.errorString();
         m_port.clearError();
-        throw SerialError(kind, message);
+        throw SerialError(kind, message, device);
     }
     // Pseudo-terminals and some adapters have no modem-control lines; that is no reason to
     // refuse the port. With hardware flow control the driver drives RTS itself.

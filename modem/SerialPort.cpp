@@ -10,8 +10,8 @@ SerialFlow serialFlowFromName(const QString &name)
     return SerialFlow::Hardware;
 }
 
-SerialError::SerialError(Kind kind, const QString &message)
-    : std::runtime_error(message.toStdString()), m_kind(kind)
+SerialError::SerialError(Kind kind, const QString &message, QString device)
+    : std::runtime_error(message.toStdString()), m_kind(kind), m_device(std::move(device))
 {}
 
 QString SerialError::className() const
@@ -21,6 +21,8 @@ QString SerialError::className() const
         return QStringLiteral("EComInvalidPort");
     case Kind::InUse:
         return QStringLiteral("EComPortInUse");
+    case Kind::Permission:
+        return QStringLiteral("EComPermissionDenied");
     case Kind::InputOutput:
         return QStringLiteral("EComIOError");
     case Kind::Configure:

@@ -32,20 +32,24 @@ public:
     enum class Kind
     {
         InvalidPort, // no such port or device
-        InUse,       // held by another program or not accessible
+        InUse,       // held by another program
+        Permission,  // the system does not let this user open the device
         InputOutput, // the device failed
         Configure,   // the device refused the line settings
         NotOpen      // an operation that needs an open port
     };
 
-    SerialError(Kind kind, const QString &message);
+    // device: the device path the failure concerns, when one is known.
+    SerialError(Kind kind, const QString &message, QString device = {});
 
     Kind kind() const { return m_kind; }
+    const QString &device() const { return m_device; }
     // The error's class name as port scanning shows it ("EComPortInUse", ...).
     QString className() const;
 
 private:
     Kind m_kind;
+    QString m_device;
 };
 
 class SerialPort : public QObject
@@ -64,7 +68,8 @@ public:
     virtual SerialSettings settings() const = 0;
 
     // Acquires and configures the device; opened() follows through the event loop.
-    // Throws SerialError when the port does not exist, is in use or cannot be configured.
+    // Throws SerialError when the port does not exist, is in use, may not be opened by this
+    // user (Kind::Permission, naming the device) or cannot be configured.
     virtual void open() = 0;
     // Releases the device; closed() follows through the event loop. No-op when closed.
     virtual void close() = 0;

@@ -2,6 +2,7 @@
 #include "TfmModem.h"
 
 #include "ModemReply.h"
+#include "PortPermission.h"
 #include "QtSerialPort.h"
 
 #include "config/Preferences.h"
@@ -73,11 +74,16 @@ bool TfmModem::OpenModemPort(int port, bool initialise)
     settings.flow = serialFlowFromName(m_prefs.flowControlName());
     m_portNumber = port;
     m_portOpen = false;
+    m_deniedDevice.clear();
     try {
         m_port->setSettings(settings);
         m_port->open();
     } catch (const SerialError &e) {
         log(QStringLiteral("Com port %1: %2").arg(port).arg(QString::fromStdString(e.what())));
+        if (e.kind() == SerialError::Kind::Permission) {
+            m_deniedDevice = e.device();
+            log(PortPermission::advice(QStringList{m_deniedDevice}));
+        }
         return false;
     }
     Waits::waitUntil([this] { return m_portOpen || !m_port->isOpen(); }, PortNotifyWaitMs);
@@ -86,6 +92,19 @@ bool TfmModem::OpenModemPort(int port, bool initialise)
     if (initialise)
         InitModem();
     return true;
+}
+
+QString TfmModem::openErrorMessage(int port) const
+{
+    return openErrorMessage(QStringLiteral("Error during opening com port ") +
+                            QString::number(port));
+}
+
+QString TfmModem::openErrorMessage(const QString &prefix) const
+{
+    if (m_deniedDevice.isEmpty())
+        return prefix;
+    return prefix + QLatin1Char('\n') + PortPermission::advice(QStringList{m_deniedDevice});
 }
 
 bool TfmModem::CloseModemPort()
@@ -215,6 +234,7 @@ bool TfmModem::SendCommandNoWait(const QString &command, const QString &logText)
 
 bool TfmModem::TryComPort(SerialPort &port, int portNumber)
 {
+    m_deniedDevice.clear();
     try {
         port.close();
         Waits::WaitTicks(9);
@@ -225,12 +245,16 @@ bool TfmModem::TryComPort(SerialPort &port, int portNumber)
         Waits::WaitTicks(9);
         return true;
     } catch (const SerialError &e) {
+        if (e.kind() == SerialError::Kind::Permission)
+            m_deniedDevice = e.device();
         if (e.kind() == SerialError::Kind::InvalidPort ||
             e.kind() == SerialError::Kind::InputOutput)
             return false;
-        m_messages.showMessage(QStringLiteral("Exception class name = ") + e.className() +
-                                   QLatin1Char('\n') + QString::fromStdString(e.what()),
-                               MessageService::Kind::Error);
+        QString text = QStringLiteral("Exception class name = ") + e.className() +
+                       QLatin1Char('\n') + QString::fromStdString(e.what());
+        if (!m_deniedDevice.isEmpty())
+            text += QLatin1Char('\n') + PortPermission::advice(QStringList{m_deniedDevice});
+        m_messages.showMessage(text, MessageService::Kind::Error);
         return false;
     }
 }

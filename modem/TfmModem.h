@@ -49,6 +49,14 @@ public:
     // initialise, runs InitModem afterwards. True when the port is open (also when it already
     // was; then nothing else happens).
     bool OpenModemPort(int port, bool initialise);
+    // "Error during opening com port " + port, the message of a failed OpenModemPort; when the
+    // system refused the device to this user, a second line says how to get access.
+    QString openErrorMessage(int port) const;
+    // The same after prefix, for the messages that word the failure otherwise.
+    QString openErrorMessage(const QString &prefix) const;
+    // The device the last opening (OpenModemPort, TryComPort) was refused for lack of
+    // permission; empty when it was not refused so.
+    const QString &deniedDevice() const { return m_deniedDevice; }
     // Closes the port when open and leaves voice receive mode. False when closing failed.
     bool CloseModemPort();
     // Sends command + CR and waits for the final reply, at most the preferences' Timeout
@@ -172,6 +180,7 @@ private:
 
     int m_portNumber = 0;
     bool m_portOpen = false;
+    QString m_deniedDevice;
     bool m_replyReady = false;
     QString m_replyKind;
     QString m_replyText;

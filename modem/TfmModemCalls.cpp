@@ -185,8 +185,7 @@ void TfmModem::modemOn()
         rearmAutoRecord();
         return;
     }
-    m_messages.showMessage(QStringLiteral("Error during opening com port ") + QString::number(port),
-                           MessageService::Kind::Error);
+    m_messages.showMessage(openErrorMessage(port), MessageService::Kind::Error);
     emit portOpenFailed();
 }
 

@@ -157,7 +157,8 @@ bool CallRecorder::acRecordExecute()
     }
     const TModemParams &p = m_profile;
     if (!m_modem.PortOpen() && !m_modem.OpenModemPort(p.port, true)) {
-        message(QStringLiteral("Error opening com port ") + QString::number(p.port));
+        message(m_modem.openErrorMessage(QStringLiteral("Error opening com port ") +
+                                         QString::number(p.port)));
         setListUpdates(true);
         emit startFailed();
         freeWriter();
@@ -380,8 +381,7 @@ void CallRecorder::acStopExecute()
     if (!m_modem.OpenModemPort(m_profile.port, true)) {
         // A modem that went away was reported already; it is taken up again when it is back.
         if (!m_modemLost)
-            message(QStringLiteral("Error during opening com port ") +
-                    QString::number(m_profile.port));
+            message(m_modem.openErrorMessage(m_profile.port));
         emit stopped();
         emit recordAvailable(false);
         m_watchdog->reopenSoon();
@@ -455,7 +455,7 @@ void CallRecorder::AbortRecording()
         m_modem.rearmAutoRecord();
         return;
     }
-    message(QStringLiteral("Error during opening com port ") + QString::number(port));
+    message(m_modem.openErrorMessage(port));
     emit recordAvailable(false);
     m_watchdog->reopenSoon();
 }

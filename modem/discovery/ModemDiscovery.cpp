@@ -10,6 +10,7 @@
 #include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
 #include "config/TIniFile.h"
+#include "modem/PortPermission.h"
 #include "modem/QtSerialPort.h"
 #include "modem/TfmModem.h"
 #include "support/EventLog.h"
@@ -114,6 +115,7 @@ void ModemDiscovery::writeVoiceFeatures(bool on)
 
 int ModemDiscovery::FindModems()
 {
+    m_deniedDevices.clear();
     setControlsEnabled(true);
     setList({});
     try {
@@ -154,6 +156,8 @@ void ModemDiscovery::scanPorts()
     for (int p = 1; p <= ScanLastPort; ++p) {
         emit progressChanged(int(std::lround(p * 100.0 / ScanLastPort)));
         if (!m_modem.TryComPort(*m_probePort, p)) {
+            if (!m_modem.deniedDevice().isEmpty())
+                m_deniedDevices.append(m_modem.deniedDevice());
             addLogLine(QStringLiteral("Opening COM%1:").arg(p) +
                        QStringLiteral(" Port Unavailable."));
             continue;
@@ -162,8 +166,11 @@ void ModemDiscovery::scanPorts()
         bool found = false;
         try {
             found = m_modem.ProbeComPort(*m_probePort, p);
-        } catch (const SerialError &) {
-            // The port went away between the two openings: nothing answers there.
+        } catch (const SerialError &e) {
+            // The port went away between the two openings, or was taken from this user:
+            // nothing answers there.
+            if (e.kind() == SerialError::Kind::Permission && !e.device().isEmpty())
+                m_deniedDevices.append(e.device());
         }
         if (!found)
             continue;
@@ -215,7 +222,11 @@ bool ModemDiscovery::prepareShow()
 {
     if (m_count == 0) {
         writeVoiceFeatures(false);
-        m_messages.showMessage(NoModemMessage, MessageService::Kind::Information);
+        // Without a modem, ports the system refused to this user are the likely reason.
+        QString text = NoModemMessage;
+        if (!m_deniedDevices.isEmpty())
+            text += QLatin1Char('\n') + PortPermission::advice(m_deniedDevices);
+        m_messages.showMessage(text, MessageService::Kind::Information);
         emit closeRequested();
         return false;
     }
@@ -248,10 +259,11 @@ void ModemDiscovery::ConfirmModem()
             m_modem.CloseModemPort();
         if (!m_modem.OpenModemPort(entry.port, false)) {
             writeVoiceFeatures(false);
-            showError(QStringLiteral("Error detected opening Com%1\nPossible cause\n"
-                                     "Your modem is bound to another software such as a fax "
-                                     "software")
-                          .arg(entry.port));
+            showError(m_modem.openErrorMessage(
+                QStringLiteral("Error detected opening Com%1\nPossible cause\n"
+                               "Your modem is bound to another software such as a fax "
+                               "software")
+                    .arg(entry.port)));
             setControlsEnabled(true);
             return;
         }

@@ -108,6 +108,8 @@ private:
 
     std::array<TModemParams, MaxCandidates> m_candidates;
     int m_count = 0;
+    // The ports the last scan was refused for lack of permission.
+    QStringList m_deniedDevices;
     QStringList m_listLines;
     int m_selected = -1;
     bool m_controlsEnabled = true;

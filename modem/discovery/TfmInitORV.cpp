@@ -86,8 +86,7 @@ void TfmInitORV::ApplySettings()
 
     if (modemConfigured) {
         if (!m_modem.OpenModemPort(m_profile.port, true)) {
-            m_messages.showMessage(QStringLiteral("Error during opening com port ") +
-                                       QString::number(m_profile.port),
+            m_messages.showMessage(m_modem.openErrorMessage(m_profile.port),
                                    MessageService::Kind::Error);
             m_target.setRecordEnabled(false);
         }

@@ -100,6 +100,51 @@ TEST(ProgramRunTest, StartsOnceWritesItsStateAndEndsOnSigterm)
         EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
 }
 
+// A program killed outright (a crash, SIGKILL, a power cut) saves nothing, yet its log is in
+// Events.log up to the kill: the previous runs' lines, the session line, then this run's lines,
+// among them the catalogue's, which it writes before the log's session starts.
+TEST(ProgramRunTest, AKilledRunLeavesItsLogLinesInTheFile)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("data");
+    ASSERT_TRUE(QDir().mkpath(data));
+    const QByteArray previous = "------------ New session ------------\r\n-- Modem on clicked\r\n";
+    {
+        QFile log(data + "/Events.log");
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write(previous);
+        QFile table(data + "/Recordings.d"); // damaged: the catalogue logs that
+        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+        table.write("not a table");
+    }
+    QProcess run;
+    run.setProcessEnvironment(fastEnvironment());
+    run.start(program(), {"--data-dir", data, "--unattended"});
+    ASSERT_TRUE(run.waitForStarted());
+    // The modem search of a first start writes its lines after the session's start.
+    QByteArray seen;
+    const bool searching = waitFor(
+        [&] {
+            seen = readFile(data + "/Events.log");
+            return seen.contains("----- finding modems -----\r\n");
+        },
+        60000);
+    ::kill(static_cast<pid_t>(run.processId()), SIGKILL);
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitStatus(), QProcess::CrashExit);
+    ASSERT_TRUE(searching) << seen.toStdString();
+
+    const QByteArray log = readFile(data + "/Events.log");
+    EXPECT_TRUE(log.startsWith(seen)) << "every line seen before the kill is still there";
+    EXPECT_TRUE(log.endsWith("\r\n"));
+    const QByteArray session = previous + "------------ New session ------------\r\n";
+    ASSERT_TRUE(log.startsWith(session)) << log.toStdString();
+    const QList<QByteArray> lines = log.mid(session.size()).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("Can not open Recordings.d: ")) << lines[0].toStdString();
+    EXPECT_TRUE(log.contains("----- finding modems -----\r\n"));
+}
+
 TEST(ProgramRunTest, AnUnusableConfigurationIsReportedNotFatal)
 {
     QTemporaryDir dir;

@@ -1,8 +1,10 @@
 // Discovery end to end against the virtual modem on pseudo-terminals: the port scan, the
 // identification, and the confirmation of voice, data-only and unusual modems.
 #include "DiscoveryFixture.h"
+#include "RefusingPort.h"
 
 #include "config/WaveFormatIni.h"
+#include "modem/PortPermission.h"
 #include "modem/capabilities/CompressionsFile.h"
 
 #include <QSignalSpy>
@@ -162,6 +164,40 @@ TEST_F(DiscoveryTest, ModemThatNeverAnswersIsNotACandidate)
     EXPECT_FALSE(discovery().prepareShow());
     EXPECT_EQ(messages.texts, QStringList{ModemDiscovery::NoModemMessage});
     EXPECT_EQ(paramsKey("Voicefeatures"), "0");
+}
+
+// A scan that finds no modem but was refused ports for lack of permission says so with the
+// no-modem message: the refused devices, their group and the way in. A busy port is no reason.
+TEST_F(DiscoveryTest, NoModemFoundNamesThePortsRefusedForPermission)
+{
+    QStringList devices;
+    for (const char *name : {"ttyACM1", "ttyUSB0", "ttyUSB1"}) {
+        devices << dir.filePath(name);
+        QFile f(devices.last());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    auto *port = new RefusingPort({{2, {SerialError::Kind::Permission, devices[0]}},
+                                   {5, {SerialError::Kind::InUse, devices[1]}},
+                                   {6, {SerialError::Kind::Permission, devices[2]}}});
+    ModemDiscovery scan(ini, profile, voiceSupported, modemLink(), parse(), log, messages, byIdDir,
+                        std::unique_ptr<SerialPort>(port));
+
+    EXPECT_EQ(scan.FindModems(), 0);
+    EXPECT_FALSE(scan.prepareShow());
+    const QString advice = PortPermission::advice(QStringList{devices[0], devices[2]});
+    EXPECT_TRUE(advice.startsWith("Permission denied on " + devices[0] + ", " + devices[2]));
+    ASSERT_EQ(messages.texts.size(), 4) << messages.texts.join("|").toStdString();
+    EXPECT_TRUE(messages.texts[0].startsWith("Exception class name = EComPermissionDenied\n"));
+    EXPECT_TRUE(messages.texts[1].startsWith("Exception class name = EComPortInUse\n"));
+    EXPECT_TRUE(messages.texts[2].startsWith("Exception class name = EComPermissionDenied\n"));
+    EXPECT_EQ(messages.texts[3], ModemDiscovery::NoModemMessage + "\n" + advice);
+
+    // The next search starts afresh: with nothing refused, the message stands alone.
+    port->setRefusals({{5, {SerialError::Kind::InUse, devices[1]}}});
+    messages.texts.clear();
+    EXPECT_EQ(scan.FindModems(), 0);
+    EXPECT_FALSE(scan.prepareShow());
+    EXPECT_EQ(messages.texts.last(), ModemDiscovery::NoModemMessage);
 }
 
 TEST_F(DiscoveryTest, DataOnlyModemGetsEveryCommandNone)

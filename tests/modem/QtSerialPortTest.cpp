@@ -2,7 +2,13 @@
 #include "ModemFixture.h"
 #include "ScaledTime.h"
 
+#include "modem/PortPermission.h"
 #include "modem/QtSerialPort.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class QtSerialPortTest : public ModemFixture
 {
@@ -135,4 +141,32 @@ TEST_F(QtSerialPortTest, ProbeFindsAModemThatAnswersOk)
     EXPECT_FALSE(modem().TryComPort(port, Port));
     ASSERT_EQ(messages.texts.size(), 1);
     EXPECT_TRUE(messages.texts[0].startsWith("Exception class name = EComPortInUse\n"));
+}
+
+// A terminal this user may not open is told apart from one another program holds, and the
+// message of the failed opening names the device, its group and the way in.
+TEST_F(QtSerialPortTest, ATerminalThisUserMayNotOpenIsRefusedForPermission)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser opens any device, so none can be refused to it";
+    const QByteArray slave = QFile::encodeName(peer.slavePath());
+    ASSERT_EQ(::chmod(slave.constData(), 0), 0);
+    useComPort(Port);
+    try {
+        port.open();
+        ADD_FAILURE() << "opened";
+    } catch (const SerialError &e) {
+        EXPECT_EQ(e.kind(), SerialError::Kind::Permission);
+        EXPECT_EQ(e.className(), "EComPermissionDenied");
+        EXPECT_EQ(e.device(), peer.slavePath());
+    }
+    EXPECT_FALSE(port.isOpen());
+
+    EXPECT_FALSE(modem().OpenModemPort(Port, false));
+    const QFileInfo info(peer.slavePath());
+    const QString advice = PortPermission::advice({{peer.slavePath(), info.group()}}, info.owner());
+    EXPECT_TRUE(advice.startsWith("Permission denied on " + peer.slavePath()));
+    EXPECT_EQ(modem().openErrorMessage(Port),
+              QStringLiteral("Error during opening com port %1\n").arg(Port) + advice);
+    ASSERT_EQ(::chmod(slave.constData(), 0600), 0);
 }

@@ -1,4 +1,5 @@
-// The event log: the line limit, direct appends, the session start and the file format.
+// The event log: the line limit, direct appends, the session start, the file format, and the
+// file after each line, as a kill would leave it.
 #include "support/EventLog.h"
 
 #include <QDir>
@@ -36,9 +37,13 @@ protected:
 
 TEST_F(EventLogTest, TheThousandthLineSavesTheListAndClearsIt)
 {
-    for (int i = 1; i <= 999; ++i)
+    QByteArray expected;
+    for (int i = 1; i <= 999; ++i) {
         log.AddLogLine(QString::number(i));
-    EXPECT_FALSE(QFile::exists(path())) << "999 lines do not save";
+        expected += QByteArray::number(i) + "\r\n";
+    }
+    EXPECT_EQ(fileText(), expected) << "each line is appended";
+    EXPECT_FALSE(QFile::exists(previousPath())) << "999 lines do not save";
     EXPECT_EQ(log.lines().size(), 999);
 
     log.AddLogLine("1000");
@@ -67,7 +72,7 @@ TEST_F(EventLogTest, SessionStartLoadsTheFileAndAddsTheSessionLine)
         int linesAfterStart;
         int fileLinesAfterStart;
     };
-    const Case cases[] = {{0, 1, 0}, {3, 4, 3}, {998, 999, 998}, {999, 0, 1000}};
+    const Case cases[] = {{0, 1, 1}, {3, 4, 4}, {998, 999, 999}, {999, 0, 1000}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fileLines);
         QFile::remove(path());
@@ -76,11 +81,13 @@ TEST_F(EventLogTest, SessionStartLoadsTheFileAndAddsTheSessionLine)
         log.startSession();
         EXPECT_EQ(log.lines().size(), c.linesAfterStart);
         EXPECT_EQ(fileText().count("\r\n"), c.fileLinesAfterStart);
-        if (c.linesAfterStart > 0)
+        if (c.linesAfterStart > 0) {
             EXPECT_EQ(log.lines().last(), EventLog::SessionLine);
-        else
+            EXPECT_EQ(fileText(), log.lines().join("\r\n").toUtf8() + "\r\n");
+        } else {
             EXPECT_TRUE(
                 fileText().endsWith("old 999\r\n" + EventLog::SessionLine.toUtf8() + "\r\n"));
+        }
     }
 }
 
@@ -150,6 +157,151 @@ TEST_F(EventLogTest, LinesStayLinesAndAFailedSaveKeepsThem)
         },
         FileCreateError);
     EXPECT_EQ(unwritable.lines().size(), 1000) << "the list is not cleared when the save fails";
+}
+
+QByteArray asFile(const QStringList &lines)
+{
+    QByteArray content;
+    for (const QString &line : lines)
+        content += line.toUtf8() + "\r\n";
+    return content;
+}
+
+// Nothing is saved here: the file is read as a kill at that moment would leave it, and the
+// next run loads it.
+TEST_F(EventLogTest, EachLineIsInTheFileWhenItsAddReturns)
+{
+    writeLines(2);
+    QByteArray expected = fileText();
+    log.startSession();
+    expected += EventLog::SessionLine.toUtf8() + "\r\n";
+    EXPECT_EQ(fileText(), expected) << "the session line is in the file at once";
+
+    struct Step
+    {
+        bool direct;
+        QString text;
+        QByteArray written;
+    };
+    const Step steps[] = {
+        {false, "-- Modem on clicked", "-- Modem on clicked\r\n"},
+        {true, "Com port 1 opened...", "Com port 1 opened...\r\n"},
+        {true, "NMBR = 555\nforged", "NMBR = 555 forged\r\n"},
+        {false, QString::fromUtf8("-- Playback file \xc3\xa9t\xc3\xa9.wav"),
+         "-- Playback file \xc3\xa9t\xc3\xa9.wav\r\n"},
+        {false, "", "\r\n"},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.text.toStdString());
+        if (step.direct)
+            log.appendLine(step.text);
+        else
+            log.AddLogLine(step.text);
+        expected += step.written;
+        EXPECT_EQ(fileText(), expected);
+    }
+
+    EventLog nextRun(path());
+    nextRun.startSession();
+    EXPECT_EQ(nextRun.lines().mid(0, log.lines().size()), log.lines())
+        << "the next run finds every line of the killed one";
+    EXPECT_EQ(nextRun.lines().last(), EventLog::SessionLine);
+}
+
+// After a limit the lines go on onto the saved file, so a kill loses none of either; a normal
+// exit leaves the lines since the limit, the saved ones being in Events.log.1.
+TEST_F(EventLogTest, AfterTheLimitLinesAreAppendedToTheSavedFile)
+{
+    QStringList saved;
+    for (int i = 1; i <= EventLog::LineLimit; ++i) {
+        saved << QString::number(i);
+        log.AddLogLine(saved.last());
+    }
+    ASSERT_TRUE(log.lines().isEmpty());
+    EXPECT_EQ(fileText(), asFile(saved));
+
+    log.AddLogLine("-- Recording started");
+    log.appendLine("Silence...");
+    EXPECT_EQ(fileText(), asFile(saved) + "-- Recording started\r\nSilence...\r\n")
+        << "what a kill now leaves";
+    EXPECT_EQ(fileText(previousPath()), asFile(saved));
+
+    log.save();
+    EXPECT_EQ(fileText(), "-- Recording started\r\nSilence...\r\n");
+    log.appendLine("Com port 1 closed...");
+    EXPECT_EQ(fileText(), "-- Recording started\r\nSilence...\r\nCom port 1 closed...\r\n")
+        << "a line after the exit save still reaches the file";
+}
+
+// The catalogue opens before the log's session starts; its lines belong to the new run, so
+// they come after the session line, and they are in the file from the moment they are added.
+TEST_F(EventLogTest, LinesAddedBeforeTheSessionFollowTheSessionLine)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray file;          // before the run
+        QStringList loaded;       // the lines the run finds in it
+        qsizetype listAfterStart; // lines in the list after the session start
+    };
+    QByteArray full;
+    QStringList fullLines;
+    for (int i = 1; i <= 999; ++i) {
+        full += "old " + QByteArray::number(i) + "\r\n";
+        fullLines << "old " + QString::number(i);
+    }
+    const Case cases[] = {
+        {"no file", {}, {}, 3},
+        {"two lines", "a\r\nb\r\n", {"a", "b"}, 5},
+        {"a last line without its end", "a\r\nb", {"a", "b"}, 5},
+        {"the session line reaches the limit", full, fullLines, 2},
+    };
+    const QStringList early = {"Can not open Recordings.d: bad header",
+                               "Restored Recordings.d from its backup Recordings.d.bak"};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path());
+        QFile::remove(previousPath());
+        if (!c.file.isNull()) {
+            QFile f(path());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.file);
+        }
+        EventLog run(path());
+        run.AddLogLine(early[0]);
+        run.appendLine(early[1]);
+        EXPECT_EQ(fileText(), asFile(c.loaded) + asFile(early)) << "on disk before the session";
+
+        run.startSession();
+        const QStringList all = c.loaded + QStringList{EventLog::SessionLine} + early;
+        EXPECT_EQ(fileText(), asFile(all));
+        EXPECT_EQ(run.lines().size(), c.listAfterStart);
+        EXPECT_EQ(run.lines(), all.mid(all.size() - c.listAfterStart));
+        if (c.listAfterStart < all.size()) {
+            EXPECT_EQ(fileText(previousPath()), asFile(c.loaded) + asFile({EventLog::SessionLine}));
+        }
+
+        run.save();
+        EXPECT_EQ(fileText(), asFile(run.lines())) << "the exit save";
+    }
+}
+
+// A line the file could not take stays in the list and goes to the file, in its place, with
+// the next line the file takes.
+TEST_F(EventLogTest, ALineTheFileCouldNotTakeFollowsWithTheNext)
+{
+    const QString folder = dir.filePath("later");
+    EventLog later(folder + "/Events.log");
+    EXPECT_NO_THROW(later.AddLogLine("first"));
+    EXPECT_NO_THROW(later.appendLine("second"));
+    EXPECT_EQ(later.lines(), QStringList({"first", "second"}));
+    EXPECT_FALSE(QFile::exists(folder + "/Events.log"));
+
+    ASSERT_TRUE(QDir().mkdir(folder));
+    later.appendLine("third");
+    EXPECT_EQ(fileText(folder + "/Events.log"), "first\r\nsecond\r\nthird\r\n");
+    later.AddLogLine("fourth");
+    EXPECT_EQ(fileText(folder + "/Events.log"), "first\r\nsecond\r\nthird\r\nfourth\r\n");
 }
 
 } // namespace

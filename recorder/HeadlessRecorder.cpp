@@ -119,6 +119,8 @@ void HeadlessRecorder::start()
 void HeadlessRecorder::bringModemOnLine()
 {
     m_retryDiscovery.stop();
+    if (m_endRequested)
+        return;
     TakeFirstModem window(*m_discovery);
     TfmInitORV initOrv(m_ini, m_prefs, m_profile, m_voiceSupported, *m_modem, *m_parse,
                        *m_discovery, window, noWindow, m_log, m_messages, m_dataDir);
@@ -145,7 +147,11 @@ void HeadlessRecorder::startRequestedRecording()
 // A call in progress is stopped, kept and catalogued before the program ends.
 void HeadlessRecorder::terminate()
 {
+    m_endRequested = true;
+    m_retryDiscovery.stop();
     if (m_recorder && m_recorder->recording())
         m_recorder->acStopExecute();
+    // Before the event loop runs (a signal during start-up) quitting it does nothing; main
+    // looks at endRequested() then.
     QCoreApplication::quit();
 }

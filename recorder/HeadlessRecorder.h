@@ -38,6 +38,8 @@ public:
     // Opens the catalogue and the log, recovers a cut-off call, brings the modem on line
     // (finding one first when none is configured) and arms automatic recording.
     void start();
+    // SIGTERM or SIGINT came (also while start() still ran): the program is to end.
+    bool endRequested() const { return m_endRequested; }
 
 private:
     void bringModemOnLine();
@@ -61,4 +63,5 @@ private:
     std::unique_ptr<CallRecorder> m_recorder;
     std::unique_ptr<TerminationSignals> m_signals;
     QTimer m_retryDiscovery;
+    bool m_endRequested = false;
 };

@@ -66,5 +66,7 @@ int main(int argc, char *argv[])
     }
     HeadlessRecorder recorder(ProgramDir::path(), demoModem.get());
     recorder.start();
+    if (recorder.endRequested())
+        return 0;
     return QCoreApplication::exec();
 }

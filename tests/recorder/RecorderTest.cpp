@@ -133,6 +133,35 @@ TEST_F(RecorderTest, AModemThatStopsAnsweringIsReopenedAndTheNextCallRecorded)
     EXPECT_EQ(memos(), QStringList{"5550303"});
 }
 
+// A recorder killed in the middle of a call (SIGKILL, a power cut) leaves its log lines up to
+// the kill in Events.log, and the next start catalogues the call with its caller.
+TEST_F(RecorderTest, AKilledCallIsLoggedAndCataloguedAtTheNextStart)
+{
+    startModem("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550505 end=answered; voice speech");
+    QProcess recorder;
+    startRecorder(recorder);
+    ASSERT_TRUE(waitForOutput(recorder, "Receiving data...", 1, 120000)) << output.toStdString();
+    Waits::waitMs(1500);
+    ::kill(pid_t(recorder.processId()), SIGKILL);
+    ASSERT_TRUE(recorder.waitForFinished(30000));
+
+    QFile log(data + "/Events.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray lines = log.readAll();
+    for (const char *line : {"------------ New session ------------", "Caller ID detected",
+                             "-- Recording started", "Receiving data..."})
+        EXPECT_TRUE(lines.contains(line)) << line;
+    log.close();
+
+    QProcess again;
+    startRecorder(again);
+    ASSERT_TRUE(waitForOutput(again, "Recovered an interrupted recording", 1, 60000))
+        << output.toStdString();
+    ::kill(pid_t(again.processId()), SIGTERM);
+    ASSERT_TRUE(again.waitForFinished(60000));
+    EXPECT_EQ(memos(), QStringList{"5550505"});
+}
+
 // The recorder is for boxes without a desktop: it must not need the GUI libraries.
 TEST(RecorderBinaryTest, LinksNeitherQtGuiNorQtWidgets)
 {

@@ -1,6 +1,6 @@
-// One hour of a recording through the voice receive path: 8-bit unsigned 8 kHz modem bytes,
-// DLE-shielded and read in serial-port-sized batches, unshielded, analysed for a hang-up and
-// written as IMA ADPCM or GSM 6.10 into a WAV file on disk.
+// One hour (and a four-hour call for memory) of a recording through the voice receive path: 8-bit
+// unsigned 8 kHz modem bytes, DLE-shielded and read in serial-port-sized batches, unshielded,
+// analysed for a hang-up and written as IMA ADPCM or GSM 6.10 into a WAV file on disk.
 //
 // --write-raw=FILE writes the same hour, unshielded, as raw bytes and exits, so that another
 // converter can be timed on exactly this audio.
@@ -144,6 +144,72 @@ void ReceiveHourGsm610(benchmark::State &state)
 
 BENCHMARK(ReceiveHourImaAdpcm)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(ReceiveHourGsm610)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// Resident memory of this process in kB, from /proc/self/status.
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// A call of four hours, faster than real time: the program's resident memory must stay flat
+// from the first minute to the last (rss_growth_MB), whatever the call's length.
+void FourHourCallMemory(benchmark::State &state)
+{
+    const std::vector<std::uint8_t> &hour = modemHour();
+    const std::size_t minute = hour.size() / 60;
+    QTemporaryDir dir;
+    long afterFirstMinute = 0;
+    long atEnd = 0;
+    for (auto _ : state) {
+        QFile file(dir.filePath(QStringLiteral("call.wav")));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            state.SkipWithError("cannot create the WAV file");
+            return;
+        }
+        TdeRIFFAudioWriter writer(file);
+        writer.setFormat(ImaAdpcmDefaultFormat());
+        VoiceReceiver receiver;
+        receiver.onFileData = [&](const std::uint8_t *data, qint64 size) {
+            writer.Write(data, size);
+        };
+        receiver.onDisplayBlock = [](std::span<const std::uint8_t>) {};
+        VoiceReceiver::Setup setup;
+        setup.modemFormat = WorkingPcmFormat();
+        setup.fileFormat = ImaAdpcmDefaultFormat();
+        setup.formatName = QStringLiteral("UNSIGNED PCM");
+        setup.bitsPerSample = QStringLiteral("8");
+        setup.expectConnect = true;
+        receiver.PrepareReceive(setup);
+        const QByteArray connect("\r\nCONNECT\r\n");
+        receiver.receiveBatch(reinterpret_cast<const std::uint8_t *>(connect.constData()),
+                              connect.size(), false);
+        for (int h = 0; h < 4; ++h) {
+            for (std::size_t at = 0; at < hour.size(); at += Batch) {
+                receiver.receiveBatch(hour.data() + at, qint64(std::min(Batch, hour.size() - at)),
+                                      false);
+                // The program refreshes the file's sizes every two seconds.
+                if (at % (Batch * 16) == 0)
+                    writer.refreshSizes();
+                if (h == 0 && at <= minute && at + Batch > minute)
+                    afterFirstMinute = residentKb();
+            }
+        }
+        receiver.Finish();
+        writer.complete();
+        atEnd = residentKb();
+    }
+    state.counters["rss_first_minute_MB"] = double(afterFirstMinute) / 1024;
+    state.counters["rss_end_MB"] = double(atEnd) / 1024;
+    state.counters["rss_growth_MB"] = double(atEnd - afterFirstMinute) / 1024;
+}
+
+BENCHMARK(FourHourCallMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 bool writeRaw(const char *path)
 {

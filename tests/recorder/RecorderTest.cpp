@@ -38,13 +38,27 @@ protected:
         ini.WriteInteger("Params", "DiscTime", 1);
     }
 
-    void startRecorder(QProcess &process)
+    void startRecorder(QProcess &process, const QString &name = "calvora-recorder")
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("CALVORA_TIME_SCALE", "0.5");
         process.setProcessEnvironment(env);
-        process.start(program("calvora-recorder"), {"--data-dir", data});
+        QStringList args = {"--data-dir", data};
+        if (name == "calvora")
+            args << "--unattended";
+        process.start(program(name), args);
         ASSERT_TRUE(process.waitForStarted());
+    }
+
+    // Waits until Events.log holds text (it gets every line as it is added).
+    bool waitForLogLine(const QByteArray &text, int ms)
+    {
+        return Waits::waitUntil(
+            [&] {
+                QFile log(data + "/Events.log");
+                return log.open(QIODevice::ReadOnly) && log.readAll().contains(text);
+            },
+            ms);
     }
 
     // Waits until the recorder has written text count times to standard error.
@@ -133,17 +147,20 @@ TEST_F(RecorderTest, AModemThatStopsAnsweringIsReopenedAndTheNextCallRecorded)
     EXPECT_EQ(memos(), QStringList{"5550303"});
 }
 
-// A recorder killed in the middle of a call (SIGKILL, a power cut) leaves its log lines up to
-// the kill in Events.log, and the next start catalogues the call with its caller.
-TEST_F(RecorderTest, AKilledCallIsLoggedAndCataloguedAtTheNextStart)
+// Either program killed in the middle of a call (SIGKILL, a power cut) leaves its log lines
+// up to the kill in Events.log, and its next start catalogues the call with its caller.
+class KilledMidCallTest : public RecorderTest, public ::testing::WithParamInterface<const char *>
+{};
+
+TEST_P(KilledMidCallTest, TheLogKeepsItsLinesAndTheNextStartCataloguesTheCall)
 {
     startModem("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550505 end=answered; voice speech");
-    QProcess recorder;
-    startRecorder(recorder);
-    ASSERT_TRUE(waitForOutput(recorder, "Receiving data...", 1, 120000)) << output.toStdString();
+    QProcess first;
+    startRecorder(first, GetParam());
+    ASSERT_TRUE(waitForLogLine("Receiving data...", 120000));
     Waits::waitMs(1500);
-    ::kill(pid_t(recorder.processId()), SIGKILL);
-    ASSERT_TRUE(recorder.waitForFinished(30000));
+    ::kill(pid_t(first.processId()), SIGKILL);
+    ASSERT_TRUE(first.waitForFinished(30000));
 
     QFile log(data + "/Events.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -154,12 +171,41 @@ TEST_F(RecorderTest, AKilledCallIsLoggedAndCataloguedAtTheNextStart)
     log.close();
 
     QProcess again;
-    startRecorder(again);
-    ASSERT_TRUE(waitForOutput(again, "Recovered an interrupted recording", 1, 60000))
-        << output.toStdString();
+    startRecorder(again, GetParam());
+    ASSERT_TRUE(waitForLogLine("Recovered an interrupted recording", 60000));
     ::kill(pid_t(again.processId()), SIGTERM);
     ASSERT_TRUE(again.waitForFinished(60000));
     EXPECT_EQ(memos(), QStringList{"5550505"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, KilledMidCallTest,
+                         ::testing::Values("calvora-recorder", "calvora"));
+
+// A USB modem unplugged while idle and plugged back in (its terminal gone, then back on the
+// same path) is taken up again, and its next call is recorded.
+TEST_F(RecorderTest, AModemUnpluggedAndPluggedBackIsTakenUpAgain)
+{
+    const QString link = dir.filePath("ttyACM0");
+    ASSERT_TRUE(vmodem.start({"--link", link, "--script", "waitfor AT+VCID=1; wait 500; exit"}));
+    QDir().mkpath(data);
+    {
+        TIniFile ini(data + "/orv.ini");
+        writeVirtualModemSetup(ini, data, link, WorkingPcmFormat());
+        ini.WriteInteger("Params", "DiscTime", 1);
+    }
+    QProcess recorder;
+    startRecorder(recorder);
+    ASSERT_TRUE(vmodem.waitForExit(60000));
+    ASSERT_TRUE(waitForOutput(recorder, "lost", 1, 30000)) << output.toStdString();
+
+    VirtualModemProcess back;
+    ASSERT_TRUE(back.start({"--speed", "4", "--link", link, "--script",
+                            "waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550606 end=answered; "
+                            "voice speech 2000; voice silence"}));
+    ASSERT_TRUE(waitForOutput(recorder, "-- Recording stopped", 1, 120000)) << output.toStdString();
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    EXPECT_EQ(memos(), QStringList{"5550606"});
 }
 
 // The recorder is for boxes without a desktop: it must not need the GUI libraries.

@@ -40,8 +40,6 @@ public:
 private:
     ModemDiscovery &m_discovery;
 };
-
-NoWindow noWindow;
 } // namespace
 
 HeadlessRecorder::HeadlessRecorder(const QString &dataDir, DemoModem *demo)
@@ -65,7 +63,6 @@ HeadlessRecorder::~HeadlessRecorder()
     if (m_recorder && m_recorder->recording())
         m_recorder->acStopExecute();
     m_recorder.reset();
-    m_initOrv.reset();
     m_discovery.reset();
     m_parse.reset();
     m_modem.reset();
@@ -122,6 +119,7 @@ void HeadlessRecorder::bringModemOnLine()
     if (m_endRequested)
         return;
     TakeFirstModem window(*m_discovery);
+    NoWindow noWindow;
     TfmInitORV initOrv(m_ini, m_prefs, m_profile, m_voiceSupported, *m_modem, *m_parse,
                        *m_discovery, window, noWindow, m_log, m_messages, m_dataDir);
     initOrv.FormCreate();

@@ -19,7 +19,6 @@ class DemoModem;
 class ModemDiscovery;
 class QueryBuffer;
 class TerminationSignals;
-class TfmInitORV;
 class TfmModem;
 class TfmParse;
 
@@ -59,7 +58,6 @@ private:
     std::unique_ptr<QueryBuffer> m_query;
     std::unique_ptr<TfmParse> m_parse;
     std::unique_ptr<ModemDiscovery> m_discovery;
-    std::unique_ptr<TfmInitORV> m_initOrv;
     std::unique_ptr<CallRecorder> m_recorder;
     std::unique_ptr<TerminationSignals> m_signals;
     QTimer m_retryDiscovery;

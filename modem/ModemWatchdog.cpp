@@ -91,10 +91,9 @@ void ModemWatchdog::checkModem()
                       m_modem.RingCount() == 0 && !m_modem.StartRecordRequest() &&
                       !m_retry.isActive() && !(busy && busy());
     if (idle) {
-        QString reply;
         // A RING arriving meanwhile is handled as usual; the check is simply tried again.
-        const bool answered = m_modem.SendCommand(QStringLiteral("at"), reply) == AtResult::Ok ||
-                              m_modem.SendCommand(QStringLiteral("at"), reply) == AtResult::Ok;
+        const bool answered =
+            m_modem.checkAlive() || (m_modem.RingCount() == 0 && m_modem.checkAlive());
         if (!answered && m_modem.PortOpen() && m_modem.RingCount() == 0 && !m_modem.Receiving()) {
             m_log.appendLine(QStringLiteral("The modem does not answer; reopening com port %1")
                                  .arg(m_modem.portNumber()));

@@ -10,6 +10,8 @@
 #include "support/MessageService.h"
 #include "support/Waits.h"
 
+#include <cstring>
+
 namespace {
 const QString TimeOutKind = QStringLiteral("time out");
 
@@ -123,10 +125,12 @@ bool TfmModem::CloseModemPort()
     return true;
 }
 
-std::optional<QString> TfmModem::sendAndWait(const QString &command, const QString *logText)
+std::optional<QString> TfmModem::sendAndWait(const QString &command, const QString *logText,
+                                             bool discardInput)
 {
     const QByteArray line = command.toLatin1() + '\r';
-    m_port->discardInput();
+    if (discardInput)
+        m_port->discardInput();
     if (m_port->outputFree() < line.size())
         return std::nullopt;
 
@@ -216,6 +220,30 @@ void TfmModem::endVoiceReceive()
         }
     }
     m_receiving = false;
+}
+
+bool TfmModem::checkAlive()
+{
+    const std::optional<QString> kind = sendAndWait(QStringLiteral("at"), nullptr, false);
+    // What came before the answer's OK may be a RING or a caller-ID line: a call goes first.
+    QString other = m_replyText;
+    for (const char *answer : {"\r\nOK\r\n", "\r\nok\r\n", "OK", "ok"}) {
+        const qsizetype at = other.lastIndexOf(QLatin1String(answer));
+        if (at >= 0) {
+            other.remove(at, qsizetype(std::strlen(answer)));
+            break;
+        }
+    }
+    if (ModemReply::hasRing(other) || other.contains(QLatin1String("NMBR")) ||
+        other.contains(QLatin1String("nmbr")) || other.contains(QLatin1String("ERRM")) ||
+        other.contains(QLatin1String("errm"))) {
+        m_replyText = other;
+        handleUnsolicited();
+    }
+    // The answer must not stay in the reply text, or the next RING would be taken for a
+    // reply and missed (as the arming operations also clear it).
+    m_replyText.clear();
+    return kind && *kind == QLatin1String("ok");
 }
 
 bool TfmModem::SendCommandNoWait(const QString &command, const QString &logText)

@@ -69,6 +69,9 @@ public:
     // Success when the reply kind equals expected without regard to case.
     AtResult SendCommandExpect(const QString &command, const QString &logText,
                                const QString &expected);
+    // Whether the modem still answers "at" with OK. Unlike a command, it drops nothing that
+    // came in: a RING or caller ID arriving with the answer is handled as if alone.
+    bool checkAlive();
     // Leaves voice reception: the modem is told to stop sending (<DLE>!) while the port is
     // open, and received bytes go to the dialogue again.
     void endVoiceReceive();
@@ -159,7 +162,8 @@ private slots:
 private:
     // Sends and waits; returns the classified reply kind ("ok", "error", "connect",
     // "time out") or no value when nothing was sent for lack of room.
-    std::optional<QString> sendAndWait(const QString &command, const QString *logText);
+    std::optional<QString> sendAndWait(const QString &command, const QString *logText,
+                                       bool discardInput = true);
     void handleUnsolicited();
     void learnRingSpan();
     void log(const QString &line);

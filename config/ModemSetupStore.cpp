@@ -19,7 +19,7 @@ struct CommandKey
     QString TModemParams::*field;
     const char *key;
 };
-// Key names as the file has always had them.
+// Key names as the file has always had them, in the order a data-only modem's are written.
 const CommandKey CommandKeys[] = {
     {&TModemParams::VoiceMode, "VoiceMode"},
     {&TModemParams::InitVoice, "InitVoice"},
@@ -82,13 +82,11 @@ void storeCommand(TIniFile &ini, QString TModemParams::*field, const QString &va
 
 void storeNoVoiceCommands(TIniFile &ini)
 {
-    // The order of a data-only modem's keys, kept so that files stay as they were.
-    for (const char *key :
-         {"VoiceMode",    "InitVoice",      "DisCallerId",  "ForCallerId", "UnfCallerId",
-          "Distinctive",  "SpeakerVol",     "LineSel_T",    "LineSel_T#",  "BeepTone",
-          "SilenceTimer", "ToneGeneration", "VoiceProcess", "VoiceTrx",    "VoiceRec",
-          "RecGain",      "SpeakerOn",      "SpeakerOff",   "MicGain",     "SpeakerGain"})
-        ini.WriteString(Modem, QLatin1String(key), None);
+    // Every command of the table but the compression, in its order, so that files stay as
+    // they were.
+    for (const CommandKey &k : CommandKeys)
+        if (k.field != &TModemParams::VoiceCompression)
+            ini.WriteString(Modem, QLatin1String(k.key), None);
 }
 
 void storeCompressionList(TIniFile &ini, const QStringList &rows)

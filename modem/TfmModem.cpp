@@ -226,20 +226,14 @@ bool TfmModem::checkAlive()
 {
     const std::optional<QString> kind = sendAndWait(QStringLiteral("at"), nullptr, false);
     // What came before the answer's OK may be a RING or a caller-ID line: a call goes first.
-    QString other = m_replyText;
     for (const char *answer : {"\r\nOK\r\n", "\r\nok\r\n", "OK", "ok"}) {
-        const qsizetype at = other.lastIndexOf(QLatin1String(answer));
+        const qsizetype at = m_replyText.lastIndexOf(QLatin1String(answer));
         if (at >= 0) {
-            other.remove(at, qsizetype(std::strlen(answer)));
+            m_replyText.remove(at, qsizetype(std::strlen(answer)));
             break;
         }
     }
-    if (ModemReply::hasRing(other) || other.contains(QLatin1String("NMBR")) ||
-        other.contains(QLatin1String("nmbr")) || other.contains(QLatin1String("ERRM")) ||
-        other.contains(QLatin1String("errm"))) {
-        m_replyText = other;
-        handleUnsolicited();
-    }
+    handleUnsolicited();
     // The answer must not stay in the reply text, or the next RING would be taken for a
     // reply and missed (as the arming operations also clear it).
     m_replyText.clear();

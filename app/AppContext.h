@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class ChooserService;
 class FormatChooser;
 
 struct AppContext
@@ -27,6 +28,8 @@ struct AppContext
     TModemParams ModemProfile;
     EventLog log;
     MessageService &messages;
+    // File, folder, font and colour choosers; set at start-up (tests set their own).
+    ChooserService *choosers = nullptr;
     // Where the user picks a recording or modem format; set once the main window exists.
     FormatChooser *formatChooser = nullptr;
     bool VoiceSupported = true;

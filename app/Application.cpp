@@ -40,6 +40,7 @@
 #include "support/IdleHandler.h"
 #include "support/TerminationSignals.h"
 #include "support/Waits.h"
+#include "support/ui/ChooserService.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
 
@@ -121,7 +122,9 @@ int Application::run()
 
     if (m_options.unattended) {
         m_messages = std::make_unique<UnattendedMessageService>();
+        m_choosers = std::make_unique<UnattendedChooserService>();
     } else {
+        m_choosers = std::make_unique<DialogChooserService>([this] { return m_main.get(); });
         m_dialogs = std::make_unique<DialogMessageService>([this] { return m_main.get(); });
         auto session = std::make_unique<SessionMessageService>(*m_dialogs);
         m_session = session.get();
@@ -195,6 +198,7 @@ void Application::createWindows()
 {
     m_ctx = std::make_unique<AppContext>(m_options, ProgramDir::path(), *m_messages);
     AppContext &ctx = *m_ctx;
+    ctx.choosers = m_choosers.get();
     // This is the only instance for the data directory and no save runs there now, so any
     // temporary file of a save there was left by a run that was killed mid-save.
     const QStringList interruptedSaves =

@@ -10,6 +10,7 @@
 
 struct AppContext;
 class Catalogue;
+class ChooserService;
 class DataDirLock;
 class DemoModem;
 class FormatChooser;
@@ -65,6 +66,7 @@ private:
     StartOptions m_options;
     std::unique_ptr<MessageService> m_dialogs;
     std::unique_ptr<MessageService> m_messages;
+    std::unique_ptr<ChooserService> m_choosers;
     SessionMessageService *m_session = nullptr;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<DemoModem> m_demo;

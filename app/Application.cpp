@@ -5,6 +5,7 @@
 
 #include "AppContext.h"
 #include "AppInfo.h"
+#include "CatalogueWiring.h"
 #include "ClosingSaves.h"
 #include "ColorValue.h"
 #include "MainActions.h"
@@ -215,6 +216,7 @@ void Application::createWindows()
     m_main = std::make_unique<TfmOrv>(ctx);
     m_formatChooser = std::make_unique<QtFormatChooser>(m_main.get());
     ctx.formatChooser = m_formatChooser.get();
+    m_catalogueWiring = std::make_unique<CatalogueWiring>(*m_main, *m_catalogue, ctx);
     guarded([&] { m_catalogue->OpenCatalogue(); });
     m_main->recordingsList()->setDataset(&m_catalogue->CallsTbl);
     MainActions &actions = m_main->actions();
@@ -337,6 +339,7 @@ void Application::shutDown()
     m_callerId.reset();
     m_modem.reset(); // closes the port
     m_logger.reset();
+    m_catalogueWiring.reset();
     m_main.reset();
     m_catalogue.reset();
     m_demo.reset();

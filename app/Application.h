@@ -10,6 +10,7 @@
 
 struct AppContext;
 class Catalogue;
+class CatalogueWiring;
 class ChooserService;
 class DataDirLock;
 class DemoModem;
@@ -74,6 +75,7 @@ private:
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<TfmOrv> m_main;
+    std::unique_ptr<CatalogueWiring> m_catalogueWiring;
     std::unique_ptr<FormatChooser> m_formatChooser;
     std::unique_ptr<LoggerWindow> m_logger;
     std::unique_ptr<TfmModem> m_modem;

@@ -10,6 +10,7 @@
 #include "TraceView.h"
 #include "TransportPanel.h"
 #include "TrayController.h"
+#include "catalogue/ui/FolderTreeView.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ModemState.h"
 #include "config/ProgramDir.h"
@@ -134,9 +135,7 @@ void TfmOrv::buildLayout()
 
     m_splitter = new QSplitter(Qt::Horizontal, central);
     m_splitter->setObjectName(QStringLiteral("Splitter1"));
-    m_tree = new QTreeWidget(m_splitter);
-    m_tree->setObjectName(QStringLiteral("Tree"));
-    m_tree->setHeaderHidden(true);
+    m_tree = new FolderTreeView(m_splitter);
     m_list = new RecordingsListView(m_splitter);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({140, DesignWidth - 140});

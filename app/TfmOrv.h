@@ -10,11 +10,12 @@
 
 struct AppContext;
 struct MainActions;
+class FolderTreeView;
 class QFrame;
 class QLabel;
 class QSplitter;
+class RecordingListPresenter;
 class RecordingsListView;
-class QTreeWidget;
 class TransportPanel;
 class TraceView;
 class TrayController;
@@ -36,7 +37,7 @@ public:
     TrayController &tray() { return *m_tray; }
     TransportPanel &transport() { return *m_transport; }
     RecordingsListView *recordingsList() const { return m_list; }
-    QTreeWidget *folderTree() const { return m_tree; }
+    FolderTreeView *folderTree() const { return m_tree; }
     QSplitter *splitter() const { return m_splitter; }
     QFrame *tracePanel() const { return m_tracePanel; }
     TraceView &trace() { return *m_trace; }
@@ -71,6 +72,9 @@ public:
     std::function<void()> showQueryWindow;
     std::function<void()> queryCompressions;
     std::function<void()> showNoModemNotice;
+    // The list's selection and commands (selectedRecordingFiles for mail); set with the
+    // catalogue.
+    RecordingListPresenter *recordingListPresenter = nullptr;
 
     bool ReallyExit = true;
     bool Closing = false;
@@ -109,7 +113,7 @@ private:
     TransportPanel *m_transport = nullptr;
     QFrame *m_tracePanel = nullptr;
     TraceView *m_trace = nullptr;
-    QTreeWidget *m_tree = nullptr;
+    FolderTreeView *m_tree = nullptr;
     RecordingsListView *m_list = nullptr;
     QSplitter *m_splitter = nullptr;
     QLabel *m_panels[3] = {};

@@ -183,6 +183,31 @@ int add(Catalogue &catalogue, const QStringList &args, QTextStream &out, QTextSt
     return Ok;
 }
 
+// A new folder at the top of the tree; the program's tree takes up a folder it does not hold.
+int addFolder(Catalogue &catalogue, const QString &typed, QTextStream &out, QTextStream &err)
+{
+    const QString name = oneLine(typed).trimmed().left(100);
+    if (name.isEmpty()) {
+        err << "A folder needs a name" << Qt::endl;
+        return Usage;
+    }
+    if (!catalogue.OpenCatalogue())
+        return Failed;
+    if (catalogue.FoldersTbl.Locate(QStringLiteral("FolderName"), name)) {
+        err << "A folder named " << name << " exists already" << Qt::endl;
+        return Failed;
+    }
+    const QString code = catalogue.NewUniqueCode();
+    catalogue.FoldersTbl.Append();
+    catalogue.FoldersTbl.setFieldValue(QStringLiteral("FolderId"), code);
+    catalogue.FoldersTbl.setFieldValue(QStringLiteral("FolderName"), name);
+    catalogue.FoldersTbl.Post();
+    if (!catalogue.saveTable(catalogue.FoldersTbl))
+        return Failed;
+    out << code << Qt::endl;
+    return Ok;
+}
+
 } // namespace
 
 QString csvField(const QString &text)
@@ -208,12 +233,15 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
         return check(catalogue, out, err);
     if (command == QLatin1String("add"))
         return add(catalogue, args.mid(1), out, err);
+    if (command == QLatin1String("add-folder") && args.size() == 2)
+        return addFolder(catalogue, args[1], out, err);
     err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
            "  list               every row of every folder\n"
            "  export-csv FILE    the same rows as CSV\n"
            "  check              open both tables and report what fails\n"
            "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
-           "      [--duration SECONDS|MM:SS] [--memo TEXT]\n";
+           "      [--duration SECONDS|MM:SS] [--memo TEXT]\n"
+           "  add-folder NAME    a new top-level folder\n";
     err.flush();
     return Usage;
 }

@@ -255,19 +255,27 @@ FolderNodes convertOldTree(const QString &oldTreePath, TStoreTable &folders)
     QFile file(oldTreePath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    FolderNodes nodes = fromLines(splitLines(file.readAll()));
-    for (FolderNode &node : nodes) {
-        node.expanded = true;
-        if (!folders.Active() || folders.RecordCount() == 0)
-            continue;
-        try {
-            folders.Locate(QStringLiteral("FolderName"), node.text);
-        } catch (const StoreError &) {
-            // a name the field cannot hold matches no row
+    auto match = [&folders](FolderNodes &nodes) {
+        for (FolderNode &node : nodes) {
+            node.expanded = true;
+            if (!folders.Active() || folders.RecordCount() == 0)
+                continue;
+            try {
+                folders.Locate(QStringLiteral("FolderName"), node.text);
+            } catch (const StoreError &) {
+                // a name the field cannot hold matches no row
+            }
+            node.code = folders.FieldValues(QStringLiteral("FolderId")).toString();
         }
-        node.code = folders.FieldValues(QStringLiteral("FolderId")).toString();
+    };
+    try {
+        FolderNodes nodes = fromLines(splitLines(file.readAll()));
+        match(nodes);
+        return nodes;
+    } catch (InvalidLevelError &e) {
+        match(e.before);
+        throw;
     }
-    return nodes;
 }
 
 } // namespace FolderTreeFile

@@ -323,9 +323,19 @@ void FolderTreePresenter::acDeleteNodeExecute()
     }
     if (item == m_tree.firstNode() || !m_messages.confirm(DeleteNodeText))
         return;
+    // A code that a node outside the deleted ones also carries (an old tree.d gives a name
+    // without a folder row the code of another folder) still names a folder in the tree: its
+    // row and recordings stay.
+    const QList<QTreeWidgetItem *> deleted = FolderTreeView::subtree(item);
+    QSet<QString> kept;
+    for (int i = 0; i < m_tree.topLevelItemCount(); ++i)
+        for (QTreeWidgetItem *node : FolderTreeView::subtree(m_tree.topLevelItem(i)))
+            if (!deleted.contains(node))
+                kept.insert(FolderTreeView::codeOf(node));
     QStringList codes;
-    for (QTreeWidgetItem *node : FolderTreeView::subtree(item))
-        codes.append(FolderTreeView::codeOf(node));
+    for (QTreeWidgetItem *node : deleted)
+        if (!kept.contains(FolderTreeView::codeOf(node)))
+            codes.append(FolderTreeView::codeOf(node));
     if (!m_ops.deleteFolders(codes))
         return;
     delete item; // the next node becomes current and its folder is shown

@@ -325,15 +325,24 @@ TEST_F(FolderTreeTest, AnOldTreeIsConvertedOnceIntoTreeIni)
 {
     QFile old(dir.filePath("Tree.D"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("General\r\n\tA\r\n\t\tC\r\n\tB\r\n");
+    old.write("General\r\n\tA\r\n\t\tC\r\n\tGone\r\n\tB\r\n");
     old.close();
     treePresenter->loadFolderTree();
-    EXPECT_EQ(shape(), QStringList({"General+", "#A+", "##C", "#B"}))
+    EXPECT_EQ(shape(), QStringList({"General+", "#A+", "##C", "#Gone", "#B"}))
         << "leaves have nothing to expand";
     EXPECT_FALSE(QFile::exists(old.fileName()));
     const FolderNodes saved = FolderTreeFile::LoadTreeFromIni(dir.filePath("Tree.ini"));
-    ASSERT_EQ(saved.size(), 4);
+    ASSERT_EQ(saved.size(), 5);
     EXPECT_EQ(saved[2].code, codes["C"]);
+    EXPECT_EQ(saved[3].code, codes["C"]) << "a name without a row takes the row found before";
+
+    // Deleting that node leaves the folder whose code it borrowed.
+    select("Gone");
+    tree.acDeleteNode->trigger();
+    EXPECT_EQ(shape(), QStringList({"General+", "#A+", "##C", "#B"}));
+    EXPECT_EQ(wavContents().size(), 12);
+    select("C");
+    EXPECT_EQ(shownMemos().size(), 3);
 }
 
 TEST_F(FolderTreeTest, TheSelectionFollowsClicksKeysAndFocus)

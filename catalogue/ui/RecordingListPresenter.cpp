@@ -25,6 +25,9 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 // Rows in the selection are drawn on the button-face colour.
@@ -50,6 +53,13 @@ protected:
 private:
     const RecordingSelection &m_selection;
 };
+
+// The drag starts once the mouse has gone the threshold along either axis.
+bool movedPastThreshold(QPoint moved)
+{
+    return std::max(std::abs(moved.x()), std::abs(moved.y())) >=
+           RecordingListPresenter::DragThreshold;
+}
 
 } // namespace
 
@@ -96,6 +106,11 @@ RecordingListPresenter::RecordingListPresenter(RecordingsListView &list, Catalog
         if (action)
             connect(action, &QAction::triggered, this, slot);
 
+    dragRows = [this](QMimeData *data) {
+        auto *drag = new QDrag(m_list.grid());
+        drag->setMimeData(data);
+        drag->exec(Qt::MoveAction);
+    };
     chooseMoveTarget = [this](const FolderNodes &nodes) {
         TMoveToForm form(m_list.window());
         return form.choose(nodes);
@@ -181,7 +196,7 @@ bool RecordingListPresenter::eventFilter(QObject *watched, QEvent *event)
             auto *mouse = static_cast<QMouseEvent *>(event);
             if (m_dragArmed && (mouse->buttons() & Qt::LeftButton) &&
                 m_catalogue.CallsTbl.Active() && m_catalogue.CallsTbl.RecordCount() > 0 &&
-                (mouse->position().toPoint() - m_pressPoint).manhattanLength() >= DragThreshold) {
+                movedPastThreshold(mouse->position().toPoint() - m_pressPoint)) {
                 startRowDrag();
                 return true;
             }
@@ -233,9 +248,10 @@ void RecordingListPresenter::startRowDrag()
     if (!current.isEmpty() && !m_selection.contains(current))
         ids.prepend(current);
     data->setData(FolderTreeView::RecordingsMime, ids.join(QLatin1Char('\n')).toUtf8());
-    auto *drag = new QDrag(m_list.grid());
-    drag->setMimeData(data);
-    drag->exec(Qt::MoveAction);
+    if (dragRows)
+        dragRows(data);
+    else
+        delete data;
 }
 
 void RecordingListPresenter::SelectallClick()

@@ -20,6 +20,7 @@ class FindDialog;
 class MessageService;
 class QAction;
 class QMenu;
+class QMimeData;
 class RecordingsListView;
 struct CommandStates;
 
@@ -45,6 +46,9 @@ public:
 
     // The folder tree as it stands, for the Move dialog.
     std::function<FolderNodes()> folderNodes;
+    // Carries the dragged rows' data (owned by the callee) to a drop; by default a drag
+    // and drop of the desktop's.
+    std::function<void(QMimeData *)> dragRows;
     // The Move dialog; by default TMoveToForm. Returns the chosen folder's code.
     std::function<std::optional<QString>(const FolderNodes &)> chooseMoveTarget;
 

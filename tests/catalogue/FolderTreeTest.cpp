@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
@@ -384,6 +385,33 @@ TEST_F(FolderTreeTest, TheSelectionFollowsClicksKeysAndFocus)
     QFocusEvent toTree(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(grid, &toTree);
     EXPECT_TRUE(listPresenter->selection().isEmpty()) << "leaving the list clears it";
+}
+
+TEST_F(FolderTreeTest, RowsAreDraggedOnlyAfterTheMouseMovedTwentyPixels)
+{
+    treePresenter->loadFolderTree();
+    QStringList dragged;
+    listPresenter->dragRows = [&](QMimeData *data) {
+        dragged << QString::fromUtf8(data->data(FolderTreeView::RecordingsMime));
+        delete data;
+    };
+    QWidget *viewport = listView->grid()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(2));
+    QTest::mousePress(viewport, Qt::LeftButton, {}, rowPoint(0));
+    EXPECT_TRUE(listPresenter->dragArmed());
+    auto moveTo = [&](QPoint to) {
+        QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &move);
+    };
+    moveTo(rowPoint(0) + QPoint(0, 10));
+    moveTo(rowPoint(0) + QPoint(19, -19));
+    EXPECT_TRUE(dragged.isEmpty());
+    moveTo(rowPoint(0) + QPoint(-20, 0));
+    ASSERT_EQ(dragged.size(), 1);
+    EXPECT_EQ(dragged[0], idOfRow(0)) << "a plain press cleared the selection";
+    EXPECT_FALSE(listPresenter->dragArmed());
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowPoint(0));
 }
 
 TEST_F(FolderTreeTest, TheListCommandsFollowTheRowCount)

@@ -310,6 +310,7 @@ void FolderTreePresenter::acRenameNodeExecute()
         return;
     }
     m_tree.startEditing(item);
+    m_tree.setImage(item, 1);
 }
 
 void FolderTreePresenter::acDeleteNodeExecute()

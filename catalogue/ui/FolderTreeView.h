@@ -37,6 +37,8 @@ public:
     // In-place editing of node texts: off unless an added node or Rename switched it on.
     void setEditingAllowed(bool allowed);
     bool editingAllowed() const { return m_editingAllowed; }
+    // Image 0 (the selected node's) or 1 (every other node's).
+    void setImage(QTreeWidgetItem *item, int image) { item->setIcon(0, m_images[image ? 1 : 0]); }
     // Starts editing an item's text (switching editing on).
     void startEditing(QTreeWidgetItem *item);
 

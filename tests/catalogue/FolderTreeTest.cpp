@@ -171,6 +171,21 @@ TEST_F(FolderTreeTest, FoldersWithoutTreeIniAndNamesWithHashesShowAsTheyWereType
     EXPECT_EQ(shape(), QStringList({"General", "A", "C", "Sales #2"}));
 }
 
+TEST_F(FolderTreeTest, ABadLevelInTreeIniIsReportedAndNoFolderIsLost)
+{
+    QFile ini(dir.filePath("Tree.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QString("[Tree]\nNode0=General\nNode1=#A\nNode2=###C\nNode3=#B\n[Folders]\n"
+                      "Node0=%1\nNode1=%2\n")
+                  .arg(codes["General"], codes["A"])
+                  .toUtf8());
+    ini.close();
+    treePresenter->loadFolderTree();
+    EXPECT_EQ(messages.texts, QStringList({"Invalid level (3) for item \"C\""}));
+    // The nodes read before the bad line stay; the other folders follow at the top level.
+    EXPECT_EQ(shape(), QStringList({"General", "#A", "C", "B"}));
+}
+
 TEST_F(FolderTreeTest, AddingAFolderWritesItsRowAndTheConfirmedName)
 {
     writeExampleTree();

@@ -384,6 +384,16 @@ TEST_F(FolderTreeTest, TheSelectionFollowsClicksKeysAndFocus)
     QTest::keyClick(grid, Qt::Key_Down);
     EXPECT_TRUE(listPresenter->selection().isEmpty()) << "a plain Down clears it";
 
+    // Selected rows are drawn on the button-face colour; others on the base colour.
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(0));
+    grid->setCurrentIndex(grid->model()->index(2, 1));
+    const QImage shot = viewport->grab().toImage();
+    auto colourAt = [&](int row) { return shot.pixelColor(rowPoint(row) + QPoint(-30, 0)); };
+    ASSERT_NE(grid->palette().color(QPalette::Button), grid->palette().color(QPalette::Base));
+    EXPECT_EQ(colourAt(0), grid->palette().color(QPalette::Button));
+    EXPECT_EQ(colourAt(1), grid->palette().color(QPalette::Base));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(0));
+
     listPresenter->selectAllAction()->trigger();
     EXPECT_EQ(listPresenter->selection().size(), 3);
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(1));

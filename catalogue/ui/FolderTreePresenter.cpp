@@ -78,6 +78,13 @@ FolderTreePresenter::FolderTreePresenter(FolderTreeView &tree, Catalogue &catalo
     TreeChange(m_tree.currentItem());
 }
 
+FolderTreePresenter::~FolderTreePresenter()
+{
+    m_catalogue.clearFolderTree = nullptr;
+    m_catalogue.addRootFolderNode = nullptr;
+    m_catalogue.loadFolderTree = nullptr;
+}
+
 QString FolderTreePresenter::treeIniPath() const
 {
     return QDir(m_dataDir).filePath(FolderTreeFile::TreeIniName);

@@ -47,6 +47,7 @@ public:
     FolderTreePresenter(FolderTreeView &tree, Catalogue &catalogue, RecordingOperations &ops,
                         MessageService &messages, const QString &dataDir, FolderTreeActions actions,
                         QObject *parent = nullptr);
+    ~FolderTreePresenter() override;
 
     // Writes the whole tree into Tree.ini. Throws FileSaveError.
     void SaveTreeToIni();

@@ -74,6 +74,8 @@ TEST(ProgramRunTest, StartsOnceWritesItsStateAndEndsOnSigterm)
         EXPECT_TRUE(ini.contains(key)) << key;
     EXPECT_TRUE(
         readFile(data + "/Events.log").startsWith("------------ New session ------------\r\n"));
+    // The folder tree is saved on the way out.
+    EXPECT_TRUE(readFile(data + "/Tree.ini").contains("[Tree]\r\nNode0=General\r\n"));
 
     // The next run appends its session to the kept log, and removes what a save killed
     // half-way left behind, but nothing else.

@@ -232,7 +232,8 @@ bool RecordingListPresenter::eventFilter(QObject *watched, QEvent *event)
             // A dialog or menu of an operation takes the focus for a while only; moving to
             // another control of the window ends the selection.
             const auto reason = static_cast<QFocusEvent *>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                reason != Qt::MenuBarFocusReason)
                 clearSelection();
         }
     }

@@ -26,11 +26,24 @@ private:
     int m_position = -1;
 };
 
+std::uint8_t distance(std::uint8_t b)
+{
+    return std::uint8_t(b >= 127 ? b - 127 : 127 - b);
+}
+
+// The sum of |b − 127|. A fixed count per piece lets the compiler use vector instructions.
 std::uint32_t distanceSum(const std::uint8_t *from, const std::uint8_t *to)
 {
+    constexpr std::ptrdiff_t Piece = 64;
     std::uint32_t sum = 0;
+    for (; to - from >= Piece; from += Piece) {
+        std::uint16_t piece = 0; // at most 64 × 128
+        for (std::ptrdiff_t i = 0; i < Piece; ++i)
+            piece = std::uint16_t(piece + distance(from[i]));
+        sum += piece;
+    }
     for (; from != to; ++from)
-        sum += std::uint32_t(*from >= 127 ? *from - 127 : 127 - *from);
+        sum += distance(*from);
     return sum;
 }
 
@@ -92,7 +105,7 @@ float VoiceEqualizer::Level(std::span<const std::uint8_t> samples)
         p += piece;
     }
     for (; p != end; ++p)
-        sum += float(*p >= 127 ? *p - 127 : 127 - *p);
+        sum += float(distance(*p));
     return samples.empty() ? 0.0f : sum / float(samples.size());
 }
 

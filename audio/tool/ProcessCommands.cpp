@@ -32,8 +32,8 @@ QByteArray decodeWorkingPcm(TdeRIFFAudioReader &reader)
     QByteArray pcm;
     const quint32 samplesPerBlock = codecs::samplesPerBlock(from.Buffer());
     if (samplesPerBlock > 0 && from.BlockAlign() > 0 && from.SamplesPerSec() > 0) {
-        const double seconds = double(reader.AvailableSize() / from.BlockAlign() + 1) *
-                               samplesPerBlock / from.SamplesPerSec();
+        const qint64 blocks = reader.AvailableSize() / from.BlockAlign() + 1;
+        const double seconds = double(blocks) * samplesPerBlock / from.SamplesPerSec();
         pcm.reserve(qsizetype(seconds * 8000) + Piece);
     }
     TdeAudioConvertor convertor;

@@ -65,10 +65,9 @@ std::vector<double> soxSamples16(const QString &path)
 {
     const ProcessRun r = run("sox", {"-D", path, "-t", "raw", "-e", "signed", "-b", "16", "-"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    std::vector<double> samples(std::size_t(r.out.size() / 2));
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = std::int16_t(quint8(r.out[qsizetype(2 * i)]) |
-                                  (quint8(r.out[qsizetype(2 * i + 1)]) << 8));
+    std::vector<double> samples;
+    for (qsizetype i = 0; i + 1 < r.out.size(); i += 2)
+        samples.push_back(std::int16_t(quint8(r.out[i]) | (quint8(r.out[i + 1]) << 8)));
     return samples;
 }
 
@@ -83,7 +82,7 @@ protected:
     // An 8-bit unsigned PCM WAV file holding exactly samples, written by sox.
     QString pcmFile(const QString &name, const QByteArray &samples)
     {
-        const QString path = dir.filePath(name);
+        QString path = dir.filePath(name);
         const ProcessRun r = run("sox", RawUnsigned8 + QStringList{"-", path}, samples);
         EXPECT_EQ(r.code, 0) << r.err.toStdString();
         return path;

@@ -38,7 +38,7 @@ TfmAskSupport::TfmAskSupport(QWidget *parent)
     m_ok->setAccessibleName(QStringLiteral("OK"));
     m_cancel->setAccessibleName(QStringLiteral("Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &TfmAskSupport::okClick);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TfmAskSupport::cancelClick);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TfmAskSupport::reject);
 
     auto *row = new QHBoxLayout;
     row->addWidget(picture, 0, Qt::AlignTop);
@@ -83,8 +83,8 @@ void TfmAskSupport::okClick()
     accept();
 }
 
-void TfmAskSupport::cancelClick()
+void TfmAskSupport::reject()
 {
     m_reportSent = false;
-    reject();
+    QDialog::reject();
 }

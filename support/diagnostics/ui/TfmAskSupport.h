@@ -30,12 +30,14 @@ public:
     QLabel *attachmentsLabel() const { return m_attachments; }
     QPushButton *okButton() const { return m_ok; }
 
+    // Cancel, Escape and the close button: nothing is sent.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void okClick();
-    void cancelClick();
 
     QPlainTextEdit *m_description;
     QLabel *m_attachments;

@@ -127,6 +127,10 @@ int TMAPIMail::resultForExitStatus(int status)
 
 bool TMAPIMail::Send()
 {
+    if (m_sending) {
+        m_lastResult = MessageInUse;
+        return false;
+    }
     QStringList arguments{QStringLiteral("--utf8")};
     QStringList mainRecipients;
     m_lastResult = Success;
@@ -167,7 +171,9 @@ bool TMAPIMail::Send()
         arguments << QStringLiteral("--attach") << path;
     }
     arguments << mainRecipients;
+    m_sending = true;
     m_lastResult = handOver(arguments);
+    m_sending = false;
     return m_lastResult == Success;
 }
 

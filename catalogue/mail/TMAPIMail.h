@@ -21,6 +21,7 @@ public:
     static constexpr int AttachmentOpenFailure = 12;
     static constexpr int AttachmentWriteFailure = 13;
     static constexpr int TextTooLarge = 18;
+    static constexpr int MessageInUse = 22; // a Send of this object is still waiting
     static constexpr int BadRecipients = 25;
 
     // At most this many characters of each recipient and each attachment's display name are
@@ -53,7 +54,9 @@ public:
     bool RequestReceipt = false;
 
     // Hands the message over and waits (with the event loop running) until xdg-email ended.
-    // True when it reported success; the code is kept in lastResult().
+    // True when it reported success; the code is kept in lastResult(). A Send called while
+    // one of this object waits (from an event handled meanwhile) is refused: it would change
+    // the message being sent.
     bool Send();
     int lastResult() const { return m_lastResult; }
 
@@ -89,6 +92,7 @@ private:
     int attachmentPath(qsizetype i, QString &path);
 
     int m_lastResult = Success;
+    bool m_sending = false;
     // Copies of attachments under their display names; they live as long as this object,
     // since the mail program may read them after xdg-email has returned.
     std::unique_ptr<QTemporaryDir> m_namedCopies;

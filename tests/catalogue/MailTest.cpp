@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,6 +90,23 @@ TEST_F(MailTest, MissingProgramGivesCodeOne)
     qputenv("PATH", path);
     EXPECT_EQ(mail.lastResult(), 1);
     EXPECT_EQ(TMAPIMail::errorText(mail.lastResult()), "User cancelled request");
+}
+
+TEST_F(MailTest, ASendWhileOneWaitsIsRefused)
+{
+    program.setDelay("0.3");
+    mail.Body = "first";
+    bool nested = true;
+    QTimer::singleShot(50, [&] {
+        mail.Body = "second";
+        nested = mail.Send();
+        EXPECT_EQ(mail.lastResult(), 22);
+    });
+    EXPECT_TRUE(mail.Send());
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(mail.lastResult(), 0);
+    ASSERT_EQ(program.runs().size(), 1);
+    EXPECT_EQ(program.runs().at(0).last(), "first");
 }
 
 TEST_F(MailTest, RecipientsAreCutTo256Characters)

@@ -21,6 +21,7 @@ public:
                      "f=\"$dir/call-$((n + 1))\"\n"
                      ": > \"$f\"\n"
                      "for a in \"$@\"; do printf '%s\\0' \"$a\" >> \"$f\"; done\n"
+                     "[ -f \"$dir/delay\" ] && sleep \"$(cat \"$dir/delay\")\"\n"
                      "exit $(cat \"$dir/exit-status\" 2>/dev/null || echo 0)\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -35,6 +36,14 @@ public:
         QFile file(m_dir.filePath("exit-status"));
         file.open(QIODevice::WriteOnly);
         file.write(QByteArray::number(status));
+    }
+
+    // Each run takes this long before it ends (a mail program the user is still busy with).
+    void setDelay(const QByteArray &seconds)
+    {
+        QFile file(m_dir.filePath("delay"));
+        file.open(QIODevice::WriteOnly);
+        file.write(seconds);
     }
 
     // The arguments of each run, in the order of the runs.

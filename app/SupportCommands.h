@@ -36,14 +36,15 @@ public:
     // Called after the recordings were handed over (the multi-selection is cleared there).
     std::function<void()> recordingsEmailed;
 
-    void acEmailFileExecute();
-    void acDiagnosticsExecute();
-    void ReportProblem1Click();
-
     Diagnostics &diagnostics() { return *m_diagnostics; }
     DiagnosticsProgressWindow &progressWindow() { return *m_progress; }
     TfmAskSupport &askSupport() { return *m_askSupport; }
     TMAPIMail &recordingsMail() { return m_recordingsMail; }
+
+private slots:
+    void acEmailFileExecute();
+    void acDiagnosticsExecute();
+    void ReportProblem1Click();
 
 private:
     AppContext &m_ctx;

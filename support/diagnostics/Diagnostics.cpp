@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSysInfo>
 
+#include <cerrno>
 #include <cmath>
 
 namespace {

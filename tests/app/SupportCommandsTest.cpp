@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "StandInMailProgram.h"
+#include "VirtualModemProcess.h"
 
 namespace {
 
@@ -97,6 +98,35 @@ TEST_F(SupportCommandsTest, DiagnosticsOnAPortThatCannotOpenTellsTheUser)
     EXPECT_TRUE(context->log.lines().contains("-- Options -> Diagnostics clicked"));
     EXPECT_FALSE(QFile::exists(dir.filePath("Diagnostics.log")));
     EXPECT_FALSE(commands->progressWindow().isVisible());
+}
+
+TEST_F(SupportCommandsTest, DiagnosticsShowTheirProgressAndStopAtCancel)
+{
+    VirtualModemProcess vmodem;
+    ASSERT_TRUE(vmodem.start({"--profile", "voice"}));
+    context->ini.WriteString("Ports", "COM3", vmodem.path());
+    DiagnosticsProgressWindow &progress = commands->progressWindow();
+    QStringList captions;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!progress.isVisible())
+            return;
+        if (captions.isEmpty())
+            captions << progress.windowTitle();
+        if (progress.progress() >= 20)
+            progress.cancelButton()->click();
+    });
+    poll.start(5);
+    window->actions().acDiagnostics->trigger();
+    poll.stop();
+
+    EXPECT_EQ(captions, QStringList{"Progress..."});
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_TRUE(modem->PortOpen());
+    EXPECT_EQ(context->log.lines().last(), "Diagnostics cancelled");
+    EXPECT_FALSE(QFile::exists(dir.filePath("Diagnostics.log")));
+    EXPECT_FALSE(vmodem.log().contains("<< at+VPR=?")) << "the last query was never sent";
+    EXPECT_TRUE(query.text().startsWith(commands->diagnostics().headingLines().join('\n')));
 }
 
 TEST(DiagnosticsProgressWindowTest, CancelAndClosingAskTheRunToStop)

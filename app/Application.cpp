@@ -11,6 +11,7 @@
 #include "ModemWiring.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
+#include "SupportCommands.h"
 #include "TfmOrv.h"
 #include "TraceView.h"
 #include "TrayController.h"
@@ -40,6 +41,7 @@
 #include "support/IdleHandler.h"
 #include "support/TerminationSignals.h"
 #include "support/Waits.h"
+#include "support/diagnostics/Diagnostics.h"
 #include "support/ui/ChooserService.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
@@ -274,6 +276,11 @@ void Application::createWindows()
     };
     m_main->queryCompressions = [this] { m_parse->queryCompressionsInteractive(); };
     m_main->showNoModemNotice = [this] { m_noModem->ShowNoModemNotice(); };
+    m_support = std::make_unique<SupportCommands>(ctx, *m_main, *m_modem, *m_catalogue, *m_query);
+    // The watchdog's checks would speak to the modem in the middle of the diagnostics' queries.
+    m_recording->watchdog().busy = [this, busy = m_recording->watchdog().busy] {
+        return m_support->diagnostics().running() || (busy && busy());
+    };
     guarded([&] { m_initOrv->FormCreate(); });
 
     ctx.FormsCreated = true;
@@ -326,6 +333,7 @@ void Application::shutDown()
             m_messages->showMessage(saves.report(), MessageService::Kind::Error);
     }
     m_recording.reset(); // stops a recording that still runs, keeping it
+    m_support.reset();
     m_initOrv.reset();
     m_specModem.reset();
     m_discovery.reset();

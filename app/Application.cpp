@@ -12,6 +12,7 @@
 #include "ModemWiring.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
+#include "SupportCommands.h"
 #include "TfmOrv.h"
 #include "TraceView.h"
 #include "TrayController.h"
@@ -19,6 +20,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/ui/RecordNavigator.h"
+#include "catalogue/ui/RecordingListPresenter.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ModemState.h"
 #include "config/PortMap.h"
@@ -41,6 +43,7 @@
 #include "support/IdleHandler.h"
 #include "support/TerminationSignals.h"
 #include "support/Waits.h"
+#include "support/diagnostics/Diagnostics.h"
 #include "support/ui/ChooserService.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
@@ -276,6 +279,13 @@ void Application::createWindows()
     };
     m_main->queryCompressions = [this] { m_parse->queryCompressionsInteractive(); };
     m_main->showNoModemNotice = [this] { m_noModem->ShowNoModemNotice(); };
+    m_support = std::make_unique<SupportCommands>(ctx, *m_main, *m_modem, *m_catalogue, *m_query);
+    m_support->recordingsToEmail = [this] { return m_catalogueWiring->list().recordingsToSend(); };
+    m_support->recordingsEmailed = [this] { m_catalogueWiring->list().clearSelection(); };
+    // The watchdog's checks would speak to the modem in the middle of the diagnostics' queries.
+    m_recording->watchdog().busy = [this, busy = m_recording->watchdog().busy] {
+        return m_support->diagnostics().running() || (busy && busy());
+    };
     guarded([&] { m_initOrv->FormCreate(); });
 
     ctx.FormsCreated = true;
@@ -328,6 +338,7 @@ void Application::shutDown()
             m_messages->showMessage(saves.report(), MessageService::Kind::Error);
     }
     m_recording.reset(); // stops a recording that still runs, keeping it
+    m_support.reset();
     m_initOrv.reset();
     m_specModem.reset();
     m_discovery.reset();

@@ -29,6 +29,7 @@ class LoggerWindow;
 class MessageService;
 class SessionMessageService;
 class SingleInstance;
+class SupportCommands;
 class TerminationSignals;
 class TfmCallerID;
 class TfmModem;
@@ -89,6 +90,7 @@ private:
     std::unique_ptr<ModemDiscovery> m_discovery;
     std::unique_ptr<TSpecModemForm> m_specModem;
     std::unique_ptr<TfmInitORV> m_initOrv;
+    std::unique_ptr<SupportCommands> m_support;
     std::unique_ptr<IdleHandler> m_idle;
     std::unique_ptr<TerminationSignals> m_signals;
     bool m_quitWhenReady = false;

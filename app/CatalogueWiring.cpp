@@ -31,11 +31,9 @@ CatalogueWiring::CatalogueWiring(TfmOrv &window, Catalogue &catalogue, AppContex
                      &RecordingListPresenter::clearDragState);
     m_tree->treeChanged = [&window] { window.TreeChanged = true; };
     window.SaveTreeToIni = [this] { m_tree->SaveTreeToIni(); };
-    window.recordingListPresenter = m_list.get();
 }
 
 CatalogueWiring::~CatalogueWiring()
 {
     m_window.SaveTreeToIni = nullptr;
-    m_window.recordingListPresenter = nullptr;
 }

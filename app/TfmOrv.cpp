@@ -15,6 +15,7 @@
 #include "config/ModemState.h"
 #include "config/ProgramDir.h"
 #include "config/WindowLayout.h"
+#include "support/SharedFiles.h"
 
 #include <QAction>
 #include <QAudioDevice>
@@ -254,7 +255,7 @@ void TfmOrv::bringToFront()
 
 void TfmOrv::Contents1Click()
 {
-    QString help = QCoreApplication::applicationDirPath() + QStringLiteral("/Help.html");
+    QString help = SharedFiles::path(QStringLiteral("Help.html"));
     if (!QFile::exists(help))
         help = ProgramDir::file(QStringLiteral("Help.html"));
     if (!QFile::exists(help) || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))

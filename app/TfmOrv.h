@@ -14,7 +14,6 @@ class FolderTreeView;
 class QFrame;
 class QLabel;
 class QSplitter;
-class RecordingListPresenter;
 class RecordingsListView;
 class TransportPanel;
 class TraceView;
@@ -72,9 +71,6 @@ public:
     std::function<void()> showQueryWindow;
     std::function<void()> queryCompressions;
     std::function<void()> showNoModemNotice;
-    // The list's selection and commands (selectedRecordingFiles for mail); set with the
-    // catalogue.
-    RecordingListPresenter *recordingListPresenter = nullptr;
 
     bool ReallyExit = true;
     bool Closing = false;

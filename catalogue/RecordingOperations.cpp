@@ -276,24 +276,6 @@ int RecordingOperations::copyToFolder(const QString &dir, RecordingSelection &se
     return copied;
 }
 
-QStringList RecordingOperations::existingFiles(const RecordingSelection &selection)
-{
-    TStoreTable &calls = m_catalogue.CallsTbl;
-    QStringList files;
-    if (!calls.Active() || calls.RecordCount() == 0)
-        return files;
-    const int position = calls.RecNo();
-    ControlsOff off(calls);
-    for (int row : rowsOf(selection, selection.isEmpty())) {
-        calls.setRecNo(row + 1);
-        const QString file = currentFile();
-        if (!file.isEmpty() && QFile::exists(file))
-            files.append(file);
-    }
-    calls.setRecNo(position);
-    return files;
-}
-
 bool RecordingOperations::editMemo()
 {
     TStoreTable &calls = m_catalogue.CallsTbl;

@@ -39,10 +39,6 @@ public:
     // The file name proposed for a copy of the current row alone ("<name>.wav").
     QString currentFileName();
 
-    // The existing WAV files of the selected rows, or of the current row when none is
-    // selected, legacy names brought up to date first; the current row stays where it was.
-    QStringList existingFiles(const RecordingSelection &selection);
-
     // Asks for the current row's memo ("Comment"); a non-empty answer replaces it (one line,
     // at most 255 characters) and is saved.
     bool editMemo();

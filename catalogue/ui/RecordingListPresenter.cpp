@@ -326,9 +326,10 @@ void RecordingListPresenter::acSearchExecute()
     m_find->activateWindow();
 }
 
-QStringList RecordingListPresenter::takeSelectedRecordingFiles()
+QStringList RecordingListPresenter::recordingsToSend() const
 {
-    QStringList files = m_ops.existingFiles(m_selection);
-    clearSelection();
-    return files;
+    if (!m_selection.isEmpty())
+        return m_selection.ids();
+    const QString id = currentId();
+    return id.isEmpty() ? QStringList() : QStringList{id};
 }

@@ -55,10 +55,9 @@ public:
     // SelectedIds.
     const RecordingSelection &selection() const { return m_selection; }
     void clearSelection();
-    // For sending by mail: the existing WAV files of the selected recordings, or of the
-    // current one when none is selected (legacy names brought up to date first). The
-    // selection is cleared, as after every operation that used it.
-    QStringList takeSelectedRecordingFiles();
+    // The recordings "Email wav file to..." sends (row codes): the selected ones, or the
+    // current one when none is selected. After sending, clearSelection() ends the selection.
+    QStringList recordingsToSend() const;
 
     QAction *selectAllAction() const { return m_selectAll; } // "Select all" [Ctrl+A]
     QMenu *popupMenu() const { return m_popup; }

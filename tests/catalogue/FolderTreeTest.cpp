@@ -398,10 +398,10 @@ TEST_F(FolderTreeTest, TheSelectionFollowsClicksKeysAndFocus)
     EXPECT_EQ(listPresenter->selection().size(), 3);
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, rowPoint(1));
     EXPECT_EQ(listPresenter->selection().ids(), QStringList({idOfRow(0), idOfRow(2)}));
-    const QStringList files = listPresenter->takeSelectedRecordingFiles();
-    EXPECT_EQ(files.size(), 2);
-    EXPECT_TRUE(files[0].startsWith(wavDir()));
-    EXPECT_TRUE(listPresenter->selection().isEmpty());
+    // What e-mail sends: the selected recordings, else the current one.
+    EXPECT_EQ(listPresenter->recordingsToSend(), QStringList({idOfRow(0), idOfRow(2)}));
+    listPresenter->clearSelection();
+    EXPECT_EQ(listPresenter->recordingsToSend(), QStringList({idOfRow(1)}));
 
     listPresenter->selectAllAction()->trigger();
     // A dialog, a pop-up menu or the menu bar of an operation keeps it.

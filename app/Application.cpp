@@ -20,7 +20,6 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/ui/RecordNavigator.h"
-#include "catalogue/ui/RecordingListPresenter.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ModemState.h"
 #include "config/PortMap.h"
@@ -280,8 +279,7 @@ void Application::createWindows()
     m_main->queryCompressions = [this] { m_parse->queryCompressionsInteractive(); };
     m_main->showNoModemNotice = [this] { m_noModem->ShowNoModemNotice(); };
     m_support = std::make_unique<SupportCommands>(ctx, *m_main, *m_modem, *m_catalogue, *m_query);
-    m_support->recordingsToEmail = [this] { return m_catalogueWiring->list().recordingsToSend(); };
-    m_support->recordingsEmailed = [this] { m_catalogueWiring->list().clearSelection(); };
+    m_catalogueWiring->connectMail(*m_support);
     // The watchdog's checks would speak to the modem in the middle of the diagnostics' queries.
     m_recording->watchdog().busy = [this, busy = m_recording->watchdog().busy] {
         return m_support->diagnostics().running() || (busy && busy());

@@ -3,6 +3,7 @@
 
 #include "AppContext.h"
 #include "MainActions.h"
+#include "SupportCommands.h"
 #include "TfmOrv.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/FolderTreePresenter.h"
@@ -31,6 +32,13 @@ CatalogueWiring::CatalogueWiring(TfmOrv &window, Catalogue &catalogue, AppContex
                      &RecordingListPresenter::clearDragState);
     m_tree->treeChanged = [&window] { window.TreeChanged = true; };
     window.SaveTreeToIni = [this] { m_tree->SaveTreeToIni(); };
+}
+
+void CatalogueWiring::connectMail(SupportCommands &support)
+{
+    RecordingListPresenter *list = m_list.get();
+    support.recordingsToEmail = [list] { return list->recordingsToSend(); };
+    support.recordingsEmailed = [list] { list->clearSelection(); };
 }
 
 CatalogueWiring::~CatalogueWiring()

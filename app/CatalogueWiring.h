@@ -10,6 +10,7 @@ struct AppContext;
 class Catalogue;
 class FolderTreePresenter;
 class RecordingListPresenter;
+class SupportCommands;
 class TfmOrv;
 
 class CatalogueWiring final
@@ -19,6 +20,10 @@ public:
     ~CatalogueWiring();
     CatalogueWiring(const CatalogueWiring &) = delete;
     CatalogueWiring &operator=(const CatalogueWiring &) = delete;
+
+    // "Email wav file to..." sends the list's selected recordings (else the current one) and
+    // ends the selection.
+    void connectMail(SupportCommands &support);
 
     FolderTreePresenter &tree() { return *m_tree; }
     RecordingListPresenter &list() { return *m_list; }

@@ -3,9 +3,12 @@
 #include "app/SupportCommands.h"
 #include "app/AppContext.h"
 #include "app/AppInfo.h"
+#include "app/CatalogueWiring.h"
 #include "app/MainActions.h"
 #include "app/TfmOrv.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/ui/RecordingListPresenter.h"
+#include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/QueryBuffer.h"
@@ -89,6 +92,32 @@ TEST_F(SupportCommandsTest, EmailHandsTheCurrentRecordingsWavFileOver)
               QStringList({"--utf8", "--body",
                            "Hello,\n\n\nRecorded with Calvora\n" + AppInfo::WebAddress + "\n",
                            "--attach", QFileInfo(wav).absoluteFilePath()}));
+}
+
+TEST_F(SupportCommandsTest, EmailSendsTheListsSelectedRecordingsAndEndsTheSelection)
+{
+    CatalogueWiring wiring(*window, *catalogue, *context);
+    wiring.connectMail(*commands);
+    window->recordingsList()->setDataset(&catalogue->CallsTbl);
+    QDir().mkpath(context->prefs.wavDir);
+    QStringList files;
+    for (int second : {1, 2, 3}) {
+        ASSERT_TRUE(catalogue->AddRecordingRow(QDateTime(QDate(2024, 3, 15), QTime(14, 30, second)),
+                                               10, "memo"));
+        QFile file(catalogue->recordingFilePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        files << QFileInfo(file).absoluteFilePath();
+    }
+    catalogue->DataSource1DataChange();
+    RecordingListPresenter &list = wiring.list();
+    list.selectAllAction()->trigger();
+    window->actions().acEmailFile->trigger();
+    ASSERT_EQ(program.runs().size(), 1);
+    const QStringList args = program.runs().at(0);
+    EXPECT_EQ(args.count("--attach"), 3);
+    for (const QString &file : files)
+        EXPECT_TRUE(args.contains(file)) << file.toStdString();
+    EXPECT_TRUE(list.selection().isEmpty());
 }
 
 TEST_F(SupportCommandsTest, DiagnosticsOnAPortThatCannotOpenTellsTheUser)

@@ -109,10 +109,9 @@ QList<int> RecordingOperations::rowsOf(const RecordingSelection &selection, bool
         const int idField = calls.fieldIndex(QStringLiteral("id"));
         for (int row = 0; row < calls.RecordCount(); ++row) {
             const std::string_view id = calls.bytesAt(row, idField);
-            if (row == current && withCurrent)
-                rows.append(row);
-            else if (selection.containsBytes(
-                         QByteArray::fromRawData(id.data(), static_cast<qsizetype>(id.size()))))
+            const bool selected = selection.containsBytes(
+                QByteArray::fromRawData(id.data(), static_cast<qsizetype>(id.size())));
+            if (selected || (row == current && withCurrent))
                 rows.append(row);
         }
     } else if (withCurrent && current >= 0) {

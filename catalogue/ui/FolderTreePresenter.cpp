@@ -246,13 +246,11 @@ void FolderTreePresenter::addFolder(Place place)
     m_tree.addNode({0, QString(), code, false}); // made at the top level, then put in place
     QTreeWidgetItem *item = m_tree.takeTopLevelItem(m_tree.topLevelItemCount() - 1);
     QTreeWidgetItem *parent = selected ? selected->parent() : nullptr;
-    if (!selected) {
-        m_tree.addTopLevelItem(item);
-    } else if (place == Place::LastChild) {
+    if (selected && place == Place::LastChild) {
         selected->setExpanded(true);
         selected->addChild(item);
         selected->setExpanded(true);
-    } else if (place == Place::Before) {
+    } else if (selected && place == Place::Before) {
         if (parent)
             parent->insertChild(parent->indexOfChild(selected), item);
         else
@@ -260,7 +258,7 @@ void FolderTreePresenter::addFolder(Place place)
     } else if (parent) {
         parent->addChild(item);
     } else {
-        m_tree.addTopLevelItem(item);
+        m_tree.addTopLevelItem(item); // a last sibling at the top, or the first folder
     }
     m_tree.setCurrentItem(item);
     m_tree.startEditing(item);

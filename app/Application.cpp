@@ -6,12 +6,12 @@
 #include "AppContext.h"
 #include "AppInfo.h"
 #include "ClosingSaves.h"
-#include "ColorValue.h"
 #include "MainActions.h"
 #include "ModemWiring.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
 #include "TfmOrv.h"
+#include "TraceColors.h"
 #include "TraceView.h"
 #include "TrayController.h"
 #include "audio/ui/QtFormatChooser.h"
@@ -35,6 +35,9 @@
 #include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
 #include "recording/DemoModem.h"
+#include "settings/SettingsPresenter.h"
+#include "settings/StartupRegistrar.h"
+#include "settings/TfmSettings.h"
 #include "support/AtomicFile.h"
 #include "support/DataDirLock.h"
 #include "support/IdleHandler.h"
@@ -227,7 +230,7 @@ void Application::createWindows()
         loadPreferences(ctx.ini, ctx.prefs, ctx.programDir, dialogFont, RecordingFormatSource());
     });
 
-    applyTraceColors();
+    applyTraceColors(*m_main, ctx.prefs);
 
     m_logger = std::make_unique<LoggerWindow>(ctx.log);
     guarded([&] { ctx.log.startSession(); });
@@ -274,6 +277,13 @@ void Application::createWindows()
     };
     m_main->queryCompressions = [this] { m_parse->queryCompressionsInteractive(); };
     m_main->showNoModemNotice = [this] { m_noModem->ShowNoModemNotice(); };
+    m_registrar = std::make_unique<StartupRegistrar>(
+        StartupRegistrar::defaultAutostartDir(), QCoreApplication::applicationFilePath(),
+        ctx.programDir == ProgramDir::defaultPath() ? QString() : ctx.programDir);
+    auto *settings = new TfmSettings(
+        ctx, {*m_modem, *m_parse, *m_discovery, *m_specModem, *m_registrar}, m_main.get());
+    new SettingsPresenter(ctx, *m_main, *settings, *m_modem, *m_initOrv, m_catalogue->CallsTbl,
+                          m_main.get());
     guarded([&] { m_initOrv->FormCreate(); });
 
     ctx.FormsCreated = true;
@@ -295,17 +305,6 @@ void Application::createWindows()
     if (m_main->isMinimized() && TrayController::available())
         return; // started with the system: only the tray icon shows
     m_main->show();
-}
-
-void Application::applyTraceColors()
-{
-    const QPalette palette = m_main->palette();
-    const QColor background = colorFromValue(m_ctx->prefs.BackColor, palette);
-    m_main->trace().setColors(background, colorFromValue(m_ctx->prefs.TraceColor, palette));
-    QPalette panel = m_main->tracePanel()->palette();
-    panel.setColor(QPalette::Window, background);
-    m_main->tracePanel()->setPalette(panel);
-    m_main->trace().ClearTrace();
 }
 
 void Application::shutDown()

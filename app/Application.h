@@ -28,6 +28,7 @@ class LoggerWindow;
 class MessageService;
 class SessionMessageService;
 class SingleInstance;
+class StartupRegistrar;
 class TerminationSignals;
 class TfmCallerID;
 class TfmModem;
@@ -58,7 +59,6 @@ public:
 
 private:
     void createWindows();
-    void applyTraceColors();
     void endModalDialogs();
     void shutDown();
     void guarded(const std::function<void()> &step);
@@ -87,6 +87,7 @@ private:
     std::unique_ptr<ModemDiscovery> m_discovery;
     std::unique_ptr<TSpecModemForm> m_specModem;
     std::unique_ptr<TfmInitORV> m_initOrv;
+    std::unique_ptr<StartupRegistrar> m_registrar;
     std::unique_ptr<IdleHandler> m_idle;
     std::unique_ptr<TerminationSignals> m_signals;
     bool m_quitWhenReady = false;

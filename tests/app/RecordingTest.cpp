@@ -5,6 +5,10 @@
 #include "app/ModemWiring.h"
 #include "app/RecordingControl.h"
 #include "app/TfmOrv.h"
+#include "app/settings/SettingsPresenter.h"
+#include "app/settings/StartupRegistrar.h"
+#include "app/settings/StoragePage.h"
+#include "app/settings/TfmSettings.h"
 #include "audio/StandardFormats.h"
 #include "catalogue/Catalogue.h"
 #include "config/ProgramDir.h"
@@ -12,17 +16,27 @@
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionsFile.h"
+#include "modem/discovery/ModemDiscovery.h"
+#include "modem/discovery/QueryBuffer.h"
+#include "modem/discovery/TfmInitORV.h"
+#include "modem/discovery/TfmParse.h"
+#include "modem/discovery/ui/TProgressForm.h"
+#include "modem/discovery/ui/TSpecModemForm.h"
 #include "modem/ui/TfmCallerID.h"
 #include "support/IdleHandler.h"
 #include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
+#include "support/ui/ChooserService.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -474,3 +488,58 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
 }
 
 } // namespace
+
+TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
+{
+    // The call comes once the modem was set up again after the settings dialog.
+    start("waitfor AT+VCID=1; waitfor AT+VCID=1; wait 200; call 2 400 NMBR=42 end=answered; "
+          "voice speech 3000; voice silence",
+          WorkingPcmFormat(), 1);
+    context->ini.WriteInteger("Params", "Timeout", 8);
+    QueryBuffer query;
+    TfmParse parse(context->ini, context->ModemProfile, *modem, query, context->log, messages,
+                   dir.filePath("Compressions.d"));
+    ModemDiscovery discovery(context->ini, context->ModemProfile, context->VoiceSupported, *modem,
+                             parse, context->log, messages, dir.filePath("by-id"));
+    TProgressForm progress;
+    TSpecModemForm specModem(discovery, progress, true);
+    TfmInitORV initOrv(context->ini, context->prefs, context->ModemProfile, context->VoiceSupported,
+                       *modem, parse, discovery, specModem, *window, context->log, messages,
+                       dir.path());
+    StartupRegistrar registrar(dir.filePath("autostart"), "calvora", {});
+    ScriptedChooserService choosers;
+    context->choosers = &choosers;
+    TfmSettings settings(*context, {*modem, parse, discovery, specModem, registrar});
+    SettingsPresenter presenter(*context, *window, settings, *modem, initOrv, catalogue->CallsTbl);
+    ASSERT_TRUE(window->actions().acSettings->isEnabled());
+
+    const QString calls = dir.filePath("calls");
+    ASSERT_TRUE(QDir().mkpath(calls));
+    choosers.folderAnswers.push_back(calls);
+    bool portClosedMeanwhile = false;
+    // The dialog is driven once it is up; the port is closed before it shows.
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (!settings.isVisible())
+            return;
+        driver.stop();
+        portClosedMeanwhile = !modem->PortOpen() && !modem->AutoRecordArmed();
+        settings.storagePage()->selectFolderButton()->click();
+        settings.okButton()->click();
+    });
+    driver.start(10);
+    window->actions().acSettings->trigger();
+    EXPECT_TRUE(portClosedMeanwhile);
+    EXPECT_TRUE(context->log.lines().contains("-- Options -> Settings clicked"));
+    EXPECT_TRUE(modem->PortOpen()) << messages.texts.join('|').toStdString();
+    EXPECT_TRUE(modem->AutoRecordArmed());
+    EXPECT_EQ(window->statusText(1), " COM PORT 3");
+
+    IdleHandler idle([this] { window->apEventsIdle(); });
+    ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
+    EXPECT_TRUE(wavFiles().isEmpty());
+    const QStringList files = QDir(calls).entryList({"*.wav"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(catalogue->recordingFilePath(), calls + "/" + files[0]);
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+}

@@ -23,6 +23,7 @@
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "config/RecordingFormat.h"
+#include "config/SettingsStore.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/ModemDiscovery.h"
@@ -214,6 +215,9 @@ void Application::createWindows()
 
     m_catalogue = std::make_unique<Catalogue>(ctx.programDir, ctx.messages, &ctx.log);
     m_catalogue->recordingsDir = [&ctx] { return ctx.prefs.wavDir; };
+    m_catalogue->earlierRecordingsDirs = [&ctx] {
+        return SettingsStore::earlierRecordingsFolders(ctx.ini);
+    };
     m_catalogue->callerIdEnabled = [&ctx] { return ctx.prefs.CallerID; };
     m_main = std::make_unique<TfmOrv>(ctx);
     m_formatChooser = std::make_unique<QtFormatChooser>(m_main.get());

@@ -131,4 +131,29 @@ void storeFileFormat(TIniFile &ini, const TdeWaveFormat &format)
     WriteWaveFormat(ini, FileCompression, format);
 }
 
+namespace {
+const QString EarlierFolders = QStringLiteral("Earlier recordings folders");
+}
+
+QStringList earlierRecordingsFolders(const TIniFile &ini)
+{
+    QStringList folders;
+    for (int i = 1; i <= MaxEarlierFolders; ++i) {
+        const QString folder = ini.ReadString(EarlierFolders, QString::number(i), QString());
+        if (!folder.isEmpty())
+            folders << folder;
+    }
+    return folders;
+}
+
+void rememberEarlierRecordingsFolder(TIniFile &ini, const QString &folder)
+{
+    QStringList folders = earlierRecordingsFolders(ini);
+    folders.removeAll(folder);
+    folders.prepend(folder);
+    ini.EraseSection(EarlierFolders);
+    for (int i = 0; i < folders.size() && i < MaxEarlierFolders; ++i)
+        ini.WriteString(EarlierFolders, QString::number(i + 1), folders[i]);
+}
+
 } // namespace SettingsStore

@@ -5,6 +5,7 @@
 #include "ModemSetupStore.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class TIniFile;
@@ -53,5 +54,12 @@ void storeStartUp(TIniFile &ini, bool startUp);
 void storeCallerIdAndFolder(TIniFile &ini, const Preferences &prefs);
 // [File compression]: the recordings' format.
 void storeFileFormat(TIniFile &ini, const TdeWaveFormat &format);
+
+// The recordings folders used before the current one, newest first. Their recordings stay
+// where they are; the catalogue finds a row's file there when the current folder lacks it.
+QStringList earlierRecordingsFolders(const TIniFile &ini);
+// Remembers folder as the newest earlier one (at most MaxEarlierFolders are kept).
+void rememberEarlierRecordingsFolder(TIniFile &ini, const QString &folder);
+constexpr int MaxEarlierFolders = 20;
 
 } // namespace SettingsStore

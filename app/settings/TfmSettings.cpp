@@ -363,6 +363,10 @@ bool TfmSettings::saveSettings()
                                  m_with.registrar.entryPath());
         SettingsStore::storeStartUp(ini, false);
     }
+    // Recordings made so far stay in the folder they were made in, where the catalogue finds
+    // them; only new recordings go to the new folder.
+    if (work.wavDir != m_ctx.prefs.wavDir)
+        SettingsStore::rememberEarlierRecordingsFolder(ini, m_ctx.prefs.wavDir);
     SettingsStore::storeCallerIdAndFolder(ini, work);
 
     m_work = work;

@@ -14,6 +14,7 @@
 #include "audio/StandardFormats.h"
 #include "config/ProgramDir.h"
 #include "config/RecordingFormat.h"
+#include "config/SettingsStore.h"
 #include "config/WaveFormatIni.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionsFile.h"
@@ -257,6 +258,8 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysOfEveryPage)
     for (const auto &[section, name, value] : expected)
         EXPECT_EQ(key(section, name), value) << section << " " << name;
     EXPECT_EQ(ctx->prefs.wavDir, folder + "/") << "the program uses the new values at once";
+    EXPECT_EQ(SettingsStore::earlierRecordingsFolders(ctx->ini), QStringList{dir.path() + "/wav/"})
+        << "where the recordings made so far are found";
     EXPECT_EQ(ctx->prefs.Timeout, 7);
     EXPECT_TRUE(ctx->ini.SectionExists("Modem compression"));
     EXPECT_TRUE(QFile::exists(registrar.entryPath()));

@@ -42,6 +42,7 @@ MonitorPage::MonitorPage(QWidget *parent) : QWidget(parent)
     };
     swatchRow(0, QStringLiteral("Background"), m_backSwatch, m_background);
     swatchRow(1, QStringLiteral("Trace"), m_traceSwatch, m_trace);
+    grid->setColumnStretch(2, 1);
     m_background->setObjectName(QStringLiteral("btnBackground"));
     m_trace->setObjectName(QStringLiteral("btnTrace"));
 

@@ -54,13 +54,17 @@ StoragePage::StoragePage(QWidget *parent) : QWidget(parent)
     m_meter->setRange(0, 100);
     m_meter->setValue(0);
     m_meter->setAccessibleName(QStringLiteral("Used space"));
+    // The meter in the legend's colours: used space red over free space green.
+    m_meter->setStyleSheet(QStringLiteral("QProgressBar { background: #2e9d2e; color: white; "
+                                          "border: 1px solid gray; text-align: center; }"
+                                          "QProgressBar::chunk { background: #d03030; }"));
 
     auto *folderRow = new QHBoxLayout;
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(m_select);
     auto *legendRow = new QHBoxLayout;
-    legendRow->addWidget(legend(QStringLiteral("Used space"), Qt::red, this));
-    legendRow->addWidget(legend(QStringLiteral("Free space"), Qt::darkGreen, this));
+    legendRow->addWidget(legend(QStringLiteral("Used space"), QColor(0xd0, 0x30, 0x30), this));
+    legendRow->addWidget(legend(QStringLiteral("Free space"), QColor(0x2e, 0x9d, 0x2e), this));
     legendRow->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(caption);

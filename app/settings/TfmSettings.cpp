@@ -56,6 +56,7 @@ TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborator
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("pcSettings"));
     m_tabs->setAccessibleName(QStringLiteral("Settings pages"));
+    m_tabs->setUsesScrollButtons(false); // every page's tab in sight
     m_general = new GeneralPage(m_tabs);
     m_modem = new ModemPage(m_tabs);
     m_parameters = new ParametersPage(m_tabs);
@@ -376,7 +377,12 @@ bool TfmSettings::saveSettings()
 
 void TfmSettings::reject()
 {
-    LoadSettings();
+    // The dialog closes even when the file cannot take the keys a reload seeds.
+    try {
+        LoadSettings();
+    } catch (const std::exception &e) {
+        m_ctx.messages.showMessage(QString::fromUtf8(e.what()), MessageService::Kind::Error);
+    }
     QDialog::reject();
 }
 

@@ -27,11 +27,13 @@
 #include "support/ui/ChooserService.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -151,6 +153,9 @@ TEST_F(SettingsDialogTest, SevenPagesAndEveryControlNamed)
     EXPECT_EQ(tabs, QStringList({"General", "Modem", "Parameters", "Media player", "Monitor",
                                  "Auto record", "Storage"}));
     EXPECT_EQ(d.pages()->currentIndex(), 0);
+    QKeyEvent nextPage(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+    QApplication::sendEvent(d.pages(), &nextPage);
+    EXPECT_EQ(d.pages()->currentIndex(), 1) << "Ctrl+Tab goes through the pages";
 
     int controls = 0;
     for (QWidget *w : d.findChildren<QWidget *>()) {

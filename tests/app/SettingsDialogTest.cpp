@@ -359,6 +359,12 @@ TEST_F(SettingsDialogTest, ShownValuesFollowTheModemAndTheFile)
     ok();
     EXPECT_EQ(key("Params", "RejectRings"), "20");
     EXPECT_EQ(key("Params", "Timeout"), "2");
+
+    ctx->ini.WriteString("Params", "Timeout", "99");
+    d.prepareShow();
+    EXPECT_EQ(d.modemPage()->timeoutBox()->value(), 8);
+    ok();
+    EXPECT_EQ(key("Params", "Timeout"), "8");
 }
 
 TEST_F(SettingsDialogTest, FileCompressionIsTestedAndWrittenAtOnce)

@@ -7,13 +7,13 @@
 #include "AppInfo.h"
 #include "CatalogueWiring.h"
 #include "ClosingSaves.h"
-#include "ColorValue.h"
 #include "MainActions.h"
 #include "ModemWiring.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
 #include "SupportCommands.h"
 #include "TfmOrv.h"
+#include "TraceColors.h"
 #include "TraceView.h"
 #include "TrayController.h"
 #include "audio/ui/QtFormatChooser.h"
@@ -25,6 +25,7 @@
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "config/RecordingFormat.h"
+#include "config/SettingsStore.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/ModemDiscovery.h"
@@ -37,6 +38,9 @@
 #include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
 #include "recording/DemoModem.h"
+#include "settings/SettingsPresenter.h"
+#include "settings/StartupRegistrar.h"
+#include "settings/TfmSettings.h"
 #include "support/AtomicFile.h"
 #include "support/DataDirLock.h"
 #include "support/IdleHandler.h"
@@ -214,6 +218,9 @@ void Application::createWindows()
 
     m_catalogue = std::make_unique<Catalogue>(ctx.programDir, ctx.messages, &ctx.log);
     m_catalogue->recordingsDir = [&ctx] { return ctx.prefs.wavDir; };
+    m_catalogue->earlierRecordingsDirs = [&ctx] {
+        return SettingsStore::earlierRecordingsFolders(ctx.ini);
+    };
     m_catalogue->callerIdEnabled = [&ctx] { return ctx.prefs.CallerID; };
     m_main = std::make_unique<TfmOrv>(ctx);
     m_formatChooser = std::make_unique<QtFormatChooser>(m_main.get());
@@ -231,7 +238,7 @@ void Application::createWindows()
         loadPreferences(ctx.ini, ctx.prefs, ctx.programDir, dialogFont, RecordingFormatSource());
     });
 
-    applyTraceColors();
+    applyTraceColors(*m_main, ctx.prefs);
 
     m_logger = std::make_unique<LoggerWindow>(ctx.log);
     guarded([&] { ctx.log.startSession(); });
@@ -284,6 +291,13 @@ void Application::createWindows()
     m_recording->watchdog().busy = [this, busy = m_recording->watchdog().busy] {
         return m_support->diagnostics().running() || (busy && busy());
     };
+    m_registrar = std::make_unique<StartupRegistrar>(
+        StartupRegistrar::defaultAutostartDir(), QCoreApplication::applicationFilePath(),
+        ctx.programDir == ProgramDir::defaultPath() ? QString() : ctx.programDir);
+    auto *settings = new TfmSettings(
+        ctx, {*m_modem, *m_parse, *m_discovery, *m_specModem, *m_registrar}, m_main.get());
+    new SettingsPresenter(ctx, *m_main, *settings, *m_modem, *m_initOrv, m_catalogue->CallsTbl,
+                          m_main.get());
     guarded([&] { m_initOrv->FormCreate(); });
 
     ctx.FormsCreated = true;
@@ -305,17 +319,6 @@ void Application::createWindows()
     if (m_main->isMinimized() && TrayController::available())
         return; // started with the system: only the tray icon shows
     m_main->show();
-}
-
-void Application::applyTraceColors()
-{
-    const QPalette palette = m_main->palette();
-    const QColor background = colorFromValue(m_ctx->prefs.BackColor, palette);
-    m_main->trace().setColors(background, colorFromValue(m_ctx->prefs.TraceColor, palette));
-    QPalette panel = m_main->tracePanel()->palette();
-    panel.setColor(QPalette::Window, background);
-    m_main->tracePanel()->setPalette(panel);
-    m_main->trace().ClearTrace();
 }
 
 void Application::shutDown()

@@ -192,6 +192,7 @@ void TfmOrv::applyWindowSettings()
         p.setColor(QPalette::Text, color);
         view->setPalette(p);
     }
+    emit listFontApplied(font, color);
 
     const int total = sizes.value(0) + sizes.value(1);
     m_splitter->setSizes({l.splitter, std::max(0, total - l.splitter)});

@@ -249,7 +249,7 @@ void Application::createWindows()
     guarded([&] { m_recording->recoverInterruptedRecording(); });
     m_audio = std::make_unique<TfmAudio>(ctx.messages);
     ctx.audio = m_audio.get();
-    m_playback = std::make_unique<PlaybackControl>(ctx, *m_main, *m_catalogue, *m_audio);
+    m_playback = std::make_unique<PlaybackControl>(ctx, *m_main, *m_catalogue);
     m_playback->followRecording(m_recording->recorder());
 
     m_progress = std::make_unique<TProgressForm>();

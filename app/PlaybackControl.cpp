@@ -6,6 +6,9 @@
 #include "TfmOrv.h"
 #include "TraceView.h"
 #include "TransportPanel.h"
+#include "audio/StandardFormats.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeRIFFAudioReader.h"
 #include "audio/out/TdeAudioDevice.h"
 #include "audio/out/TfmAudio.h"
 #include "catalogue/Catalogue.h"
@@ -18,7 +21,9 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QSlider>
+#include <QThread>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -29,9 +34,8 @@ qint64 roundEven(double value)
 }
 } // namespace
 
-PlaybackControl::PlaybackControl(AppContext &context, TfmOrv &window, Catalogue &catalogue,
-                                 TfmAudio &audio)
-    : m_ctx(context), m_window(window), m_catalogue(catalogue), m_audio(audio)
+PlaybackControl::PlaybackControl(AppContext &context, TfmOrv &window, Catalogue &catalogue)
+    : m_ctx(context), m_window(window), m_catalogue(catalogue)
 {
     Timer2.setInterval(100);
     Timer2.setTimerType(Qt::PreciseTimer);
@@ -83,6 +87,70 @@ PlaybackControl::PlaybackControl(AppContext &context, TfmOrv &window, Catalogue 
 PlaybackControl::~PlaybackControl()
 {
     m_window.isPlaying = nullptr;
+    waitForDecodes();
+}
+
+void PlaybackControl::waitForDecodes()
+{
+    for (QThread *thread : std::as_const(m_decodes))
+        thread->wait();
+    qDeleteAll(m_decodes);
+    m_decodes.clear();
+}
+
+bool PlaybackControl::startTraceDecode(const QString &path)
+{
+    // What cannot be decoded at all shows at once: the format, the codec chain.
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw FileAccessError(file.errorString());
+        TdeRIFFAudioReader reader(file);
+        TdeAudioConvertor probe;
+        probe.setFormatIn(reader.TrackFormat(0));
+        probe.setFormatOut(WorkingPcmFormat());
+        probe.Open();
+        probe.Close();
+    } catch (const std::exception &) {
+        m_ctx.messages.showMessage(QStringLiteral("Error was created during pcm conversion"),
+                                   MessageService::Kind::Error);
+        return false;
+    }
+    const int generation = ++m_generation;
+    m_pcmReady = false;
+    auto pcm = std::make_shared<QByteArray>();
+    auto failed = std::make_shared<bool>(false);
+    QThread *thread = QThread::create([path, pcm, failed] {
+        try {
+            TdeAudioConvertor convertor;
+            convertor.OnAudioConverted = [&](TdeAudioConvertor &, const std::uint8_t *data,
+                                             qint64 size) {
+                pcm->append(reinterpret_cast<const char *>(data), size);
+            };
+            TfmAudio::decodeToWorkingPcm(path, convertor);
+        } catch (const std::exception &) {
+            *failed = true;
+        }
+    });
+    m_decodes << thread;
+    connect(thread, &QThread::finished, this, [this, thread, pcm, failed, generation] {
+        m_decodes.removeAll(thread);
+        thread->deleteLater();
+        if (generation != m_generation || !busy())
+            return; // a playback that is over
+        if (*failed) {
+            m_ctx.messages.showMessage(QStringLiteral("Error was created during pcm conversion"),
+                                       MessageService::Kind::Error);
+            backToIdle();
+            return;
+        }
+        PlaybackPcm.close();
+        PlaybackPcm.setData(*pcm);
+        PlaybackPcm.open(QIODevice::ReadWrite);
+        m_pcmReady = true;
+    });
+    thread->start();
+    return true;
 }
 
 bool PlaybackControl::busy() const
@@ -163,11 +231,10 @@ void PlaybackControl::acPlayExecute()
     PlaybackPcm.close();
     PlaybackPcm.setData(QByteArray());
     PlaybackPcm.open(QIODevice::ReadWrite);
-    if (!m_audio.LoadWav(path, PlaybackPcm)) {
+    if (!startTraceDecode(path)) {
         a.acPlay->setChecked(false);
         return;
     }
-    PlaybackPcm.seek(0);
 
     for (const char *step : {"Mplayer1.open", "Mplayer1.play"}) {
         try {
@@ -232,6 +299,8 @@ void PlaybackControl::backToIdle()
 {
     MainActions &a = m_window.actions();
     Mplayer1.Close();
+    ++m_generation; // a decode still running is for nobody now
+    m_pcmReady = false;
     setSeekButtonsEnabled(false);
     a.acPlay->setChecked(false);
     // Record and the tools come back as they were before playing, so that a feature that is
@@ -286,7 +355,7 @@ void PlaybackControl::PlaybackTick()
         }
         // The trace belongs to a recording while one runs.
         const bool recording = m_window.isRecording && m_window.isRecording();
-        if (m_ctx.prefs.PlayTrace && !recording)
+        if (m_ctx.prefs.PlayTrace && !recording && m_pcmReady)
             m_window.trace().DisplayData(std::span<const std::uint8_t>(block).subspan(1));
     }
     if (mode == MediaPlayer::Mode::Stopped && !SeekPending)

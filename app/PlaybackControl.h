@@ -1,13 +1,14 @@
 // The transport panel's playback: Play, Pause, the playback half of Stop, Rewind and Fast
 // forward, the position bar, the volume bar and the 100 ms playback tick. The sound comes from
-// the media player; the recording is also decoded to working PCM so that the trace can show
-// the samples under the play position.
+// the media player; the recording is also decoded to working PCM (on a thread of its own, while
+// the sound starts) so that the trace can show the samples under the play position.
 #pragma once
 
 #include "audio/out/MediaPlayer.h"
 
 #include <QBuffer>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -16,8 +17,8 @@ struct AppContext;
 class CallRecorder;
 class Catalogue;
 class QAction;
+class QThread;
 class TdeAudioOutDevice;
-class TfmAudio;
 class TfmOrv;
 
 class PlaybackControl final : public QObject
@@ -26,7 +27,7 @@ class PlaybackControl final : public QObject
     Q_DISABLE_COPY_MOVE(PlaybackControl)
 
 public:
-    PlaybackControl(AppContext &context, TfmOrv &window, Catalogue &catalogue, TfmAudio &audio);
+    PlaybackControl(AppContext &context, TfmOrv &window, Catalogue &catalogue);
     ~PlaybackControl() override;
 
     void acPlayExecute();
@@ -79,6 +80,11 @@ private:
     AppContext &m_ctx;
     TfmOrv &m_window;
     Catalogue &m_catalogue;
-    TfmAudio &m_audio;
+    // The trace's copy is decoded beside the sound, so that a long recording starts at once.
+    bool startTraceDecode(const QString &path);
+    void waitForDecodes();
+    QList<QThread *> m_decodes;
+    int m_generation = 0;
+    bool m_pcmReady = false;
     QHash<QAction *, bool> m_savedStates;
 };

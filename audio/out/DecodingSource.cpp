@@ -42,7 +42,8 @@ DecodingSource::DecodingSource(const QString &path) : m_file(path)
                                           qint64 size) {
         m_ready.append(reinterpret_cast<const char *>(data), size);
     };
-    QIODevice::open(QIODevice::ReadOnly);
+    // Unbuffered: after a seek the sink must get the new place, not bytes read ahead before.
+    QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 DecodingSource::~DecodingSource() = default;

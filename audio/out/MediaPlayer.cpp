@@ -95,6 +95,8 @@ void MediaPlayer::stopSink()
     m_watch->stop();
     if (!m_sink)
         return;
+    // Dropping what the sink holds first makes stop() return at once instead of draining it.
+    m_sink->reset();
     m_sink->stop();
     delete m_sink;
     m_sink = nullptr;

@@ -120,6 +120,7 @@ public:
     {
         if (!m_sink)
             return InvalidHandle;
+        m_sink->reset(); // drop what it holds; stop() alone would play it out first
         m_sink->stop();
         for (const Pending &p : m_pending)
             post(p.header);
@@ -132,6 +133,7 @@ public:
     {
         if (!m_sink)
             return 0;
+        m_sink->reset(); // drop what it holds; stop() alone would play it out first
         m_sink->stop();
         m_sink = nullptr;
         m_pump = nullptr;

@@ -46,36 +46,41 @@ TfmAudio::TfmAudio(MessageService &messages, std::unique_ptr<WaveOutDevice> devi
 
 TfmAudio::~TfmAudio() = default;
 
+void TfmAudio::decodeToWorkingPcm(const QString &path, TdeAudioConvertor &convertor)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileAccessError(file.errorString());
+    TdeRIFFAudioReader reader(file);
+    convertor.setFormatIn(reader.TrackFormat(0));
+    convertor.setFormatOut(WorkingPcmFormat());
+    convertor.Open();
+    for (int track = 0; track < reader.TrackCount(); ++track) {
+        // The declared size, of which a truncated file lacks a tail that converts as zero
+        // bytes; never more than the file's bytes up to a whole codec block, so that a
+        // damaged header cannot ask for gigabytes.
+        const qint64 align = std::max<qint64>(1, reader.TrackFormat(track).BlockAlign());
+        const qint64 available = (reader.AvailableSize() + align - 1) / align * align;
+        qint64 left = std::min(reader.TrackSize(track), available);
+        reader.SelectTrack(track);
+        std::vector<char> piece(std::size_t(std::min<qint64>(left, 1 << 16)));
+        while (left > 0) {
+            const qint64 n = std::min<qint64>(left, qint64(piece.size()));
+            std::fill(piece.begin(), piece.end(), 0);
+            reader.ReadData(piece.data(), n);
+            convertor.Convert(piece.data(), n);
+            left -= n;
+        }
+        convertor.flush();
+    }
+    convertor.Close();
+}
+
 bool TfmAudio::LoadWav(const QString &path, QBuffer &stream)
 {
     stmWav = &stream;
-    QFile file(path);
-    std::unique_ptr<TdeRIFFAudioReader> reader;
     try {
-        if (!file.open(QIODevice::ReadOnly))
-            throw FileAccessError(file.errorString());
-        reader = std::make_unique<TdeRIFFAudioReader>(file);
-        pcmConverter1.setFormatIn(reader->TrackFormat(0));
-        pcmConverter1.Open();
-        for (int track = 0; track < reader->TrackCount(); ++track) {
-            // The declared size, of which a truncated file lacks a tail that converts as
-            // zero bytes; never more than the file's bytes up to a whole codec block, so
-            // that a damaged header cannot ask for gigabytes.
-            const qint64 align = std::max<qint64>(1, reader->TrackFormat(track).BlockAlign());
-            const qint64 available = (reader->AvailableSize() + align - 1) / align * align;
-            qint64 left = std::min(reader->TrackSize(track), available);
-            reader->SelectTrack(track);
-            std::vector<char> piece(std::size_t(std::min<qint64>(left, 1 << 16)));
-            while (left > 0) {
-                const qint64 n = std::min<qint64>(left, qint64(piece.size()));
-                std::fill(piece.begin(), piece.end(), 0);
-                reader->ReadData(piece.data(), n);
-                pcmConverter1.Convert(piece.data(), n);
-                left -= n;
-            }
-            pcmConverter1.flush();
-        }
-        pcmConverter1.Close();
+        decodeToWorkingPcm(path, pcmConverter1);
         return true;
     } catch (const std::exception &) {
         m_messages.showMessage(QStringLiteral("Error was created during pcm conversion"),

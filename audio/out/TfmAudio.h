@@ -36,6 +36,10 @@ public:
     void PlayStream(QBuffer &stream);
     void AudioClose();
 
+    // The decoding of LoadWav with the given converter, whose output the caller takes through
+    // its OnAudioConverted; raises what fails. Safe on any thread with a converter of its own.
+    static void decodeToWorkingPcm(const QString &path, TdeAudioConvertor &convertor);
+
     // Why the last SaveWav failed.
     QString saveError() const { return m_saveError; }
     // Called with the size of every piece SaveWav hands to Converter.

@@ -7,7 +7,6 @@
 #include "app/TfmOrv.h"
 #include "app/TransportPanel.h"
 #include "audio/out/TdeAudioDevice.h"
-#include "audio/out/TfmAudio.h"
 #include "catalogue/Catalogue.h"
 #include "config/ProgramDir.h"
 #include "support/ScriptedMessageService.h"
@@ -46,8 +45,7 @@ protected:
         catalogue = std::make_unique<Catalogue>(dir.path(), messages, &context->log);
         catalogue->recordingsDir = [this] { return context->prefs.wavDir; };
         ASSERT_TRUE(catalogue->OpenCatalogue());
-        audio = std::make_unique<TfmAudio>(messages);
-        playback = std::make_unique<PlaybackControl>(*context, *window, *catalogue, *audio);
+        playback = std::make_unique<PlaybackControl>(*context, *window, *catalogue);
         window->setRecordEnabled(true);
         for (QAction *tool : {actions().mnLevel, actions().mnEqualizer})
             tool->setEnabled(true);
@@ -76,7 +74,6 @@ protected:
     std::unique_ptr<AppContext> context;
     std::unique_ptr<TfmOrv> window;
     std::unique_ptr<Catalogue> catalogue;
-    std::unique_ptr<TfmAudio> audio;
     std::unique_ptr<PlaybackControl> playback;
     int recordings = 0;
 };
@@ -97,7 +94,8 @@ TEST_F(PlaybackTest, PlayPauseSeekResumeAndStopEnableWhatTheyShould)
     EXPECT_FALSE(a.acRewind->isEnabled());
     EXPECT_TRUE(bar()->isEnabled());
     EXPECT_TRUE(playback->Timer2.isActive());
-    EXPECT_EQ(playback->PlaybackPcm.size(), 9600) << "the trace's copy, as working PCM";
+    EXPECT_TRUE(Waits::waitUntil([&] { return playback->PlaybackPcm.size() == 9600; }, 3000))
+        << "the trace's copy, as working PCM";
 
     Waits::waitMs(300);
     EXPECT_GT(bar()->value(), 50) << "the tick moves the bar";

@@ -7,7 +7,6 @@
 #include "app/RecordingControl.h"
 #include "app/TfmOrv.h"
 #include "audio/StandardFormats.h"
-#include "audio/out/TfmAudio.h"
 #include "catalogue/Catalogue.h"
 #include "config/ProgramDir.h"
 #include "config/WaveFormatIni.h"
@@ -183,8 +182,7 @@ TEST_F(RecordingTest, ACallArrivingDuringPlaybackIsRecorded)
     ASSERT_TRUE(catalogue->AddRecordingRow(earlier, 20, "old call"));
     QDir().mkpath(context->prefs.wavDir);
     ASSERT_TRUE(testaudio::writeSpeechWav(catalogue->recordingFilePathFor(earlier), 0x11, 20.0, 4));
-    TfmAudio audio(messages);
-    PlaybackControl playback(*context, *window, *catalogue, audio);
+    PlaybackControl playback(*context, *window, *catalogue);
     playback.followRecording(recording->recorder());
     window->actions().acPlay->setEnabled(true);
     window->actions().acPlay->trigger();

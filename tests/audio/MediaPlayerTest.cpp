@@ -177,4 +177,42 @@ TEST_F(MediaPlayerTest, TheSoundServerReceivesTheDecodedSignalOfEveryCompression
     }
 }
 
+// After a seek the sound comes from the new place at once, not from audio the sink read ahead:
+// sound, then silence, and a seek from the sound into the silence must silence the server.
+TEST_F(MediaPlayerTest, AfterASeekTheServerHearsTheNewPlace)
+{
+    std::vector<std::int16_t> samples = testaudio::speechLike(8000, 16000);
+    std::fill(samples.begin() + 8000, samples.end(), std::int16_t(0));
+    const std::vector<std::uint8_t> bytes = testaudio::toBytes(samples);
+    const QString path = dir.filePath("half.wav");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        TdeRIFFAudioWriter writer(f);
+        TdeWaveFormat pcm;
+        pcm.Buffer() = testaudio::format(1, 8000, 1, 16);
+        writer.setFormat(pcm);
+        writer.Write(bytes.data(), qint64(bytes.size()));
+        writer.complete();
+    }
+    SinkMonitor monitor;
+    ASSERT_TRUE(monitor.start()) << "the sink's monitor cannot be recorded";
+    MediaPlayer player;
+    player.FileName = path;
+    player.Open();
+    player.Play();
+    Waits::waitMs(200);
+    ASSERT_TRUE(player.Seek(1200));
+    player.Resume();
+    const std::size_t seekAt = monitor.samples().size();
+    Waits::waitMs(500);
+    const std::vector<double> heard = monitor.samples();
+    ASSERT_GT(heard.size(), seekAt + 3000);
+    double loudest = 0;
+    // What the server still held at the seek may sound for its latency; after that, silence.
+    for (std::size_t i = seekAt + 1600; i < heard.size(); ++i)
+        loudest = std::max(loudest, std::abs(heard[i]));
+    EXPECT_LT(loudest, 4.0);
+}
+
 } // namespace

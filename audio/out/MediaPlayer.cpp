@@ -70,7 +70,14 @@ void MediaPlayer::startSink()
 {
     stopSink();
     const QAudioFormat format = *sinkFormat(m_source->pcmFormat());
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (!OutputDevice.isEmpty()) {
+        device = {};
+        for (const QAudioDevice &d : QMediaDevices::audioOutputs()) {
+            if (d.id() == OutputDevice)
+                device = d;
+        }
+    }
     if (device.isNull())
         throw MediaPlayerError(DeviceNotReady, ErrorText(DeviceNotReady));
     m_sink = new QAudioSink(device, format, this);

@@ -3,6 +3,7 @@
 // desktop's sound output, pauses, resumes and seeks. Positions and lengths in milliseconds.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -52,6 +53,8 @@ public:
     ~MediaPlayer() override;
 
     QString FileName;
+    // The sound server's name of the output to play on; empty: the desktop's default output.
+    QByteArray OutputDevice;
     // Commands return at once; kept for the callers that set it.
     bool Wait = false;
 

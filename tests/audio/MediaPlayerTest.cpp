@@ -152,6 +152,7 @@ TEST_F(MediaPlayerTest, TheSoundServerReceivesTheDecodedSignalOfEveryCompression
         const std::size_t before = monitor.samples().size();
         MediaPlayer player;
         player.FileName = path;
+        player.OutputDevice = monitor.sinkId();
         player.Open();
         player.Play();
         ASSERT_TRUE(Waits::waitUntil([&] { return player.mode() == Mode::Stopped; }, 3000));
@@ -199,6 +200,7 @@ TEST_F(MediaPlayerTest, AfterASeekTheServerHearsTheNewPlace)
     ASSERT_TRUE(monitor.start()) << "the sink's monitor cannot be recorded";
     MediaPlayer player;
     player.FileName = path;
+    player.OutputDevice = monitor.sinkId();
     player.Open();
     player.Play();
     Waits::waitMs(200);

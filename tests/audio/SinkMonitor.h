@@ -1,7 +1,10 @@
-// Records what reaches the sound server's default sink, through its monitor source, as 8000 Hz
-// mono 8-bit samples, and finds a signal in the recording.
+// Records what reaches a null sink of the sound server made for the test, through its monitor, as
+// 8000 Hz mono 8-bit samples, and finds a signal in the recording.
 #pragma once
 
+#include <QAudioDevice>
+#include <QCoreApplication>
+#include <QMediaDevices>
 #include <QProcess>
 #include <QStandardPaths>
 #include <cmath>
@@ -18,20 +21,44 @@ public:
     {
         m_process.kill();
         m_process.waitForFinished(2000);
+        if (!m_module.isEmpty())
+            QProcess::execute("pactl", {"unload-module", m_module});
     }
 
-    // Starts recording; true once the recorder delivers data. Qt lists no monitor sources,
-    // so the sound server's own recorder is used.
+    // Makes a null sink of its own, so that what other tests play meanwhile is not heard, and
+    // starts recording its monitor; true once the recorder delivers data. (Qt lists no
+    // monitor sources, so the sound server's own recorder is used.)
     bool start()
     {
         if (QStandardPaths::findExecutable("parec").isEmpty())
             return false;
+        static int count = 0;
+        m_sink = QString("calvora_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
+        QProcess load;
+        load.start("pactl", {"load-module", "module-null-sink", "sink_name=" + m_sink});
+        if (!load.waitForFinished(5000) || load.exitCode() != 0)
+            return false;
+        m_module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
+        const bool listed = Waits::waitUntil(
+            [&] {
+                for (const QAudioDevice &d : QMediaDevices::audioOutputs()) {
+                    if (d.id() == sinkId())
+                        return true;
+                }
+                return false;
+            },
+            5000);
+        if (!listed)
+            return false;
         m_process.start("parec",
-                        {"-d", "@DEFAULT_MONITOR@", "--format=u8", "--rate=8000", "--channels=1",
+                        {"-d", m_sink + ".monitor", "--format=u8", "--rate=8000", "--channels=1",
                          "--raw", "--latency-msec=20", "--process-time-msec=10"});
         return m_process.waitForStarted(3000) &&
                Waits::waitUntil([&] { return collect() > 100; }, 3000);
     }
+
+    // The sink to play on.
+    QByteArray sinkId() const { return m_sink.toUtf8(); }
 
     qint64 collect()
     {
@@ -87,5 +114,7 @@ public:
 
 private:
     QProcess m_process;
+    QString m_sink;
+    QString m_module;
     QByteArray m_data;
 };

@@ -175,6 +175,7 @@ private:
     {
         if (!m_sink || !m_io)
             return;
+        const qint64 fedBefore = m_fed;
         // Hand the sink what it has room for, in the order written.
         while (m_feedBlock < m_pending.size() && !m_paused) {
             const Pending &p = m_pending[m_feedBlock];
@@ -195,9 +196,9 @@ private:
             }
         }
         // What has played: the sink's processed time, never more than it was given; when it
-        // ran dry, everything it was given has played.
+        // ran dry (and was given nothing just now), everything it was given has played.
         qint64 played = m_sink->processedUSecs() * m_bytesPerSecond / 1000000;
-        if (m_sink->state() == QAudio::IdleState)
+        if (m_sink->state() == QAudio::IdleState && m_fed == fedBefore)
             played = m_fed;
         played = std::min(played, m_fed);
         while (!m_pending.empty() && m_feedBlock > 0 && m_pending.front().end <= played) {

@@ -8,6 +8,7 @@
 #include "app/TransportPanel.h"
 #include "audio/out/TdeAudioDevice.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
 #include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
@@ -253,6 +254,28 @@ TEST_F(PlaybackTest, AClickOnThePositionBarJumpsAndADraggedThumbIsLeftAlone)
     playback->TrackBar1MouseUp(Qt::LeftButton, 206, 212);
     EXPECT_GE(playback->Mplayer1.Position(), 990);
     actions().acStop->trigger();
+}
+
+TEST_F(PlaybackTest, ADoubleClickPlaysAndClosingTheWindowStopsThePlayback)
+{
+    addRecording(2.0);
+    emit window->recordingsList()->rowDoubleClicked();
+    EXPECT_EQ(playback->Mplayer1.mode(), Mode::Playing);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(playback->Mplayer1.mode(), Mode::NotReady);
+    EXPECT_EQ(playbackLog(), QStringList({"-- Playback file", "-- Playback stopped"}));
+}
+
+TEST_F(PlaybackTest, APlayerThatCannotPlaySaysWhereItFailed)
+{
+    addRecording(0.5);
+    playback->Mplayer1.OutputDevice = "no-such-output";
+    actions().acPlay->trigger();
+    EXPECT_EQ(messages.texts,
+              QStringList{"\"Mplayer1.play\" Error num 276. The device is not ready."});
+    EXPECT_FALSE(actions().acPlay->isChecked());
+    EXPECT_TRUE(actions().acRecord->isEnabled());
+    EXPECT_FALSE(bar()->isEnabled());
 }
 
 TEST_F(PlaybackTest, TheVolumeBarSetsTheDeviceVolume)

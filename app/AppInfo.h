@@ -8,5 +8,6 @@ inline const QString ProductName = QStringLiteral("Calvora");
 inline const QString Version = QStringLiteral(CALVORA_VERSION);
 inline const QString Vendor = QStringLiteral("The Calvora developers");
 inline const QString WebAddress = QStringLiteral("https://calvora.org");
-inline const QString SupportAddress = QStringLiteral("support@calvora.org");
+// Set when the program is built (CALVORA_SUPPORT_ADDRESS); problem reports go there.
+inline const QString SupportAddress = QStringLiteral(CALVORA_SUPPORT_ADDRESS);
 } // namespace AppInfo

@@ -6,13 +6,14 @@
 #include "AppContext.h"
 #include "AppInfo.h"
 #include "ClosingSaves.h"
-#include "ColorValue.h"
 #include "MainActions.h"
 #include "ModemWiring.h"
 #include "PlaybackControl.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
+#include "SupportCommands.h"
 #include "TfmOrv.h"
+#include "TraceColors.h"
 #include "TraceView.h"
 #include "TrayController.h"
 #include "audio/out/TfmAudio.h"
@@ -25,6 +26,7 @@
 #include "config/PortMap.h"
 #include "config/ProgramDir.h"
 #include "config/RecordingFormat.h"
+#include "config/SettingsStore.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/ModemDiscovery.h"
@@ -37,11 +39,15 @@
 #include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
 #include "recording/DemoModem.h"
+#include "settings/SettingsPresenter.h"
+#include "settings/StartupRegistrar.h"
+#include "settings/TfmSettings.h"
 #include "support/AtomicFile.h"
 #include "support/DataDirLock.h"
 #include "support/IdleHandler.h"
 #include "support/TerminationSignals.h"
 #include "support/Waits.h"
+#include "support/diagnostics/Diagnostics.h"
 #include "support/ui/ChooserService.h"
 #include "support/ui/DialogMessageService.h"
 #include "support/ui/LoggerWindow.h"
@@ -213,6 +219,9 @@ void Application::createWindows()
 
     m_catalogue = std::make_unique<Catalogue>(ctx.programDir, ctx.messages, &ctx.log);
     m_catalogue->recordingsDir = [&ctx] { return ctx.prefs.wavDir; };
+    m_catalogue->earlierRecordingsDirs = [&ctx] {
+        return SettingsStore::earlierRecordingsFolders(ctx.ini);
+    };
     m_catalogue->callerIdEnabled = [&ctx] { return ctx.prefs.CallerID; };
     m_main = std::make_unique<TfmOrv>(ctx);
     m_formatChooser = std::make_unique<QtFormatChooser>(m_main.get());
@@ -229,7 +238,7 @@ void Application::createWindows()
         loadPreferences(ctx.ini, ctx.prefs, ctx.programDir, dialogFont, RecordingFormatSource());
     });
 
-    applyTraceColors();
+    applyTraceColors(*m_main, ctx.prefs);
 
     m_logger = std::make_unique<LoggerWindow>(ctx.log);
     guarded([&] { ctx.log.startSession(); });
@@ -280,6 +289,18 @@ void Application::createWindows()
     };
     m_main->queryCompressions = [this] { m_parse->queryCompressionsInteractive(); };
     m_main->showNoModemNotice = [this] { m_noModem->ShowNoModemNotice(); };
+    m_support = std::make_unique<SupportCommands>(ctx, *m_main, *m_modem, *m_catalogue, *m_query);
+    // The watchdog's checks would speak to the modem in the middle of the diagnostics' queries.
+    m_recording->watchdog().busy = [this, busy = m_recording->watchdog().busy] {
+        return m_support->diagnostics().running() || (busy && busy());
+    };
+    m_registrar = std::make_unique<StartupRegistrar>(
+        StartupRegistrar::defaultAutostartDir(), QCoreApplication::applicationFilePath(),
+        ctx.programDir == ProgramDir::defaultPath() ? QString() : ctx.programDir);
+    auto *settings = new TfmSettings(
+        ctx, {*m_modem, *m_parse, *m_discovery, *m_specModem, *m_registrar}, m_main.get());
+    new SettingsPresenter(ctx, *m_main, *settings, *m_modem, *m_initOrv, m_catalogue->CallsTbl,
+                          m_main.get());
     guarded([&] { m_initOrv->FormCreate(); });
 
     ctx.FormsCreated = true;
@@ -303,17 +324,6 @@ void Application::createWindows()
     m_main->show();
 }
 
-void Application::applyTraceColors()
-{
-    const QPalette palette = m_main->palette();
-    const QColor background = colorFromValue(m_ctx->prefs.BackColor, palette);
-    m_main->trace().setColors(background, colorFromValue(m_ctx->prefs.TraceColor, palette));
-    QPalette panel = m_main->tracePanel()->palette();
-    panel.setColor(QPalette::Window, background);
-    m_main->tracePanel()->setPalette(panel);
-    m_main->trace().ClearTrace();
-}
-
 void Application::shutDown()
 {
     if (m_main && !m_main->Closing) {
@@ -333,6 +343,7 @@ void Application::shutDown()
     }
     m_playback.reset();
     m_recording.reset(); // stops a recording that still runs, keeping it
+    m_support.reset();
     if (m_ctx)
         m_ctx->audio = nullptr;
     m_audio.reset();

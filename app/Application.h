@@ -30,6 +30,8 @@ class LoggerWindow;
 class MessageService;
 class SessionMessageService;
 class SingleInstance;
+class SupportCommands;
+class StartupRegistrar;
 class TerminationSignals;
 class TfmCallerID;
 class TfmModem;
@@ -60,7 +62,6 @@ public:
 
 private:
     void createWindows();
-    void applyTraceColors();
     void endModalDialogs();
     void shutDown();
     void guarded(const std::function<void()> &step);
@@ -91,6 +92,8 @@ private:
     std::unique_ptr<ModemDiscovery> m_discovery;
     std::unique_ptr<TSpecModemForm> m_specModem;
     std::unique_ptr<TfmInitORV> m_initOrv;
+    std::unique_ptr<SupportCommands> m_support;
+    std::unique_ptr<StartupRegistrar> m_registrar;
     std::unique_ptr<IdleHandler> m_idle;
     std::unique_ptr<TerminationSignals> m_signals;
     bool m_quitWhenReady = false;

@@ -23,3 +23,9 @@ inline QColor colorFromValue(int value, const QPalette &palette)
     return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
                   static_cast<int>((bits >> 16) & 0xFF));
 }
+
+// The stored form of a colour: 0x00BBGGRR.
+inline int valueFromColor(const QColor &color)
+{
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}

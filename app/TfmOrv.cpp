@@ -14,6 +14,7 @@
 #include "config/ModemState.h"
 #include "config/ProgramDir.h"
 #include "config/WindowLayout.h"
+#include "support/SharedFiles.h"
 
 #include <QAction>
 #include <QAudioDevice>
@@ -192,6 +193,7 @@ void TfmOrv::applyWindowSettings()
         p.setColor(QPalette::Text, color);
         view->setPalette(p);
     }
+    emit listFontApplied(font, color);
 
     const int total = sizes.value(0) + sizes.value(1);
     m_splitter->setSizes({l.splitter, std::max(0, total - l.splitter)});
@@ -255,7 +257,7 @@ void TfmOrv::bringToFront()
 
 void TfmOrv::Contents1Click()
 {
-    QString help = QCoreApplication::applicationDirPath() + QStringLiteral("/Help.html");
+    QString help = SharedFiles::path(QStringLiteral("Help.html"));
     if (!QFile::exists(help))
         help = ProgramDir::file(QStringLiteral("Help.html"));
     if (!QFile::exists(help) || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))

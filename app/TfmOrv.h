@@ -84,6 +84,9 @@ public:
 signals:
     // The window closed for good; the program ends.
     void closed();
+    // The list's font and text colour from the settings were just applied (at start-up and
+    // after the settings dialog); the folder tree takes the same.
+    void listFontApplied(const QFont &font, const QColor &color);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -282,7 +282,19 @@ QString Catalogue::RecordingFileName() const
 QString Catalogue::recordingFilePath() const
 {
     const QString name = RecordingFileName();
-    return name.isEmpty() ? QString() : wavDir() + name + QStringLiteral(".wav");
+    if (name.isEmpty())
+        return QString();
+    const QString file = name + QStringLiteral(".wav");
+    const QString path = wavDir() + file;
+    if (QFile::exists(path) || !earlierRecordingsDirs)
+        return path;
+    for (QString dir : earlierRecordingsDirs()) {
+        if (!dir.endsWith(QLatin1Char('/')))
+            dir += QLatin1Char('/');
+        if (QFile::exists(dir + file))
+            return dir + file;
+    }
+    return path;
 }
 
 QString Catalogue::recordingFilePathFor(const QDateTime &start) const

@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 
 class EventLog;
@@ -35,6 +36,9 @@ public:
     // Read at the moment of use. Defaults: dataDir + "/wav/", caller ID on, the local clock,
     // the system's formats.
     std::function<QString()> recordingsDir;
+    // Folders that held the recordings before the recordings folder was changed; a row's file
+    // missing from the recordings folder is looked for there. Unset: none.
+    std::function<QStringList()> earlierRecordingsDirs;
     std::function<bool()> callerIdEnabled;
     std::function<QDateTime()> clock;
     DateTimeFormats formats;
@@ -61,7 +65,8 @@ public:
     // The base name of the current row's WAV file; empty without a current row or when its
     // date or time cannot be read.
     QString RecordingFileName() const;
-    // Recordings directory + RecordingFileName() + ".wav"; empty when the name is.
+    // Recordings directory + RecordingFileName() + ".wav", or the file of that name in an
+    // earlier recordings folder when only that one exists; empty when the name is.
     QString recordingFilePath() const;
     // The path AddRecordingRow's row for a recording started at start will name.
     QString recordingFilePathFor(const QDateTime &start) const;

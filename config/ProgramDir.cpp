@@ -17,6 +17,11 @@ QString resolve(const QString &commandLineDir)
     const QString home = qEnvironmentVariable("CALVORA_HOME");
     if (!home.isEmpty())
         return QDir(home).absolutePath();
+    return defaultPath();
+}
+
+QString defaultPath()
+{
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty())
         base = QDir::homePath() + QStringLiteral("/.local/share");

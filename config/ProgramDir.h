@@ -7,6 +7,9 @@ namespace ProgramDir {
 
 // --data-dir, else $CALVORA_HOME, else $XDG_DATA_HOME/calvora (~/.local/share/calvora).
 QString resolve(const QString &commandLineDir);
+// $XDG_DATA_HOME/calvora (~/.local/share/calvora): where a start without options and without
+// $CALVORA_HOME keeps its data.
+QString defaultPath();
 
 // Creates the directory when missing and makes it current. False when either fails; the
 // current directory is then left as it was.

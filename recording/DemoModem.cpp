@@ -4,6 +4,7 @@
 #include "config/PortMap.h"
 
 #include "config/TIniFile.h"
+#include "support/SharedFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,15 +30,17 @@ DemoModem::~DemoModem()
 bool DemoModem::start(const QString &dataDir, QString &error)
 {
     const QString bin = QCoreApplication::applicationDirPath();
+    // The scenario names its voice sample relative to the shared files' folder.
+    const QString shared = SharedFiles::dir();
     m_dataDir = dataDir;
     m_link = QDir(dataDir).absoluteFilePath(QStringLiteral("ttyVMODEM"));
     QDir().mkpath(dataDir);
-    m_process.setWorkingDirectory(bin);
+    m_process.setWorkingDirectory(shared);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setStandardErrorFile(QDir(dataDir).absoluteFilePath(QStringLiteral("vmodem.log")));
     QStringList args = {
         QStringLiteral("--profile"),  QStringLiteral("voice"),
-        QStringLiteral("--scenario"), bin + QStringLiteral("/vmodem-scenarios/demo.scenario"),
+        QStringLiteral("--scenario"), shared + QStringLiteral("/vmodem-scenarios/demo.scenario"),
         QStringLiteral("--link"),     m_link};
     const QString speed = qEnvironmentVariable(SpeedVariable);
     if (!speed.isEmpty())

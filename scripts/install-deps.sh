@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   sox libsox-fmt-all ffmpeg pulseaudio pulseaudio-utils espeak-ng
   xdg-utils
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

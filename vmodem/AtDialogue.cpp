@@ -151,6 +151,8 @@ AtResult AtDialogue::handle(std::string_view commandLine)
             return error();
         case ProfileReply::Kind::Silent:
             return {};
+        case ProfileReply::Kind::OkOnly:
+            return ok();
         case ProfileReply::Kind::Ok:
             break; // accepted: still let the built-in set update its state
         }

@@ -119,6 +119,8 @@ std::optional<Profile> Profile::parse(std::string_view text, std::string &error)
             const std::string value = trim(std::string_view(t).substr(arrow + 2));
             if (value == "OK" || value.empty()) {
                 reply.kind = ProfileReply::Kind::Ok; // empty: becomes text with its "|" lines
+            } else if (value == "OK ONLY") {
+                reply.kind = ProfileReply::Kind::OkOnly;
             } else if (value == "ERROR") {
                 reply.kind = ProfileReply::Kind::Error;
             } else if (value == "SILENT") {
@@ -128,8 +130,8 @@ std::optional<Profile> Profile::parse(std::string_view text, std::string &error)
                 reply.lines.push_back(value);
             }
             profile.replies.push_back(std::move(reply));
-            if (profile.replies.back().kind != ProfileReply::Kind::Error &&
-                profile.replies.back().kind != ProfileReply::Kind::Silent)
+            if (profile.replies.back().kind == ProfileReply::Kind::Text ||
+                profile.replies.back().kind == ProfileReply::Kind::Ok)
                 open = &profile.replies.back();
             continue;
         }

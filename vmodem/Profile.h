@@ -14,7 +14,8 @@ struct ProfileReply
     enum class Kind
     {
         Text,
-        Ok,
+        Ok,     // accepted; the built-in command set still answers and keeps its state
+        OkOnly, // answered with OK alone, without asking the built-in command set
         Error,
         Silent
     };

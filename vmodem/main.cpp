@@ -73,7 +73,14 @@ std::optional<Profile> findProfile(const std::string &nameOrFile, std::string &e
 {
     if (nameOrFile.find('/') != std::string::npos || isFile(nameOrFile))
         return Profile::load(nameOrFile, error);
-    const std::string shipped = executableDir() + "/vmodem-profiles/" + nameOrFile + ".profile";
+    // Beside the program in a build tree, under share/calvora when installed.
+    std::string shipped = executableDir() + "/vmodem-profiles/" + nameOrFile + ".profile";
+    if (!isFile(shipped)) {
+        const std::string installed =
+            executableDir() + "/../share/calvora/vmodem-profiles/" + nameOrFile + ".profile";
+        if (isFile(installed))
+            shipped = installed;
+    }
     if (!isFile(shipped)) {
         error = "no profile named \"" + nameOrFile + "\" (looked for " + shipped + ")";
         return std::nullopt;

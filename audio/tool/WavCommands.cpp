@@ -2,6 +2,7 @@
 #include "WavCommands.h"
 
 #include "FormatSpec.h"
+#include "OutputBeside.h"
 
 #include "audio/EACMError.h"
 #include "audio/TdeAudioConvertor.h"
@@ -11,11 +12,6 @@
 #include "audio/codecs/CodecLayer.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
-#include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -110,23 +106,6 @@ void convertInto(TdeRIFFAudioReader &reader, const TdeWaveFormat &to, TdeRIFFAud
     convertor.Close();
 }
 
-// The finished file gets the permissions of the file it replaces, or those a newly created
-// file would get (the temporary file is private to its owner).
-bool givePermissions(QTemporaryFile &temp, const QString &outPath)
-{
-    struct stat existing
-    {};
-    mode_t mode;
-    if (::stat(QFile::encodeName(outPath).constData(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    return ::fchmod(temp.handle(), mode) == 0;
-}
-
 } // namespace
 
 int ConvertFile(const QString &formatText, const QString &inPath, const QString &outPath,
@@ -143,9 +122,7 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
         err << "calvora-wav: cannot open " << inPath << ": " << in.errorString() << "\n";
         return 1;
     }
-    // The output is written beside its final name and renamed only when complete, so that
-    // a failure never leaves a half-written file under that name.
-    QTemporaryFile temp(QFileInfo(outPath).absoluteFilePath() + QStringLiteral(".XXXXXX.part"));
+    OutputBeside output(outPath);
     try {
         TdeRIFFAudioReader reader(in);
         const std::optional<TdeWaveFormat> to =
@@ -154,14 +131,13 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
             err << "calvora-wav: " << error << "\n";
             return 2;
         }
-        if (!temp.open()) {
-            err << "calvora-wav: cannot create a file beside " << outPath << ": "
-                << temp.errorString() << "\n";
+        if (!output.open(error)) {
+            err << "calvora-wav: " << error << "\n";
             return 1;
         }
         qint64 written = 0;
         {
-            TdeRIFFAudioWriter writer(temp);
+            TdeRIFFAudioWriter writer(output.device());
             convertInto(reader, *to, writer);
             writer.complete();
             written = writer.BytesWritten();
@@ -170,17 +146,10 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
             err << "calvora-wav: " << inPath << ": the file holds no audio data to convert\n";
             return 1;
         }
-        if (!temp.flush() || ::fsync(temp.handle()) != 0 || !givePermissions(temp, outPath)) {
-            err << "calvora-wav: cannot write " << outPath << ": " << temp.errorString() << "\n";
+        if (!output.commit(error)) {
+            err << "calvora-wav: " << error << "\n";
             return 1;
         }
-        temp.close();
-        if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                        QFile::encodeName(outPath).constData()) != 0) {
-            err << "calvora-wav: cannot rename the finished file to " << outPath << "\n";
-            return 1;
-        }
-        temp.setAutoRemove(false);
         out << outPath << ": " << to->FormatDescription() << ", " << written << " bytes of audio\n";
     } catch (const EACMError &e) {
         err << "calvora-wav: " << e.message() << "\n";

@@ -1,5 +1,7 @@
 #include "ChooserService.h"
 
+#include "TfmSelectFolder.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -7,6 +9,8 @@
 DialogChooserService::DialogChooserService(std::function<QWidget *()> parentWindow)
     : m_parentWindow(std::move(parentWindow))
 {}
+
+DialogChooserService::~DialogChooserService() = default;
 
 std::optional<QString> DialogChooserService::chooseOpenFile(const QString &caption,
                                                             const QString &startPath,
@@ -21,7 +25,11 @@ std::optional<QString> DialogChooserService::chooseOpenFile(const QString &capti
 std::optional<QString> DialogChooserService::chooseFolder(const QString &caption,
                                                           const QString &startDir)
 {
-    const QString dir = QFileDialog::getExistingDirectory(m_parentWindow(), caption, startDir);
+    // One chooser for the whole run: a close by other means returns what the last use did.
+    if (!m_selectFolder)
+        m_selectFolder = std::make_unique<TfmSelectFolder>();
+    m_selectFolder->setWindowTitle(caption);
+    const QString dir = m_selectFolder->Execute(startDir, m_parentWindow());
     if (dir.isEmpty())
         return std::nullopt;
     return dir;

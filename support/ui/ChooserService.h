@@ -9,9 +9,11 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
+class TfmSelectFolder;
 
 class ChooserService
 {
@@ -35,6 +37,7 @@ class DialogChooserService final : public ChooserService
 {
 public:
     explicit DialogChooserService(std::function<QWidget *()> parentWindow);
+    ~DialogChooserService() override;
 
     std::optional<QString> chooseOpenFile(const QString &caption, const QString &startPath,
                                           const QString &filter) override;
@@ -44,6 +47,7 @@ public:
 
 private:
     std::function<QWidget *()> m_parentWindow;
+    std::unique_ptr<TfmSelectFolder> m_selectFolder;
 };
 
 // For runs nobody watches: every chooser is cancelled.

@@ -6,26 +6,47 @@
 #include "app/PlaybackControl.h"
 #include "app/RecordingControl.h"
 #include "app/TfmOrv.h"
+#include "app/settings/GeneralPage.h"
+#include "app/settings/MonitorPage.h"
+#include "app/settings/SettingsPresenter.h"
+#include "app/settings/StartupRegistrar.h"
+#include "app/settings/StoragePage.h"
+#include "app/settings/TfmSettings.h"
 #include "audio/StandardFormats.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
+#include "config/SettingsStore.h"
 #include "config/WaveFormatIni.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionsFile.h"
+#include "modem/discovery/ModemDiscovery.h"
+#include "modem/discovery/QueryBuffer.h"
+#include "modem/discovery/TfmInitORV.h"
+#include "modem/discovery/TfmParse.h"
+#include "modem/discovery/ui/TProgressForm.h"
+#include "modem/discovery/ui/TSpecModemForm.h"
 #include "modem/ui/TfmCallerID.h"
 #include "support/IdleHandler.h"
 #include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
+#include "support/ui/ChooserService.h"
 
 #include <QAction>
 #include <QAudioDevice>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QMediaDevices>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -514,3 +535,87 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
 }
 
 } // namespace
+
+TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
+{
+    // One call before the settings dialog and one once the modem was set up again after it
+    // (each set-up of the modem turns caller ID on).
+    start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=41 end=answered; voice speech 2000; "
+          "voice silence; waitfor AT+VCID=1; waitfor AT+VCID=1; wait 200; "
+          "call 2 400 NMBR=42 end=answered; voice speech 2000; voice silence",
+          WorkingPcmFormat(), 1);
+    catalogue->earlierRecordingsDirs = [this] {
+        return SettingsStore::earlierRecordingsFolders(context->ini);
+    };
+    IdleHandler idle([this] { window->apEventsIdle(); });
+    ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
+    ASSERT_EQ(wavFiles().size(), 1);
+
+    context->ini.WriteInteger("Params", "Timeout", 8);
+    QueryBuffer query;
+    TfmParse parse(context->ini, context->ModemProfile, *modem, query, context->log, messages,
+                   dir.filePath("Compressions.d"));
+    ModemDiscovery discovery(context->ini, context->ModemProfile, context->VoiceSupported, *modem,
+                             parse, context->log, messages, dir.filePath("by-id"));
+    TProgressForm progress;
+    TSpecModemForm specModem(discovery, progress, true);
+    TfmInitORV initOrv(context->ini, context->prefs, context->ModemProfile, context->VoiceSupported,
+                       *modem, parse, discovery, specModem, *window, context->log, messages,
+                       dir.path());
+    StartupRegistrar registrar(dir.filePath("autostart"), "calvora", {});
+    ScriptedChooserService choosers;
+    context->choosers = &choosers;
+    TfmSettings settings(*context, {*modem, parse, discovery, specModem, registrar});
+    SettingsPresenter presenter(*context, *window, settings, *modem, initOrv, catalogue->CallsTbl);
+    ASSERT_TRUE(window->actions().acSettings->isEnabled());
+    QStringList fontsApplied;
+    QObject::connect(window.get(), &TfmOrv::listFontApplied,
+                     [&](const QFont &font, const QColor &) { fontsApplied << font.family(); });
+
+    const QString calls = dir.filePath("calls");
+    ASSERT_TRUE(QDir().mkpath(calls));
+    choosers.folderAnswers.push_back(calls);
+    choosers.fontAnswers.push_back(QFont("DejaVu Serif", 12));
+    choosers.colorAnswers.push_back(QColor(0, 0, 255));
+    bool portClosedMeanwhile = false;
+    // The dialog is driven once it is up; the port is closed before it shows.
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (!settings.isVisible())
+            return;
+        driver.stop();
+        portClosedMeanwhile = !modem->PortOpen() && !modem->AutoRecordArmed();
+        settings.storagePage()->selectFolderButton()->click();
+        settings.generalPage()->selectFontButton()->click();
+        settings.generalPage()->startUpBox()->setChecked(true);
+        settings.monitorPage()->backgroundButton()->click();
+        settings.okButton()->click();
+    });
+    driver.start(10);
+    window->actions().acSettings->trigger();
+    EXPECT_TRUE(portClosedMeanwhile);
+    EXPECT_TRUE(context->log.lines().contains("-- Options -> Settings clicked"));
+    EXPECT_TRUE(modem->PortOpen()) << messages.texts.join('|').toStdString();
+    EXPECT_TRUE(modem->AutoRecordArmed());
+    EXPECT_EQ(window->statusText(1), " COM PORT 3");
+    EXPECT_FALSE(window->ReallyExit) << "closing the window now minimises it";
+    EXPECT_EQ(window->tracePanel()->palette().color(QPalette::Window), QColor(0, 0, 255));
+    EXPECT_EQ(window->recordingsList()->grid()->font().family(), "DejaVu Serif");
+    EXPECT_EQ(fontsApplied, QStringList{"DejaVu Serif"});
+
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 120000))
+        << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(wavFiles().size(), 1) << "the first recording stays where it was made";
+    const QStringList files = QDir(calls).entryList({"*.wav"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    QStringList paths;
+    for (int row = 1; row <= 2; ++row) {
+        catalogue->CallsTbl.setRecNo(row);
+        paths << catalogue->recordingFilePath();
+    }
+    EXPECT_TRUE(paths.contains(calls + "/" + files[0])) << paths.join(',').toStdString();
+    EXPECT_TRUE(paths.contains(dir.path() + "/wav/" + wavFiles().value(0)))
+        << "the earlier row keeps its file";
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+}

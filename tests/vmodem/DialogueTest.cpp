@@ -31,6 +31,7 @@ TEST(VmodemProfile, ReadsSettingsRepliesAndMultiLineText)
                              "AT+GMM? => ERROR\n"
                              "AT+VTS=* => SILENT\n"
                              "AT+X=* => OK\n"
+                             "AT+FCLASS=? => OK ONLY\n"
                              "AT+X=1 => ERROR\n"
                              "AT+VSM=? =>\n"
                              "| 1,\"UNSIGNED PCM\",8,0,8000,0,0\n"
@@ -46,6 +47,7 @@ TEST(VmodemProfile, ReadsSettingsRepliesAndMultiLineText)
     EXPECT_EQ(p.find("AT+VTS=1,2")->kind, ProfileReply::Kind::Silent);
     EXPECT_EQ(p.find("AT+X=1")->kind, ProfileReply::Kind::Error); // exact beats the pattern
     EXPECT_EQ(p.find("AT+X=2")->kind, ProfileReply::Kind::Ok);
+    EXPECT_EQ(p.find("AT+FCLASS=?")->kind, ProfileReply::Kind::OkOnly);
     EXPECT_EQ(p.find("AT+Y"), nullptr);
     EXPECT_EQ(p.textOf("AT+VSM=?"),
               (std::vector<std::string>{"1,\"UNSIGNED PCM\",8,0,8000,0,0", "", " indented"}));

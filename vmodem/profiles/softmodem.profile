@@ -7,6 +7,7 @@
 #   dead: yes|no          answers nothing at all, not even the echo
 #   COMMAND => TEXT       answers the information text TEXT, then OK
 #   COMMAND => OK         accepts the command (with no text)
+#   COMMAND => OK ONLY    answers OK alone (the built-in command set is not asked)
 #   COMMAND => ERROR      refuses the command
 #   COMMAND => SILENT     never answers the command
 #   COMMAND =>            followed by lines starting with "|": a multi-line text, then OK

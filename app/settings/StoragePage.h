@@ -1,0 +1,42 @@
+// The settings page "Storage": the recordings folder and how full its disk is.
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QToolButton;
+
+class StoragePage final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StoragePage)
+
+public:
+    // The used share of a disk in whole percent; no value when the size is unknown.
+    static std::optional<int> usedPercent(qint64 total, qint64 free);
+
+    explicit StoragePage(QWidget *parent = nullptr);
+
+    QString folder() const;
+    // Shows the folder and the disk it is on.
+    void setFolder(const QString &folder);
+    // Measures the folder's disk again: "Disk " + its mount point, and the meter.
+    void refreshDisk();
+
+    QLineEdit *folderEdit() const { return m_folder; }
+    QToolButton *selectFolderButton() const { return m_select; }
+    QLabel *diskLabel() const { return m_disk; }
+    QProgressBar *meter() const { return m_meter; }
+
+signals:
+    void selectFolderClicked();
+
+private:
+    QLineEdit *m_folder;
+    QToolButton *m_select;
+    QLabel *m_disk;
+    QProgressBar *m_meter;
+};

@@ -1,0 +1,132 @@
+// The settings dialog "Settings": seven pages of preferences, edited on a copy of the
+// preferences and written to orv.ini on OK; Cancel reloads them from the file. "Find modems",
+// "Browse" and the file compression's "Select" write their results at once.
+#pragma once
+
+#include "audio/TdeAudioConvertor.h"
+#include "config/Preferences.h"
+#include "modem/capabilities/CompressionRow.h"
+
+#include <QDialog>
+#include <QList>
+
+struct AppContext;
+class AutoRecordPage;
+class DiscoveryWindow;
+class GeneralPage;
+class MediaPlayerPage;
+class ModemDiscovery;
+class ModemPage;
+class MonitorPage;
+class ParametersPage;
+class QPushButton;
+class QTabWidget;
+class StartupRegistrar;
+class StoragePage;
+class TfmModem;
+class TfmParse;
+
+// What the dialog works with besides the application context; all must outlive it.
+struct SettingsCollaborators
+{
+    TfmModem &modem;
+    TfmParse &parse;
+    ModemDiscovery &discovery;
+    DiscoveryWindow &discoveryWindow;
+    StartupRegistrar &registrar;
+};
+
+class TfmSettings final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfmSettings)
+
+public:
+    static inline const QString FileFormatTitle = QStringLiteral("Choose file compression format");
+    static inline const QString FileFormatError =
+        QStringLiteral("Error was created. Choose a different compression.");
+    static inline const QString FontTitle = QStringLiteral("Font");
+    static inline const QString PlayerTitle = QStringLiteral("Media player");
+    static inline const QString FolderTitle = QStringLiteral("Select folder");
+
+    // Pages in the order of their tabs.
+    enum Page
+    {
+        General,
+        Modem,
+        Parameters,
+        MediaPlayer,
+        Monitor,
+        AutoRecord,
+        Storage
+    };
+
+    TfmSettings(AppContext &context, SettingsCollaborators collaborators,
+                QWidget *parent = nullptr);
+    ~TfmSettings() override;
+
+    // The load routine: the preferences from orv.ini (missing keys seeded) into the controls.
+    void LoadSettings();
+    // Shows the dialog modally; returns once it is closed.
+    void Execute();
+    // What Execute does before the dialog appears (tests drive the dialog after this).
+    void prepareShow();
+
+    // The recordings' format: the output format of the converter that tests a choice.
+    const TdeWaveFormat &recordingsFormat() const { return RecordConvert.FormatOut(); }
+    // The text about a recordings folder that cannot take recordings.
+    static QString folderRefusedMessage(const QString &folder);
+
+    QTabWidget *pages() const { return m_tabs; }
+    GeneralPage *generalPage() const { return m_general; }
+    ModemPage *modemPage() const { return m_modem; }
+    ParametersPage *parametersPage() const { return m_parameters; }
+    MediaPlayerPage *mediaPlayerPage() const { return m_mediaPlayer; }
+    MonitorPage *monitorPage() const { return m_monitor; }
+    AutoRecordPage *autoRecordPage() const { return m_autoRecord; }
+    StoragePage *storagePage() const { return m_storage; }
+    QPushButton *okButton() const { return m_ok; }
+    QPushButton *cancelButton() const { return m_cancel; }
+
+public slots:
+    // Escape and the close box cancel, as the Cancel button does.
+    void reject() override;
+
+private slots:
+    void btnOkClick();
+    void btnFileCompressionClick();
+    void btnFontClick();
+    void btnBackgroundClick();
+    void btnTraceClick();
+    void btnBrowseClick();
+    void btnSelectFolderClick();
+    void btnFindModemsClick();
+    void pcSettingsChange(int index);
+
+private:
+    void showControls();
+    void showModem(int portDefault);
+    void fillCompressionList();
+    void setGainSliders();
+    bool saveSettings();
+    // The folder exists and a file can be created in it.
+    static bool folderUsable(const QString &folder);
+
+    AppContext &m_ctx;
+    SettingsCollaborators m_with;
+    Preferences m_work;
+    TdeAudioConvertor RecordConvert;
+    bool m_fontChosen = false;
+    QList<CompressionRow> m_rows;
+
+    QTabWidget *m_tabs;
+    GeneralPage *m_general;
+    ModemPage *m_modem;
+    ParametersPage *m_parameters;
+    MediaPlayerPage *m_mediaPlayer;
+    MonitorPage *m_monitor;
+    AutoRecordPage *m_autoRecord;
+    StoragePage *m_storage;
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+};

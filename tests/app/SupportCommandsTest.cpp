@@ -1,0 +1,192 @@
+// The main window's mail and support commands with their windows, offscreen: e-mail of the
+// current recording, the diagnostics run with its progress window, and the problem report.
+#include "app/SupportCommands.h"
+#include "app/AppContext.h"
+#include "app/AppInfo.h"
+#include "app/MainActions.h"
+#include "app/TfmOrv.h"
+#include "catalogue/Catalogue.h"
+#include "config/ProgramDir.h"
+#include "modem/TfmModem.h"
+#include "modem/discovery/QueryBuffer.h"
+#include "support/ScriptedMessageService.h"
+#include "support/diagnostics/Diagnostics.h"
+#include "support/diagnostics/ui/DiagnosticsProgressWindow.h"
+#include "support/diagnostics/ui/TfmAskSupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "StandInMailProgram.h"
+#include "VirtualModemProcess.h"
+
+namespace {
+
+class SupportCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(ProgramDir::prepare(dir.path()));
+        context =
+            std::make_unique<AppContext>(StartOptions::parse({"calvora"}), dir.path(), messages);
+        context->hasSoundOutput = [] { return true; };
+        context->prefs.wavDir = dir.path() + "/wav/";
+        // COM3 leads nowhere: the diagnostics cannot open it.
+        context->ini.WriteString("Ports", "COM3", dir.filePath("unplugged"));
+        context->ModemProfile.port = 3;
+        window = std::make_unique<TfmOrv>(*context);
+        catalogue = std::make_unique<Catalogue>(dir.path(), messages, &context->log);
+        catalogue->recordingsDir = [this] { return context->prefs.wavDir; };
+        ASSERT_TRUE(catalogue->OpenCatalogue());
+        modem = std::make_unique<TfmModem>(context->ini, context->prefs, context->ModemProfile,
+                                           context->log, messages);
+        commands = std::make_unique<SupportCommands>(*context, *window, *modem, *catalogue, query);
+    }
+
+    void TearDown() override
+    {
+        commands.reset();
+        window.reset();
+    }
+
+    QTemporaryDir dir;
+    ScriptedMessageService messages;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<TfmOrv> window;
+    std::unique_ptr<Catalogue> catalogue;
+    std::unique_ptr<TfmModem> modem;
+    QueryBuffer query;
+    std::unique_ptr<SupportCommands> commands;
+    StandInMailProgram program;
+};
+
+TEST_F(SupportCommandsTest, EmailHandsTheCurrentRecordingsWavFileOver)
+{
+    MainActions &actions = window->actions();
+    EXPECT_FALSE(actions.acEmailFile->isEnabled()) << "nothing to send in an empty list";
+    EXPECT_TRUE(actions.acDiagnostics->isEnabled());
+    EXPECT_TRUE(actions.ReportProblem1->isEnabled());
+
+    ASSERT_TRUE(
+        catalogue->AddRecordingRow(QDateTime(QDate(2024, 3, 15), QTime(14, 30, 5)), 10, "memo"));
+    catalogue->DataSource1DataChange();
+    ASSERT_TRUE(actions.acEmailFile->isEnabled());
+    const QString wav = catalogue->recordingFilePath();
+    QDir().mkpath(context->prefs.wavDir);
+    QFile file(wav);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    actions.acEmailFile->trigger();
+    ASSERT_EQ(program.runs().size(), 1);
+    EXPECT_EQ(program.runs().at(0),
+              QStringList({"--utf8", "--body",
+                           "Hello,\n\n\nRecorded with Calvora\n" + AppInfo::WebAddress + "\n",
+                           "--attach", QFileInfo(wav).absoluteFilePath()}));
+}
+
+TEST_F(SupportCommandsTest, DiagnosticsOnAPortThatCannotOpenTellsTheUser)
+{
+    window->actions().acDiagnostics->trigger();
+    EXPECT_TRUE(messages.texts.value(0).startsWith("Error during opening com port 3"));
+    EXPECT_TRUE(context->log.lines().contains("-- Options -> Diagnostics clicked"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("Diagnostics.log")));
+    EXPECT_FALSE(commands->progressWindow().isVisible());
+}
+
+TEST_F(SupportCommandsTest, DiagnosticsShowTheirProgressAndStopAtCancel)
+{
+    VirtualModemProcess vmodem;
+    ASSERT_TRUE(vmodem.start({"--profile", "voice"}));
+    context->ini.WriteString("Ports", "COM3", vmodem.path());
+    DiagnosticsProgressWindow &progress = commands->progressWindow();
+    QStringList captions;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!progress.isVisible())
+            return;
+        if (captions.isEmpty())
+            captions << progress.windowTitle();
+        if (progress.progress() >= 20)
+            progress.cancelButton()->click();
+    });
+    poll.start(5);
+    window->actions().acDiagnostics->trigger();
+    poll.stop();
+
+    EXPECT_EQ(captions, QStringList{"Progress..."});
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_TRUE(modem->PortOpen());
+    EXPECT_EQ(context->log.lines().last(), "Diagnostics cancelled");
+    EXPECT_FALSE(QFile::exists(dir.filePath("Diagnostics.log")));
+    EXPECT_FALSE(vmodem.log().contains("<< at+VPR=?")) << "the last query was never sent";
+    EXPECT_TRUE(query.text().startsWith(commands->diagnostics().headingLines().join('\n')));
+}
+
+TEST(DiagnosticsProgressWindowTest, CancelAndClosingAskTheRunToStop)
+{
+    DiagnosticsProgressWindow window;
+    window.start("Progress...");
+    EXPECT_EQ(window.windowTitle(), "Progress...");
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.progress(), 0);
+    window.setProgress(45);
+    EXPECT_EQ(window.progress(), 45);
+    EXPECT_FALSE(window.cancelRequested());
+    window.cancelButton()->click();
+    EXPECT_TRUE(window.cancelRequested());
+    window.finish();
+    EXPECT_FALSE(window.isVisible());
+
+    window.start("Progress...");
+    EXPECT_FALSE(window.cancelRequested()) << "a new run starts uncancelled";
+    window.close();
+    EXPECT_TRUE(window.cancelRequested());
+    EXPECT_TRUE(window.isVisible()) << "the run hides it once stopped";
+    window.finish();
+}
+
+TEST_F(SupportCommandsTest, ProblemReportListsItsFilesAndSendsTheDescription)
+{
+    TfmAskSupport &ask = commands->askSupport();
+    QStringList seen;
+    bool sentFlagDuringShow = true;
+    QTimer::singleShot(0, &ask, [&] {
+        EXPECT_EQ(ask.windowTitle(), "Report a problem");
+        seen << ask.attachmentsLabel()->text();
+        sentFlagDuringShow = ask.reportSent();
+        ask.description()->setPlainText("No caller ID.\nSince Monday.");
+        ask.okButton()->click();
+    });
+    window->actions().ReportProblem1->trigger();
+
+    EXPECT_FALSE(sentFlagDuringShow);
+    EXPECT_TRUE(ask.reportSent());
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_TRUE(seen[0].contains(dir.filePath("Diagnostics.log")));
+    EXPECT_TRUE(seen[0].contains(dir.filePath("orv.ini")));
+    ASSERT_EQ(program.runs().size(), 1);
+    const QStringList arguments = program.runs().at(0);
+    EXPECT_EQ(arguments.at(arguments.indexOf("--body") + 1), "No caller ID.\nSince Monday.\n");
+    EXPECT_EQ(arguments.at(arguments.indexOf("--subject") + 1), "ORV v1.8.3 support");
+    EXPECT_EQ(arguments.last(), AppInfo::SupportAddress);
+    EXPECT_TRUE(ask.description()->toPlainText().isEmpty()) << "a sent report starts afresh";
+
+    // Cancel sends nothing and keeps what was written.
+    QTimer::singleShot(0, &ask, [&] {
+        ask.description()->setPlainText("draft");
+        ask.reject();
+    });
+    window->actions().ReportProblem1->trigger();
+    EXPECT_FALSE(ask.reportSent());
+    EXPECT_EQ(program.runs().size(), 1);
+    EXPECT_EQ(ask.description()->toPlainText(), "draft");
+}
+
+} // namespace

@@ -56,14 +56,15 @@ PlaybackControl::PlaybackControl(AppContext &context, TfmOrv &window, Catalogue 
     connect(a.mnEqualizer, &QAction::triggered, this, &PlaybackControl::mnEqualizerClick);
 
     // The list's rows decide whether there is anything to play.
-    connect(&m_catalogue, &Catalogue::commandStatesChanged, this,
-            [this](const CommandStates &states) {
-                MainActions &a = m_window.actions();
-                for (QAction *action : {a.acPlay, a.acPause, a.acStop})
-                    action->setEnabled(states.listCommandsEnabled());
-                if (const auto seek = states.rewindAndForward())
-                    setSeekButtonsEnabled(*seek);
-            });
+    const auto followList = [this](const CommandStates &states) {
+        MainActions &a = m_window.actions();
+        for (QAction *action : {a.acPlay, a.acPause, a.acStop})
+            action->setEnabled(states.listCommandsEnabled());
+        if (const auto seek = states.rewindAndForward())
+            setSeekButtonsEnabled(*seek);
+    };
+    connect(&m_catalogue, &Catalogue::commandStatesChanged, this, followList);
+    followList(m_catalogue.commandStates());
     connect(m_window.recordingsList(), &RecordingsListView::rowDoubleClicked, this, [this] {
         if (m_window.actions().acPlay->isEnabled())
             acPlayExecute();

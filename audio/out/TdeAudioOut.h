@@ -100,8 +100,8 @@ public:
     // Size 0 does nothing; at MaximumBuffers blocks in the device the data are dropped.
     void Play(const void *data, std::uint32_t size) override;
 
-    // -1: the desktop's default output; otherwise an index of the output device list.
-    std::int8_t DeviceNumber = -1;
+    // -1: the desktop's default output; otherwise an index of the output device list (0..32).
+    int DeviceNumber = -1;
 
     std::uint32_t MaximumBuffers() const { return m_maximumBuffers; }
     // Raises EACMAudioIOError "Cannot perform this action while active." when open.

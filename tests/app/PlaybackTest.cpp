@@ -5,6 +5,7 @@
 #include "app/MainActions.h"
 #include "app/PlaybackControl.h"
 #include "app/TfmOrv.h"
+#include "app/TraceView.h"
 #include "app/TransportPanel.h"
 #include "audio/out/TdeAudioDevice.h"
 #include "catalogue/Catalogue.h"
@@ -68,6 +69,19 @@ protected:
         return path;
     }
 
+    // The trace's pixels that are not its background.
+    int tracePixels()
+    {
+        const QImage &image = window->trace().TraceBitmap();
+        const QColor background = window->trace().TraceBitmap().pixelColor(0, 0);
+        int lit = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                lit += image.pixelColor(x, y) != background ? 1 : 0;
+        }
+        return lit;
+    }
+
     QStringList playbackLog() const { return context->log.lines().filter("--"); }
 
     QTemporaryDir dir;
@@ -100,6 +114,7 @@ TEST_F(PlaybackTest, PlayPauseSeekResumeAndStopEnableWhatTheyShould)
 
     Waits::waitMs(300);
     EXPECT_GT(bar()->value(), 50) << "the tick moves the bar";
+    EXPECT_GT(tracePixels(), 100) << "the trace shows the samples under the play position";
     a.acPlay->trigger();
     EXPECT_EQ(playback->Mplayer1.mode(), Mode::Playing) << "Play while playing changes nothing";
     EXPECT_TRUE(a.acPlay->isChecked());
@@ -141,6 +156,7 @@ TEST_F(PlaybackTest, PlayPauseSeekResumeAndStopEnableWhatTheyShould)
     EXPECT_FALSE(playback->Timer2.isActive());
     EXPECT_EQ(playbackLog(), QStringList({"-- Playback file", "-- Playback stopped"}));
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+    EXPECT_EQ(tracePixels(), 0) << "Stop clears the trace";
 
     context->VoiceSupported = false;
     a.acStop->trigger();

@@ -9,6 +9,7 @@
 #include "ClosingSaves.h"
 #include "MainActions.h"
 #include "ModemWiring.h"
+#include "PlaybackControl.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
 #include "SupportCommands.h"
@@ -16,6 +17,7 @@
 #include "TraceColors.h"
 #include "TraceView.h"
 #include "TrayController.h"
+#include "audio/out/TfmAudio.h"
 #include "audio/ui/QtFormatChooser.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
@@ -256,6 +258,10 @@ void Application::createWindows()
     connectModem(*m_main, *m_modem, *m_callerId);
     m_recording = std::make_unique<RecordingControl>(ctx, *m_main, *m_modem, *m_catalogue);
     guarded([&] { m_recording->recoverInterruptedRecording(); });
+    m_audio = std::make_unique<TfmAudio>(ctx.messages);
+    ctx.audio = m_audio.get();
+    m_playback = std::make_unique<PlaybackControl>(ctx, *m_main, *m_catalogue);
+    m_playback->followRecording(m_recording->recorder());
 
     m_progress = std::make_unique<TProgressForm>();
     m_noModem = std::make_unique<TfmNoModem>(ctx.ini);
@@ -338,8 +344,12 @@ void Application::shutDown()
         if (!saves.allSaved())
             m_messages->showMessage(saves.report(), MessageService::Kind::Error);
     }
+    m_playback.reset();
     m_recording.reset(); // stops a recording that still runs, keeping it
     m_support.reset();
+    if (m_ctx)
+        m_ctx->audio = nullptr;
+    m_audio.reset();
     m_initOrv.reset();
     m_specModem.reset();
     m_discovery.reset();

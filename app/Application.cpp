@@ -9,11 +9,13 @@
 #include "ColorValue.h"
 #include "MainActions.h"
 #include "ModemWiring.h"
+#include "PlaybackControl.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
 #include "TfmOrv.h"
 #include "TraceView.h"
 #include "TrayController.h"
+#include "audio/out/TfmAudio.h"
 #include "audio/ui/QtFormatChooser.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
@@ -245,6 +247,10 @@ void Application::createWindows()
     connectModem(*m_main, *m_modem, *m_callerId);
     m_recording = std::make_unique<RecordingControl>(ctx, *m_main, *m_modem, *m_catalogue);
     guarded([&] { m_recording->recoverInterruptedRecording(); });
+    m_audio = std::make_unique<TfmAudio>(ctx.messages);
+    ctx.audio = m_audio.get();
+    m_playback = std::make_unique<PlaybackControl>(ctx, *m_main, *m_catalogue, *m_audio);
+    m_playback->followRecording(m_recording->recorder());
 
     m_progress = std::make_unique<TProgressForm>();
     m_noModem = std::make_unique<TfmNoModem>(ctx.ini);
@@ -325,7 +331,11 @@ void Application::shutDown()
         if (!saves.allSaved())
             m_messages->showMessage(saves.report(), MessageService::Kind::Error);
     }
+    m_playback.reset();
     m_recording.reset(); // stops a recording that still runs, keeping it
+    if (m_ctx)
+        m_ctx->audio = nullptr;
+    m_audio.reset();
     m_initOrv.reset();
     m_specModem.reset();
     m_discovery.reset();

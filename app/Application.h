@@ -24,6 +24,8 @@ class TfmNoModem;
 class TfmParse;
 class TfmQueryModem;
 class RecordingControl;
+class PlaybackControl;
+class TfmAudio;
 class LoggerWindow;
 class MessageService;
 class SessionMessageService;
@@ -79,6 +81,8 @@ private:
     std::unique_ptr<TfmModem> m_modem;
     std::unique_ptr<TfmCallerID> m_callerId;
     std::unique_ptr<RecordingControl> m_recording;
+    std::unique_ptr<TfmAudio> m_audio;
+    std::unique_ptr<PlaybackControl> m_playback;
     std::unique_ptr<TProgressForm> m_progress;
     std::unique_ptr<TfmNoModem> m_noModem;
     std::unique_ptr<QueryBuffer> m_query;

@@ -49,6 +49,7 @@ RecordingControl::RecordingControl(AppContext &context, TfmOrv &window, TfmModem
     connect(a.acStop, &QAction::triggered, this, &RecordingControl::acStopExecute);
     m_window.isRecording = [this] { return recording(); };
     m_window.stopRecording = [this] { acStopExecute(); };
+    m_window.startRecording = [this] { acRecordExecute(); };
 }
 
 RecordingControl::~RecordingControl()

@@ -274,9 +274,13 @@ void TfmOrv::apEventsIdle()
 {
     if (!m_ctx.FormsCreated)
         return;
-    if (m_ctx.prefs.AutoRecord && takeStartRecordRequest && takeStartRecordRequest() &&
-        m_actions->acRecord->isEnabled())
-        m_actions->acRecord->trigger();
+    if (m_ctx.prefs.AutoRecord && takeStartRecordRequest && takeStartRecordRequest()) {
+        // A call always wins: playing a recording disables Record for the user, not for a call.
+        if (m_actions->acRecord->isEnabled())
+            m_actions->acRecord->trigger();
+        else if (isPlaying && isPlaying() && !(isRecording && isRecording()) && startRecording)
+            startRecording();
+    }
     if (TreeChanged) {
         TreeChanged = false;
         if (SaveTreeToIni)

@@ -62,7 +62,10 @@ public:
 
     // Set by the parts that own recording and the folder tree.
     std::function<bool()> isRecording;
+    // Set by the playback: a recording may start while it has Record disabled.
+    std::function<bool()> isPlaying;
     std::function<void()> stopRecording;
+    std::function<void()> startRecording;
     std::function<bool()> takeStartRecordRequest;
     std::function<void()> SaveTreeToIni;
     std::function<void()> showLogger;

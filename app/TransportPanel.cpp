@@ -20,6 +20,8 @@ TransportPanel::TransportPanel(MainActions &actions, QWidget *parent)
     m_position->setObjectName(QStringLiteral("TrackBar1"));
     m_position->setRange(0, 1000);
     m_position->setEnabled(false);
+    m_position->setAccessibleName(QStringLiteral("Position"));
+    m_position->setToolTip(QStringLiteral("Position"));
 
     m_volume->setObjectName(QStringLiteral("TrackBar2"));
     m_volume->setRange(0, 16);
@@ -28,6 +30,9 @@ TransportPanel::TransportPanel(MainActions &actions, QWidget *parent)
     m_volume->setValue(8);
     m_volume->setToolTip(QStringLiteral("Volume"));
     m_volume->setMaximumWidth(120);
+    m_volume->setAccessibleName(QStringLiteral("Volume"));
+    // A click on the volume leaves the keyboard focus where it was; Tab still reaches it.
+    m_volume->setFocusPolicy(Qt::TabFocus);
 
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
@@ -64,5 +69,6 @@ QToolButton *TransportPanel::speedButton(QAction *action)
     button->setDefaultAction(action);
     button->setAutoRaise(true);
     button->setIconSize(QSize(20, 20));
+    button->setAccessibleName(action->text());
     return button;
 }

@@ -42,6 +42,31 @@ public:
     using EACMAudioStreamError::EACMAudioStreamError;
 };
 
+// Sound devices: the output component's failures, and the device descriptions'.
+class EACMAudioIOError : public EACMError
+{
+public:
+    using EACMError::EACMError;
+};
+
+class EACMAudioOutError : public EACMAudioIOError
+{
+public:
+    using EACMAudioIOError::EACMAudioIOError;
+};
+
+class EACMDeviceError : public EACMError
+{
+public:
+    using EACMError::EACMError;
+};
+
+class EACMDeviceOutError : public EACMDeviceError
+{
+public:
+    using EACMDeviceError::EACMDeviceError;
+};
+
 // The context text, then (when the context is not empty) a line break, then the code's text.
 QString AudioResultText(int code, const QString &context);
 

@@ -3,9 +3,11 @@
 #include "app/AppContext.h"
 #include "app/MainActions.h"
 #include "app/ModemWiring.h"
+#include "app/PlaybackControl.h"
 #include "app/RecordingControl.h"
 #include "app/TfmOrv.h"
 #include "audio/StandardFormats.h"
+#include "audio/out/TfmAudio.h"
 #include "catalogue/Catalogue.h"
 #include "config/ProgramDir.h"
 #include "config/WaveFormatIni.h"
@@ -18,8 +20,10 @@
 #include "support/Waits.h"
 
 #include <QAction>
+#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
+#include <QMediaDevices>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -34,6 +38,7 @@
 #include "VoiceModemSetup.h"
 #include "recording/CallJournal.h"
 
+#include "../audio/TestWavFiles.h"
 #include "FileSizeLimit.h"
 #include "ScaledTime.h"
 
@@ -163,6 +168,43 @@ TEST_F(RecordingTest, AnsweredCallIsRecordedUntilSilenceAndCatalogued)
     EXPECT_TRUE(modem->PortOpen()) << "the modem is back for the next call";
     EXPECT_TRUE(modem->AutoRecordArmed());
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+}
+
+// A call always wins: a call answered while the user listens to a recording is recorded; the
+// playback goes on meanwhile, and the recording's Stop ends it too.
+TEST_F(RecordingTest, ACallArrivingDuringPlaybackIsRecorded)
+{
+    if (QMediaDevices::audioOutputs().isEmpty())
+        GTEST_SKIP() << "no sound server (scripts/test.sh starts a null sink)";
+    start("waitfor AT+VCID=1; wait 1500; call 2 400 NMBR=5550100 end=answered; "
+          "voice speech 3000; voice silence",
+          WorkingPcmFormat(), 1);
+    const QDateTime earlier(QDate(2026, 1, 2), QTime(9, 0, 0));
+    ASSERT_TRUE(catalogue->AddRecordingRow(earlier, 20, "old call"));
+    QDir().mkpath(context->prefs.wavDir);
+    ASSERT_TRUE(testaudio::writeSpeechWav(catalogue->recordingFilePathFor(earlier), 0x11, 20.0, 4));
+    TfmAudio audio(messages);
+    PlaybackControl playback(*context, *window, *catalogue, audio);
+    playback.followRecording(recording->recorder());
+    window->actions().acPlay->setEnabled(true);
+    window->actions().acPlay->trigger();
+    ASSERT_EQ(playback.Mplayer1.mode(), MediaPlayer::Mode::Playing)
+        << messages.texts.join('|').toStdString();
+    ASSERT_FALSE(window->actions().acRecord->isEnabled());
+
+    IdleHandler idle([this] { window->apEventsIdle(); });
+    ASSERT_TRUE(Waits::waitUntil([&] { return recording->recording(); }, 60000))
+        << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(playback.Mplayer1.mode(), MediaPlayer::Mode::Playing) << "the playback goes on";
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 60000))
+        << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5550100");
+    EXPECT_EQ(playback.Mplayer1.mode(), MediaPlayer::Mode::NotReady) << "Stop ended both";
+    const QStringList log = context->log.lines();
+    EXPECT_LT(log.indexOf("-- Playback file"), log.indexOf("-- Recording started"));
+    EXPECT_LT(log.indexOf("-- Recording stopped"), log.indexOf("-- Playback stopped"));
+    EXPECT_TRUE(window->actions().acRecord->isEnabled());
 }
 
 TEST_F(RecordingTest, BusyToneFromTheModemEndsAnAutomaticRecording)

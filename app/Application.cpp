@@ -252,8 +252,8 @@ void Application::createWindows()
     ctx.audio = m_audio.get();
     m_playback = std::make_unique<PlaybackControl>(ctx, *m_main, *m_catalogue, *m_audio);
     m_playback->followRecording(m_recording->recorder());
-    m_postproc = std::make_unique<PostprocTools>(*m_main, *m_catalogue, *m_playback, *m_audio,
-                                                 ctx.messages);
+    m_postproc =
+        std::make_unique<PostprocTools>(*m_main, *m_catalogue, *m_playback, *m_audio, ctx.messages);
 
     m_progress = std::make_unique<TProgressForm>();
     m_noModem = std::make_unique<TfmNoModem>(ctx.ini);

@@ -10,6 +10,7 @@
 #include "MainActions.h"
 #include "ModemWiring.h"
 #include "PlaybackControl.h"
+#include "PostprocTools.h"
 #include "RecordingControl.h"
 #include "SingleInstance.h"
 #include "SupportCommands.h"
@@ -262,6 +263,8 @@ void Application::createWindows()
     ctx.audio = m_audio.get();
     m_playback = std::make_unique<PlaybackControl>(ctx, *m_main, *m_catalogue);
     m_playback->followRecording(m_recording->recorder());
+    m_postproc =
+        std::make_unique<PostprocTools>(*m_main, *m_catalogue, *m_playback, *m_audio, ctx.messages);
 
     m_progress = std::make_unique<TProgressForm>();
     m_noModem = std::make_unique<TfmNoModem>(ctx.ini);
@@ -344,6 +347,7 @@ void Application::shutDown()
         if (!saves.allSaved())
             m_messages->showMessage(saves.report(), MessageService::Kind::Error);
     }
+    m_postproc.reset();
     m_playback.reset();
     m_recording.reset(); // stops a recording that still runs, keeping it
     m_support.reset();

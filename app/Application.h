@@ -26,6 +26,7 @@ class TfmParse;
 class TfmQueryModem;
 class RecordingControl;
 class PlaybackControl;
+class PostprocTools;
 class TfmAudio;
 class LoggerWindow;
 class MessageService;
@@ -86,6 +87,7 @@ private:
     std::unique_ptr<RecordingControl> m_recording;
     std::unique_ptr<TfmAudio> m_audio;
     std::unique_ptr<PlaybackControl> m_playback;
+    std::unique_ptr<PostprocTools> m_postproc;
     std::unique_ptr<TProgressForm> m_progress;
     std::unique_ptr<TfmNoModem> m_noModem;
     std::unique_ptr<QueryBuffer> m_query;

@@ -69,7 +69,8 @@ protected:
         catalogue->recordingsDir = [this] { return context->prefs.wavDir; };
         ASSERT_TRUE(catalogue->OpenCatalogue());
         audio = std::make_unique<TfmAudio>(messages);
-        playback = std::make_unique<PlaybackControl>(*context, *window, *catalogue, *audio);
+        context->audio = audio.get();
+        playback = std::make_unique<PlaybackControl>(*context, *window, *catalogue);
         tools = std::make_unique<PostprocTools>(*window, *catalogue, *playback, *audio, messages);
     }
 

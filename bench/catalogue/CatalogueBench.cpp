@@ -1,6 +1,7 @@
 // Speed of the catalogue on Recordings.d with 100 000 rows over 50 folders: opening, saving,
 // switching folders (the range rebuild) and a memo search. The files are made once in
-// $CALVORA_BENCH_DIR (kept) or in a temporary directory.
+// $CALVORA_BENCH_DIR/catalogue (kept) or in a temporary directory.
+#include "LargeCatalogue.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "support/MessageService.h"
@@ -19,61 +20,15 @@ constexpr int Folders = 50;
 
 QString dataDir()
 {
-    static QTemporaryDir temp;
-    static const QString dir = [] {
-        const QString env = qEnvironmentVariable("CALVORA_BENCH_DIR");
-        if (env.isEmpty())
-            return temp.path();
-        QDir().mkpath(env);
-        return env;
-    }();
+    static const QString dir = bench::catalogueDir(QStringLiteral("catalogue"));
     return dir;
 }
 
-QString folderCode(int i)
-{
-    return QStringLiteral("F%1").arg(i, 7, 10, QLatin1Char('0'));
-}
+using bench::folderCode;
 
 void makeTables()
 {
-    const QString dir = dataDir();
-    if (QFile::exists(dir + "/Recordings.d") && QFile::exists(dir + "/Folders.d"))
-        return;
-    TStoreTable folders;
-    folders.setLoadMode(TableLoadMode::lmClear);
-    folders.FieldDefs = CatalogueSchema::folderFields();
-    folders.Open();
-    for (int i = 0; i < Folders; ++i) {
-        folders.Append();
-        folders.setFieldValue("FolderId", folderCode(i));
-        folders.setFieldValue("FolderName", QStringLiteral("Folder %1").arg(i));
-        folders.Post();
-    }
-    folders.SaveToFile(dir + "/Folders.d");
-
-    TStoreTable calls;
-    calls.setLoadMode(TableLoadMode::lmClear);
-    calls.FieldDefs = CatalogueSchema::recordingFields();
-    calls.Open();
-    UniqueCodeGenerator codes;
-    const DateTimeFormats formats = DateTimeFormats::system();
-    QDateTime at(QDate(2020, 1, 1), QTime(8, 0));
-    for (int i = 0; i < Rows; ++i) {
-        at = at.addSecs(617);
-        calls.Append();
-        calls.setFieldValue("id", codes.next(at));
-        calls.setFieldValue("Channel", 1);
-        calls.setFieldValue("FolderId", folderCode(i % Folders));
-        calls.setFieldValue("DateS", formats.dateText(at.date()));
-        calls.setFieldValue("TimeS", formats.timeText(at.time()));
-        calls.setFieldValue("Duration", DurationText(i % 3600));
-        calls.setFieldValue(
-            "Comment",
-            QStringLiteral("Call from +49 30 %1 about order %2").arg(1000000 + i * 7).arg(i % 977));
-        calls.Post();
-    }
-    calls.SaveToFile(dir + "/Recordings.d");
+    bench::writeLargeCatalogue(dataDir(), Folders, Rows, [](int row) { return row % Folders; });
 }
 
 void addMemoryCounter(benchmark::State &state)

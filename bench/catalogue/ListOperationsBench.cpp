@@ -2,6 +2,7 @@
 // holding 20 000 rows: switching folders, Select all, moving 10 000 selected recordings
 // (with the save and the table read again) and a memo search through every row. The files
 // are made once in $CALVORA_BENCH_DIR/list (kept) or in a temporary directory.
+#include "LargeCatalogue.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/MemoSearch.h"
@@ -35,63 +36,18 @@ public:
 
 QString dataDir()
 {
-    static QTemporaryDir temp;
-    static const QString dir = [] {
-        const QString env = qEnvironmentVariable("CALVORA_BENCH_DIR");
-        if (env.isEmpty())
-            return temp.path();
-        const QString path = env + QStringLiteral("/list");
-        QDir().mkpath(path);
-        return path;
-    }();
+    static const QString dir = bench::catalogueDir(QStringLiteral("list"));
     return dir;
 }
 
-QString folderCode(int i)
-{
-    return QStringLiteral("F%1").arg(i, 7, 10, QLatin1Char('0'));
-}
+using bench::folderCode;
 
+// A fifth of the rows in the first folder, the rest spread over the others.
 void makeTables()
 {
-    const QString dir = dataDir();
-    if (QFile::exists(dir + "/Recordings.d") && QFile::exists(dir + "/Folders.d"))
-        return;
-    TStoreTable folders;
-    folders.setLoadMode(TableLoadMode::lmClear);
-    folders.FieldDefs = CatalogueSchema::folderFields();
-    folders.Open();
-    for (int i = 0; i < Folders; ++i) {
-        folders.Append();
-        folders.setFieldValue("FolderId", folderCode(i));
-        folders.setFieldValue("FolderName", QStringLiteral("Folder %1").arg(i));
-        folders.Post();
-    }
-    folders.SaveToFile(dir + "/Folders.d");
-
-    TStoreTable calls;
-    calls.setLoadMode(TableLoadMode::lmClear);
-    calls.FieldDefs = CatalogueSchema::recordingFields();
-    calls.Open();
-    UniqueCodeGenerator codes;
-    const DateTimeFormats formats = DateTimeFormats::system();
-    QDateTime at(QDate(2020, 1, 1), QTime(8, 0));
-    for (int i = 0; i < Rows; ++i) {
-        at = at.addSecs(617);
-        const int folder = i < FirstFolderRows ? 0 : 1 + i % (Folders - 1);
-        calls.Append();
-        calls.setFieldValue("id", codes.next(at));
-        calls.setFieldValue("Channel", 1);
-        calls.setFieldValue("FolderId", folderCode(folder));
-        calls.setFieldValue("DateS", formats.dateText(at.date()));
-        calls.setFieldValue("TimeS", formats.timeText(at.time()));
-        calls.setFieldValue("Duration", DurationText(i % 3600));
-        calls.setFieldValue(
-            "Comment",
-            QStringLiteral("Call from +49 30 %1 about order %2").arg(1000000 + i * 7).arg(i % 977));
-        calls.Post();
-    }
-    calls.SaveToFile(dir + "/Recordings.d");
+    bench::writeLargeCatalogue(dataDir(), Folders, Rows, [](int row) {
+        return row < FirstFolderRows ? 0 : 1 + row % (Folders - 1);
+    });
 }
 
 struct Fixture

@@ -12,7 +12,6 @@
 
 class ChooserService;
 class FormatChooser;
-class TfmAudio;
 
 struct AppContext
 {
@@ -33,8 +32,6 @@ struct AppContext
     ChooserService *choosers = nullptr;
     // Where the user picks a recording or modem format; set once the main window exists.
     FormatChooser *formatChooser = nullptr;
-    // The invisible audio window (loading, saving and playing PCM); set at start-up.
-    TfmAudio *audio = nullptr;
     bool VoiceSupported = true;
     bool FormsCreated = false;
     // Whether the desktop offers a sound output. Unset, its audio service is asked; tests that

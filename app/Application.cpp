@@ -260,7 +260,6 @@ void Application::createWindows()
     m_recording = std::make_unique<RecordingControl>(ctx, *m_main, *m_modem, *m_catalogue);
     guarded([&] { m_recording->recoverInterruptedRecording(); });
     m_audio = std::make_unique<TfmAudio>(ctx.messages);
-    ctx.audio = m_audio.get();
     m_playback = std::make_unique<PlaybackControl>(ctx, *m_main, *m_catalogue);
     m_playback->followRecording(m_recording->recorder());
     m_postproc =
@@ -351,8 +350,6 @@ void Application::shutDown()
     m_playback.reset();
     m_recording.reset(); // stops a recording that still runs, keeping it
     m_support.reset();
-    if (m_ctx)
-        m_ctx->audio = nullptr;
     m_audio.reset();
     m_initOrv.reset();
     m_specModem.reset();

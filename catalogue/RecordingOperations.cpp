@@ -141,8 +141,12 @@ QString RecordingOperations::currentFile()
     return m_catalogue.recordingFilePath();
 }
 
-void RecordingOperations::reportUndeleted(const QStringList &files)
+void RecordingOperations::removeFiles(const QStringList &candidates)
 {
+    QStringList files;
+    for (const QString &file : candidates)
+        if (QFile::exists(file) && !QFile::remove(file))
+            files.append(file);
     if (files.isEmpty())
         return;
     const int shown = 10;
@@ -184,11 +188,7 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
     selection.clear();
     if (!m_catalogue.saveTable(calls))
         return false;
-    QStringList undeleted;
-    for (const QString &file : std::as_const(files))
-        if (QFile::exists(file) && !QFile::remove(file))
-            undeleted.append(file);
-    reportUndeleted(undeleted);
+    removeFiles(files);
     return true;
 }
 
@@ -339,10 +339,6 @@ bool RecordingOperations::deleteFolders(const QStringList &folderCodes)
     const bool foldersSaved = callsSaved && m_catalogue.saveTable(folders);
     if (!callsSaved || !foldersSaved)
         return false;
-    QStringList undeleted;
-    for (const QString &file : std::as_const(files))
-        if (QFile::exists(file) && !QFile::remove(file))
-            undeleted.append(file);
-    reportUndeleted(undeleted);
+    removeFiles(files);
     return true;
 }

@@ -55,7 +55,8 @@ private:
     QList<int> rowsOf(const RecordingSelection &selection, bool withCurrent) const;
     // The WAV file of the current row after bringing a legacy name up to date.
     QString currentFile();
-    void reportUndeleted(const QStringList &files);
+    // Deletes the files once their rows are gone and saved; names, in one warning, those that stay.
+    void removeFiles(const QStringList &candidates);
 
     Catalogue &m_catalogue;
     MessageService &m_messages;

@@ -24,36 +24,25 @@
 #include <gtest/gtest.h>
 
 #include "../audio/TestWavFiles.h"
+#include "PlaybackWindowFixture.h"
 
 namespace {
 
 using Mode = MediaPlayer::Mode;
 
-class PlaybackTest : public ::testing::Test
+class PlaybackTest : public PlaybackWindowFixture
 {
 protected:
     void SetUp() override
     {
-        if (QMediaDevices::audioOutputs().isEmpty())
-            GTEST_SKIP() << "no sound server (scripts/test.sh starts a null sink)";
-        ASSERT_TRUE(ProgramDir::prepare(dir.path()));
-        context =
-            std::make_unique<AppContext>(StartOptions::parse({"calvora"}), dir.path(), messages);
-        context->hasSoundOutput = [] { return true; };
-        context->prefs.wavDir = dir.path() + "/wav/";
-        context->FormsCreated = true;
-        QDir().mkpath(context->prefs.wavDir);
-        window = std::make_unique<TfmOrv>(*context);
-        catalogue = std::make_unique<Catalogue>(dir.path(), messages, &context->log);
-        catalogue->recordingsDir = [this] { return context->prefs.wavDir; };
-        ASSERT_TRUE(catalogue->OpenCatalogue());
-        playback = std::make_unique<PlaybackControl>(*context, *window, *catalogue);
+        PlaybackWindowFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         window->setRecordEnabled(true);
         for (QAction *tool : {actions().mnLevel, actions().mnEqualizer})
             tool->setEnabled(true);
     }
 
-    MainActions &actions() { return window->actions(); }
     QSlider *bar() { return window->transport().positionBar(); }
 
     // A catalogued recording whose file holds seconds of speech (8-bit PCM unless told).
@@ -84,12 +73,6 @@ protected:
 
     QStringList playbackLog() const { return context->log.lines().filter("--"); }
 
-    QTemporaryDir dir;
-    ScriptedMessageService messages;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<TfmOrv> window;
-    std::unique_ptr<Catalogue> catalogue;
-    std::unique_ptr<PlaybackControl> playback;
     int recordings = 0;
 };
 

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "../audio/TestWavFiles.h"
+#include "PlaybackWindowFixture.h"
 
 namespace {
 
@@ -50,27 +51,15 @@ QString soxEncoding(const QString &path)
     return QString::fromUtf8(soxi.readAllStandardOutput()).trimmed();
 }
 
-class PostprocToolsTest : public ::testing::Test
+class PostprocToolsTest : public PlaybackWindowFixture
 {
 protected:
     void SetUp() override
     {
-        if (QMediaDevices::audioOutputs().isEmpty())
-            GTEST_SKIP() << "no sound server (scripts/test.sh starts a null sink)";
-        ASSERT_TRUE(ProgramDir::prepare(dir.path()));
-        context =
-            std::make_unique<AppContext>(StartOptions::parse({"calvora"}), dir.path(), messages);
-        context->hasSoundOutput = [] { return true; };
-        context->prefs.wavDir = dir.path() + "/wav/";
-        context->FormsCreated = true;
-        QDir().mkpath(context->prefs.wavDir);
-        window = std::make_unique<TfmOrv>(*context);
-        catalogue = std::make_unique<Catalogue>(dir.path(), messages, &context->log);
-        catalogue->recordingsDir = [this] { return context->prefs.wavDir; };
-        ASSERT_TRUE(catalogue->OpenCatalogue());
+        PlaybackWindowFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         audio = std::make_unique<TfmAudio>(messages);
-        context->audio = audio.get();
-        playback = std::make_unique<PlaybackControl>(*context, *window, *catalogue);
         tools = std::make_unique<PostprocTools>(*window, *catalogue, *playback, *audio, messages);
     }
 
@@ -79,8 +68,6 @@ protected:
         tools.reset();
         playback.reset();
     }
-
-    MainActions &actions() { return window->actions(); }
 
     // A catalogued recording of speech in IMA ADPCM, as the modem's recordings often are.
     QString addRecording(double seconds)
@@ -93,13 +80,7 @@ protected:
         return path;
     }
 
-    QTemporaryDir dir;
-    ScriptedMessageService messages;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<TfmOrv> window;
-    std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<TfmAudio> audio;
-    std::unique_ptr<PlaybackControl> playback;
     std::unique_ptr<PostprocTools> tools;
 };
 

@@ -24,6 +24,9 @@ TSpecModemForm::TSpecModemForm(ModemDiscovery &discovery, TProgressForm &progres
     setModal(true);
 
     auto *label = new QLabel(QStringLiteral("Modems"), this);
+    label->setBuddy(m_list);
+    m_list->setAccessibleName(label->text());
+    m_gauge->setAccessibleName(QStringLiteral("Progress"));
     m_gauge->setRange(0, 100);
     m_gauge->setVisible(false);
     m_ok->setDefault(true);

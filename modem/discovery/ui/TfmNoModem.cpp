@@ -18,6 +18,7 @@ TfmNoModem::TfmNoModem(TIniFile &ini, QWidget *parent)
     setWindowTitle(NoModemNotice::Caption);
     setModal(true);
     m_text->setReadOnly(true);
+    m_text->setAccessibleName(NoModemNotice::Caption);
     m_text->setFixedSize(361, 129);
     m_ok->setDefault(true);
 

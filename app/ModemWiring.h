@@ -1,5 +1,5 @@
-// Connects the modem link to the main window: status bar, menu ticks, tray icon, the Record
-// controls, the Modem On/Off commands and the idle handler's start-record request.
+// Connects the modem link to the main window: the status bar, the tray
+// icon and the Modem On/Off commands.
 #pragma once
 
 class TfmCallerID;

@@ -55,19 +55,13 @@ PlaybackControl::PlaybackControl(AppContext &context, TfmOrv &window, Catalogue 
     connect(a.mnLevel, &QAction::triggered, this, &PlaybackControl::mnLevelClick);
     connect(a.mnEqualizer, &QAction::triggered, this, &PlaybackControl::mnEqualizerClick);
 
-    // The list's rows decide whether there is anything to play.
-    const auto followList = [this](const CommandStates &states) {
-        MainActions &a = m_window.actions();
-        for (QAction *action : {a.acPlay, a.acPause, a.acStop})
-            action->setEnabled(states.listCommandsEnabled());
-        if (const auto seek = states.rewindAndForward())
-            setSeekButtonsEnabled(*seek);
-    };
-    connect(&m_catalogue, &Catalogue::commandStatesChanged, this, followList);
-    followList(m_catalogue.commandStates());
+    // A double click plays the clicked recording, also while another one plays.
     connect(m_window.recordingsList(), &RecordingsListView::rowDoubleClicked, this, [this] {
-        if (m_window.actions().acPlay->isEnabled())
-            acPlayExecute();
+        if (!m_window.actions().acPlay->isEnabled())
+            return;
+        if (busy())
+            acStopExecute();
+        acPlayExecute();
     });
 
     QSlider *position = m_window.transport().positionBar();
@@ -82,12 +76,10 @@ PlaybackControl::PlaybackControl(AppContext &context, TfmOrv &window, Catalogue 
         if (busy())
             acStopExecute();
     });
-    m_window.isPlaying = [this] { return busy(); };
 }
 
 PlaybackControl::~PlaybackControl()
 {
-    m_window.isPlaying = nullptr;
     waitForDecodes();
 }
 
@@ -156,8 +148,16 @@ bool PlaybackControl::startTraceDecode(const QString &path)
 
 bool PlaybackControl::busy() const
 {
+    return state() != WindowState::Playback::Stopped;
+}
+
+WindowState::Playback PlaybackControl::state() const
+{
+    using Playback = WindowState::Playback;
     const MediaPlayer::Mode mode = Mplayer1.mode();
-    return mode == MediaPlayer::Mode::Playing || mode == MediaPlayer::Mode::Paused || SeekPending;
+    if (mode == MediaPlayer::Mode::Paused || SeekPending)
+        return Playback::Paused;
+    return mode == MediaPlayer::Mode::Playing ? Playback::Playing : Playback::Stopped;
 }
 
 void PlaybackControl::followRecording(CallRecorder &recorder)
@@ -165,9 +165,10 @@ void PlaybackControl::followRecording(CallRecorder &recorder)
     connect(&recorder, &CallRecorder::stopped, this, &PlaybackControl::acStopExecute);
 }
 
-QString PlaybackControl::recordingPath() const
+QString PlaybackControl::recordingPath()
 {
-    return m_ctx.prefs.wavDir + CurrentFileName + QStringLiteral(".wav");
+    CurrentFileName = m_catalogue.RecordingFileName();
+    return m_catalogue.recordingFilePath();
 }
 
 void PlaybackControl::showMissing(const QString &path)
@@ -177,65 +178,47 @@ void PlaybackControl::showMissing(const QString &path)
                                MessageService::Kind::Error);
 }
 
-void PlaybackControl::setSeekButtonsEnabled(bool enabled)
-{
-    m_window.actions().acRewind->setEnabled(enabled);
-    m_window.actions().acFF->setEnabled(enabled);
-}
-
 void PlaybackControl::acPlayExecute()
 {
-    MainActions &a = m_window.actions();
     using Mode = MediaPlayer::Mode;
     if (Mplayer1.mode() == Mode::Playing)
-        a.acPlay->setChecked(true);
-    if (Mplayer1.mode() == Mode::Paused || SeekPending || Mplayer1.mode() == Mode::Playing) {
-        if (Mplayer1.mode() == Mode::Paused || SeekPending) {
-            SeekPending = false;
-            Mplayer1.Resume();
-            a.acPlay->setChecked(true);
-            a.acPause->setChecked(false);
-            Timer2.start();
-            setSeekButtonsEnabled(false);
-        }
+        return;
+    if (Mplayer1.mode() == Mode::Paused || SeekPending) {
+        SeekPending = false;
+        Mplayer1.Resume();
+        Timer2.start();
+        emit stateChanged();
         return;
     }
 
     m_catalogue.RenameLegacyFile();
     if (m_ctx.prefs.ExtPlayer) {
-        m_ctx.log.appendLine(QStringLiteral("-- External MediaPlayer playback"));
-        CurrentFileName = m_catalogue.RecordingFileName();
+        m_ctx.log.AddLogLine(QStringLiteral("-- External MediaPlayer playback"));
         const QString path = recordingPath();
-        a.acPlay->setChecked(false);
         // The path is one argument of its own; no shell sees it, so it needs no quotes.
-        if (QFile::exists(path))
+        if (!path.isEmpty() && QFile::exists(path))
             launchExternal(m_ctx.prefs.Player, path);
         else
             showMissing(path);
         return;
     }
 
-    m_ctx.log.appendLine(QStringLiteral("-- Playback file"));
-    CurrentFileName = m_catalogue.RecordingFileName();
+    m_ctx.log.AddLogLine(QStringLiteral("-- Playback file"));
     SeekPending = false;
     Mplayer1.Wait = false;
     const QString path = recordingPath();
     if (CurrentFileName.isEmpty() || !QFile::exists(path)) {
-        a.acPlay->setChecked(false);
         showMissing(path);
         return;
     }
     Mplayer1.FileName = path;
-    a.acPlay->setChecked(true);
     QCoreApplication::processEvents();
 
     PlaybackPcm.close();
     PlaybackPcm.setData(QByteArray());
     PlaybackPcm.open(QIODevice::ReadWrite);
-    if (!startTraceDecode(path)) {
-        a.acPlay->setChecked(false);
+    if (!startTraceDecode(path))
         return;
-    }
 
     for (const char *step : {"Mplayer1.open", "Mplayer1.play"}) {
         try {
@@ -250,7 +233,7 @@ void PlaybackControl::acPlayExecute()
                                            .arg(e.text()),
                                        MessageService::Kind::Error);
             Mplayer1.Close();
-            a.acPlay->setChecked(false);
+            emit stateChanged();
             return;
         }
     }
@@ -259,64 +242,41 @@ void PlaybackControl::acPlayExecute()
 
 void PlaybackControl::enterPlaying()
 {
-    MainActions &a = m_window.actions();
     Timer2.start();
-    m_savedStates.clear();
-    for (QAction *action : {a.acRecord, a.mnLevel, a.mnEqualizer}) {
-        m_savedStates.insert(action, action->isEnabled());
-        action->setEnabled(false);
-    }
-    setSeekButtonsEnabled(false);
-    m_window.transport().positionBar()->setEnabled(true);
+    emit stateChanged();
 }
 
 void PlaybackControl::acPauseExecute()
 {
-    MainActions &a = m_window.actions();
-    const bool paused = Mplayer1.mode() == MediaPlayer::Mode::Paused;
-    // The action toggled itself before this runs, so its state before the click is the other.
-    const bool wasUp = a.acPause->isChecked();
-    a.acPause->setChecked((wasUp && paused) || SeekPending);
-    if (Mplayer1.mode() != MediaPlayer::Mode::Playing)
+    // Pause never resumes; Play does.
+    if (Mplayer1.mode() != MediaPlayer::Mode::Playing || SeekPending)
         return;
     Mplayer1.Pause();
-    a.acPause->setChecked(true);
-    a.acPlay->setChecked(false);
     Timer2.stop();
-    setSeekButtonsEnabled(true);
+    emit stateChanged();
 }
 
 void PlaybackControl::acStopExecute()
 {
     if (busy()) {
-        m_ctx.log.appendLine(QStringLiteral("-- Playback stopped"));
+        m_ctx.log.AddLogLine(QStringLiteral("-- Playback stopped"));
         backToIdle();
     }
-    if (!m_ctx.VoiceSupported)
-        m_window.setRecordEnabled(false);
 }
 
 void PlaybackControl::backToIdle()
 {
-    MainActions &a = m_window.actions();
     Mplayer1.Close();
     ++m_generation; // a decode still running is for nobody now
     m_pcmReady = false;
-    setSeekButtonsEnabled(false);
-    a.acPlay->setChecked(false);
-    // Record and the tools come back as they were before playing, so that a feature that is
-    // not available (no modem, a tool not there) does not come alive.
-    for (auto it = m_savedStates.cbegin(); it != m_savedStates.cend(); ++it)
-        it.key()->setEnabled(it.value());
-    m_savedStates.clear();
-    QSlider *bar = m_window.transport().positionBar();
-    bar->setValue(0);
-    bar->setEnabled(false);
+    m_window.transport().positionBar()->setValue(0);
     Timer2.stop();
     SeekPending = false;
     BarPressed = BarDragging = false;
-    m_window.trace().ClearTrace();
-    a.acPause->setChecked(false);
+    // The trace belongs to a recording while one runs.
+    if (!m_window.isRecording || !m_window.isRecording())
+        m_window.trace().ClearTrace();
+    emit stateChanged();
 }
 
 void PlaybackControl::acRewindExecute()
@@ -421,11 +381,11 @@ void PlaybackControl::TrackBar2Change()
 void PlaybackControl::openTool(const QString &logLine,
                                const std::function<void(const QString &)> &tool)
 {
-    m_ctx.log.appendLine(logLine);
-    CurrentFileName = m_catalogue.RecordingFileName();
+    m_ctx.log.AddLogLine(logLine);
     m_catalogue.RenameLegacyFile();
+    const QString path = recordingPath();
     if (tool)
-        tool(recordingPath());
+        tool(path);
 }
 
 void PlaybackControl::mnLevelClick()

@@ -4,10 +4,10 @@
 // the sound starts) so that the trace can show the samples under the play position.
 #pragma once
 
+#include "WindowState.h"
 #include "audio/out/MediaPlayer.h"
 
 #include <QBuffer>
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -47,6 +47,8 @@ public:
 
     // Playing or paused, or moved by a seek: a recording may still start (a call always wins).
     bool busy() const;
+    // Playing, or paused (a seek leaves the player stopped until Play), or stopped.
+    WindowState::Playback state() const;
     // Stop has a recording half and a playback half: a recording's end runs this one too.
     void followRecording(CallRecorder &recorder);
 
@@ -65,13 +67,17 @@ public:
     // The post-processing tools' ShowForFile, set by their owner.
     std::function<void(const QString &path)> showLevelTool, showEqualizerTool;
 
+signals:
+    // state() changed.
+    void stateChanged();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QString recordingPath() const;
+    // The current row's file, in the recordings folder or an earlier one.
+    QString recordingPath();
     void showMissing(const QString &path);
-    void setSeekButtonsEnabled(bool enabled);
     void enterPlaying();
     // The end of a playback, by Stop or at the end of the recording.
     void backToIdle();
@@ -86,5 +92,4 @@ private:
     QList<QThread *> m_decodes;
     int m_generation = 0;
     bool m_pcmReady = false;
-    QHash<QAction *, bool> m_savedStates;
 };

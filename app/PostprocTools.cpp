@@ -1,18 +1,16 @@
 // Wiring of the post-processing windows into the main window.
 #include "PostprocTools.h"
 
-#include "MainActions.h"
 #include "PlaybackControl.h"
 #include "TfmOrv.h"
 #include "TraceView.h"
 #include "audio/postproc/ui/TfmVoEqzer.h"
 #include "audio/postproc/ui/TfmVolLevel.h"
-#include "catalogue/Catalogue.h"
 
 #include <QAction>
 
-PostprocTools::PostprocTools(TfmOrv &window, Catalogue &catalogue, PlaybackControl &playback,
-                             TfmAudio &audio, MessageService &messages)
+PostprocTools::PostprocTools(TfmOrv &window, PlaybackControl &playback, TfmAudio &audio,
+                             MessageService &messages)
     : m_playback(playback)
 {
     const MainTrace trace{
@@ -28,16 +26,6 @@ PostprocTools::PostprocTools(TfmOrv &window, Catalogue &catalogue, PlaybackContr
         if (m_voiceEqualizer)
             m_voiceEqualizer->ShowForFile(path);
     };
-
-    // A playback or a recording disables the tools and puts them back when it ends.
-    auto follow = [&window, &playback](const CommandStates &states) {
-        const bool enabled = states.listCommandsEnabled() && !playback.busy();
-        MainActions &a = window.actions();
-        a.mnLevel->setEnabled(enabled);
-        a.mnEqualizer->setEnabled(enabled);
-    };
-    connect(&catalogue, &Catalogue::commandStatesChanged, this, follow);
-    follow(catalogue.commandStates());
 }
 
 // The windows go before the audio window they play through.

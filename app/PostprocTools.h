@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QPointer>
 
-class Catalogue;
 class PlaybackControl;
 class TfmAudio;
 class TfmOrv;
@@ -20,7 +19,7 @@ class PostprocTools final : public QObject
     Q_DISABLE_COPY_MOVE(PostprocTools)
 
 public:
-    PostprocTools(TfmOrv &window, Catalogue &catalogue, PlaybackControl &playback, TfmAudio &audio,
+    PostprocTools(TfmOrv &window, PlaybackControl &playback, TfmAudio &audio,
                   MessageService &messages);
     ~PostprocTools() override;
 

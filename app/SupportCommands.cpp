@@ -7,10 +7,10 @@
 #include "TfmOrv.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/mail/RecordingMail.h"
-#include "support/diagnostics/Diagnostics.h"
-#include "support/diagnostics/ProblemReport.h"
-#include "support/diagnostics/ui/DiagnosticsProgressWindow.h"
-#include "support/diagnostics/ui/TfmAskSupport.h"
+#include "diagnostics/Diagnostics.h"
+#include "diagnostics/ProblemReport.h"
+#include "diagnostics/ui/DiagnosticsProgressWindow.h"
+#include "diagnostics/ui/TfmAskSupport.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -41,14 +41,6 @@ SupportCommands::SupportCommands(AppContext &context, TfmOrv &window, TfmModem &
             &SupportCommands::acDiagnosticsExecute);
     connect(actions.ReportProblem1, &QAction::triggered, this,
             &SupportCommands::ReportProblem1Click);
-    actions.acDiagnostics->setEnabled(true);
-    actions.ReportProblem1->setEnabled(true);
-    // E-mail needs a recording to send.
-    const auto followList = [&actions](const CommandStates &states) {
-        actions.acEmailFile->setEnabled(states.listCommandsEnabled());
-    };
-    connect(&catalogue, &Catalogue::commandStatesChanged, this, followList);
-    followList(catalogue.commandStates());
 }
 
 SupportCommands::~SupportCommands() = default;

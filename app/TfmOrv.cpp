@@ -39,8 +39,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-namespace {} // namespace
-
 TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
     : QMainWindow(parent), m_ctx(context), m_actions(std::make_unique<MainActions>(this))
 {
@@ -210,17 +208,12 @@ void TfmOrv::setStatusText(int panel, const QString &text)
     m_panels[panel]->setText(text);
 }
 
-void TfmOrv::setRecordEnabled(bool enabled)
-{
-    m_actions->acRecord->setEnabled(enabled);
-}
-
 void TfmOrv::resetCommandStates()
 {
-    m_actions->acRewind->setEnabled(false);
-    m_actions->acFF->setEnabled(false);
     if (firstRecording)
         firstRecording();
+    if (refreshCommands)
+        refreshCommands();
 }
 
 void TfmOrv::setPortStatus(int port, const QString &model)
@@ -274,13 +267,6 @@ void TfmOrv::apEventsIdle()
 {
     if (!m_ctx.FormsCreated)
         return;
-    if (m_ctx.prefs.AutoRecord && takeStartRecordRequest && takeStartRecordRequest()) {
-        // A call always wins: playing a recording disables Record for the user, not for a call.
-        if (m_actions->acRecord->isEnabled())
-            m_actions->acRecord->trigger();
-        else if (isPlaying && isPlaying() && !(isRecording && isRecording()) && startRecording)
-            startRecording();
-    }
     if (TreeChanged) {
         TreeChanged = false;
         if (SaveTreeToIni)

@@ -45,12 +45,9 @@ public:
     QString statusText(int panel) const;
     void setStatusText(int panel, const QString &text);
 
-    // The Record button, the Recorder menu's item and the tray's item together.
-    void setRecordEnabled(bool enabled) override;
-
     // Volume, folder pane width, list fonts and column widths from orv.ini.
     void applyWindowSettings() override;
-    // Rewind and Fast forward off, the first recording current.
+    // The first recording current; the commands follow the modem's state just set.
     void resetCommandStates() override;
     void setPortStatus(int port, const QString &model) override;
 
@@ -62,11 +59,9 @@ public:
 
     // Set by the parts that own recording and the folder tree.
     std::function<bool()> isRecording;
-    // Set by the playback: a recording may start while it has Record disabled.
-    std::function<bool()> isPlaying;
     std::function<void()> stopRecording;
-    std::function<void()> startRecording;
-    std::function<bool()> takeStartRecordRequest;
+    // Set by the owner of the commands: reads the state and sets every command from it.
+    std::function<void()> refreshCommands;
     std::function<void()> SaveTreeToIni;
     std::function<void()> showLogger;
     std::function<void()> firstRecording;
@@ -78,7 +73,6 @@ public:
     bool ReallyExit = true;
     bool Closing = false;
     bool TreeChanged = false;
-    bool ListUpdatesEnabled = true;
     bool Redirection = false;
 
 signals:

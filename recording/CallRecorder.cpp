@@ -22,6 +22,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cmath>
 
 namespace {
@@ -80,10 +81,7 @@ CallRecorder::CallRecorder(TIniFile &ini, const Preferences &prefs, const TModem
     m_watchdog->checkSeconds = [this] { return ModemState::modemCheckSeconds(m_ini); };
     m_watchdog->startChecks();
     m_watchdog->followLinksIn(&m_ini, QStringLiteral("/dev/serial/by-id"));
-    connect(m_watchdog.get(), &ModemWatchdog::reopened, this, [this] {
-        m_modemLost = false;
-        emit recordAvailable(m_voiceSupported);
-    });
+    connect(m_watchdog.get(), &ModemWatchdog::reopened, this, [this] { m_modemLost = false; });
     m_receiver.onFileData = [this](const std::uint8_t *data, qint64 size) {
         if (m_writer && size > 0)
             m_writer->Write(data, size);
@@ -148,10 +146,12 @@ bool CallRecorder::acRecordExecute()
     m_log.AddLogLine(QStringLiteral("-- Recording started"));
     if (m_prefs.AutoRecord)
         m_modem.DisableAutoRecord();
+    enterPhase(Phase::Preparing);
     emit preparing();
 
     if (!PrepareRecordFile()) {
         setListUpdates(true);
+        enterPhase(Phase::Idle);
         emit startFailed();
         return false;
     }
@@ -160,8 +160,9 @@ bool CallRecorder::acRecordExecute()
         message(m_modem.openErrorMessage(QStringLiteral("Error opening com port ") +
                                          QString::number(p.port)));
         setListUpdates(true);
-        emit startFailed();
         freeWriter();
+        enterPhase(Phase::Idle);
+        emit startFailed();
         return false;
     }
     if (Redirection && m_modem.SendCommandExpect(QStringLiteral("at+fclass=12"),
@@ -201,6 +202,7 @@ bool CallRecorder::acRecordExecute()
         m_modem.InitModem();
         return false;
     }
+    enterPhase(Phase::Receiving);
     emit started();
     return true;
 }
@@ -351,6 +353,7 @@ void CallRecorder::acStopExecute()
         return;
     m_stopping = true;
     m_log.AddLogLine(QStringLiteral("-- Recording stopped"));
+    enterPhase(Phase::Stopping);
     emit stopping();
     m_modem.setAutoCall(false);
 
@@ -382,17 +385,16 @@ void CallRecorder::acStopExecute()
         // A modem that went away was reported already; it is taken up again when it is back.
         if (!m_modemLost)
             message(m_modem.openErrorMessage(m_profile.port));
-        emit stopped();
-        emit recordAvailable(false);
         m_watchdog->reopenSoon();
+        enterPhase(Phase::Idle);
+        emit stopped();
         return;
     }
     m_modemLost = false;
     m_modem.rearmAutoRecord();
     m_catalogue.DataSource1DataChange();
+    enterPhase(Phase::Idle);
     emit stopped();
-    if (!m_voiceSupported)
-        emit recordAvailable(false);
 }
 
 // The file gets its final name first, then the row is added: a kill between the two leaves a
@@ -443,12 +445,16 @@ void CallRecorder::setListUpdates(bool enabled)
 void CallRecorder::AbortRecording()
 {
     setListUpdates(true);
-    emit startFailed();
     freeWriter();
     // Nothing was received: no file to keep, no call to recover.
     QFile::remove(journalPath());
     if (QFileInfo(RecordFileName()).size() <= EmptyWavBytes)
         QFile::remove(RecordFileName());
+    // The modem stays the recording's until it is back in its idle state.
+    const auto done = qScopeGuard([this] {
+        enterPhase(Phase::Idle);
+        emit startFailed();
+    });
     const int port = m_profile.port;
     if (m_modem.OpenModemPort(port, true)) {
         m_modem.InitModem();
@@ -456,8 +462,15 @@ void CallRecorder::AbortRecording()
         return;
     }
     message(m_modem.openErrorMessage(port));
-    emit recordAvailable(false);
     m_watchdog->reopenSoon();
+}
+
+void CallRecorder::enterPhase(Phase phase)
+{
+    if (m_phase == phase)
+        return;
+    m_phase = phase;
+    emit phaseChanged(phase);
 }
 
 void CallRecorder::recoverInterruptedRecording()

@@ -46,6 +46,18 @@ public:
     void acStopExecute();
     bool recording() const { return m_writer != nullptr; }
 
+    // Where the recorder is between Record and the end of Stop. A recording holds the modem
+    // from its preparation to the modem's re-arming after Stop, also while recording() is
+    // already false again.
+    enum class Phase
+    {
+        Idle,
+        Preparing,
+        Receiving,
+        Stopping
+    };
+    Phase phase() const { return m_phase; }
+
     // A "Recorded.wav" left by a recording that was cut off (a crash, a power cut, a killed
     // program) is completed, catalogued and renamed before anything can replace it.
     void recoverInterruptedRecording();
@@ -71,8 +83,8 @@ signals:
     void stopping();
     // The recording ended and was catalogued (or, without a catalogue row, kept on disk).
     void stopped();
-    // Whether a recording can be started now (the modem port is open or back again).
-    void recordAvailable(bool available);
+    // phase() changed.
+    void phaseChanged(CallRecorder::Phase phase);
 
 private slots:
     void Timer2Timer();
@@ -93,6 +105,7 @@ private:
     void keepAside(const QString &path);
     void message(const QString &text);
     void setListUpdates(bool enabled);
+    void enterPhase(Phase phase);
 
     TIniFile &m_ini;
     const Preferences &m_prefs;
@@ -112,4 +125,5 @@ private:
     QTimer m_timer2;
     bool m_stopping = false;
     bool m_modemLost = false; // the device went away since the port was last opened
+    Phase m_phase = Phase::Idle;
 };

@@ -8,19 +8,17 @@
 #include "app/TraceColors.h"
 #include "catalogue/store/TStoreDataset.h"
 #include "modem/TfmModem.h"
-#include "modem/discovery/TfmInitORV.h"
 
 #include <QAction>
 
 SettingsPresenter::SettingsPresenter(AppContext &context, TfmOrv &window, TfmSettings &dialog,
-                                     TfmModem &modem, TfmInitORV &initOrv,
+                                     TfmModem &modem, std::function<void()> applySettings,
                                      TStoreDataset &recordings, QObject *parent)
     : QObject(parent), m_ctx(context), m_window(window), m_dialog(dialog), m_modem(modem),
-      m_initOrv(initOrv), m_recordings(recordings)
+      m_applySettings(std::move(applySettings)), m_recordings(recordings)
 {
-    QAction *settings = m_window.actions().acSettings;
-    connect(settings, &QAction::triggered, this, &SettingsPresenter::Settings1Click);
-    settings->setEnabled(true);
+    connect(m_window.actions().acSettings, &QAction::triggered, this,
+            &SettingsPresenter::Settings1Click);
 }
 
 void SettingsPresenter::Settings1Click()
@@ -35,12 +33,13 @@ void SettingsPresenter::Settings1Click()
 
     m_dialog.Execute();
 
-    m_initOrv.ApplySettings();
+    if (m_applySettings)
+        m_applySettings();
     m_recordings.EnableControls();
     if (row > 0 && row <= m_recordings.RecordCount())
         m_recordings.setRecNo(row);
-    if (!m_ctx.VoiceSupported)
-        m_window.setRecordEnabled(false);
+    if (m_window.refreshCommands)
+        m_window.refreshCommands();
     m_window.setPortStatus(m_ctx.ModemProfile.port, m_ctx.ModemProfile.Model);
     m_window.ReallyExit = !m_ctx.prefs.StartUp;
     applyTraceColors(m_window, m_ctx.prefs);

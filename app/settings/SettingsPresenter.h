@@ -3,10 +3,10 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 struct AppContext;
 class TStoreDataset;
-class TfmInitORV;
 class TfmModem;
 class TfmOrv;
 class TfmSettings;
@@ -17,9 +17,10 @@ class SettingsPresenter final : public QObject
     Q_DISABLE_COPY_MOVE(SettingsPresenter)
 
 public:
-    // recordings is the list's table. Enables the window's Settings command.
+    // recordings is the list's table; applySettings is the start-up set-up's second half.
     SettingsPresenter(AppContext &context, TfmOrv &window, TfmSettings &dialog, TfmModem &modem,
-                      TfmInitORV &initOrv, TStoreDataset &recordings, QObject *parent = nullptr);
+                      std::function<void()> applySettings, TStoreDataset &recordings,
+                      QObject *parent = nullptr);
 
     void Settings1Click();
 
@@ -28,6 +29,6 @@ private:
     TfmOrv &m_window;
     TfmSettings &m_dialog;
     TfmModem &m_modem;
-    TfmInitORV &m_initOrv;
+    std::function<void()> m_applySettings;
     TStoreDataset &m_recordings;
 };

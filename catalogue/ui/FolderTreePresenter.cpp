@@ -75,6 +75,9 @@ FolderTreePresenter::FolderTreePresenter(FolderTreeView &tree, Catalogue &catalo
                             m_actions.acColapseAll})
         if (action)
             action->setEnabled(true);
+    // A catalogue opened before its windows were made shows its tree now.
+    if (m_catalogue.FoldersTbl.Active())
+        loadFolderTree();
     TreeChange(m_tree.currentItem());
 }
 

@@ -72,12 +72,8 @@ void TfmInitORV::ApplySettings()
                 m_log.appendLine(
                     QStringLiteral("Compression %1 is missing from Compressions.d").arg(row));
         }
-        if (m_voiceSupported) {
-            m_target.setRecordEnabled(true);
-        } else {
+        if (!m_voiceSupported)
             m_messages.showMessage(NoVoiceMessage, MessageService::Kind::Warning);
-            m_target.setRecordEnabled(false);
-        }
     }
 
     // An error here (the folder exists already) is of no concern.
@@ -88,7 +84,6 @@ void TfmInitORV::ApplySettings()
         if (!m_modem.OpenModemPort(m_profile.port, true)) {
             m_messages.showMessage(m_modem.openErrorMessage(m_profile.port),
                                    MessageService::Kind::Error);
-            m_target.setRecordEnabled(false);
         }
         if (m_prefs.AutoRecord)
             m_modem.EnableAutoRecord();

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "WindowHarness.h"
+
 namespace {
 
 int runTool(const QStringList &args)
@@ -45,7 +47,8 @@ TEST(CatalogueWiringTest, FoldersMadeByTheToolShowInTheTreeAndTheListFollows)
 
     ScriptedMessageService messages;
     ScriptedChooserService choosers;
-    AppContext context(StartOptions::parse({"calvora"}), dir.path(), messages);
+    TestContext testContext(dir.path(), messages);
+    AppContext &context = testContext.context;
     context.choosers = &choosers;
     context.hasSoundOutput = [] { return true; };
     Catalogue catalogue(dir.path(), messages, nullptr);

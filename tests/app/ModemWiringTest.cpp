@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "VoiceModemSetup.h"
+#include "WindowHarness.h"
+#include "audio/StandardFormats.h"
+
 #include "VirtualModemProcess.h"
 
 namespace {
@@ -23,50 +27,44 @@ TEST(ModemWiringTest, ModemOnAndOffShowInTheStatusBarAndTheMenus)
 {
     VirtualModemProcess vmodem;
     ASSERT_TRUE(vmodem.start({"--profile", "voice"}));
-    const QString pty = vmodem.path();
 
     QTemporaryDir dir;
     ASSERT_TRUE(ProgramDir::prepare(dir.path()));
     ScriptedMessageService messages;
-    AppContext context(StartOptions::parse({"calvora"}), dir.path(), messages);
-    context.ini.WriteString("Ports", "COM3", pty);
-    context.ini.WriteInteger("Modem", "port", 3);
-    LoadModemProfile(context.ini, context.ModemProfile);
-    context.prefs.Timeout = 4;
-    context.hasSoundOutput = [] { return true; }; // no sound server needed
-
-    TfmOrv window(context);
-    TfmModem modem(context.ini, context.prefs, context.ModemProfile, context.log, messages);
-    TfmCallerID callerId;
-    connectModem(window, modem, callerId);
+    WindowHarness program(dir.path(), messages);
+    writeVirtualModemSetup(program.session.ini(), dir.path(), vmodem.path(), WorkingPcmFormat());
+    program.start();
+    TfmOrv &window = program.windows.mainWindow();
+    TfmModem &modem = program.session.modem();
     MainActions &actions = window.actions();
-    EXPECT_EQ(window.statusText(0), " Modem off");
-    EXPECT_TRUE(actions.acModemOff->isChecked());
-
-    actions.acModemOn->trigger();
-    EXPECT_TRUE(modem.PortOpen()) << messages.texts.join('|').toStdString();
+    ASSERT_TRUE(modem.PortOpen()) << messages.texts.join('|').toStdString();
     EXPECT_EQ(window.statusText(0), " Modem on");
     EXPECT_TRUE(actions.acModemOn->isChecked());
     EXPECT_FALSE(actions.acModemOff->isChecked());
-    EXPECT_TRUE(context.log.lines().contains("-- Modem on clicked"));
+    EXPECT_TRUE(actions.acRecord->isEnabled());
 
-    window.setRecordEnabled(true);
-    actions.acRecord->setChecked(true);
     actions.acModemOff->trigger();
     EXPECT_FALSE(modem.PortOpen());
     EXPECT_EQ(window.statusText(0), " Modem off");
     EXPECT_TRUE(actions.acModemOff->isChecked());
-    EXPECT_FALSE(actions.acRecord->isEnabled());
-    EXPECT_FALSE(actions.acRecord->isChecked()) << "switching off releases Record";
+    EXPECT_FALSE(actions.acModemOn->isChecked());
+    EXPECT_FALSE(actions.acRecord->isEnabled()) << "nothing to record from";
+
+    actions.acModemOn->trigger();
+    EXPECT_TRUE(modem.PortOpen()) << messages.texts.join('|').toStdString();
+    EXPECT_TRUE(actions.acModemOn->isChecked());
+    EXPECT_TRUE(actions.acRecord->isEnabled());
+    EXPECT_TRUE(program.session.log().lines().contains("-- Modem on clicked"));
 
     // A port that will not open leaves Record disabled.
-    context.ini.WriteString("Ports", "COM3", dir.filePath("unplugged"));
-    window.setRecordEnabled(true);
+    actions.acModemOff->trigger();
+    program.session.ini().WriteString("Ports", "COM3", dir.filePath("unplugged"));
     actions.acModemOn->trigger();
     EXPECT_FALSE(modem.PortOpen());
     ASSERT_FALSE(messages.texts.isEmpty());
     EXPECT_EQ(messages.texts.last(), "Error during opening com port 3");
     EXPECT_FALSE(actions.acRecord->isEnabled());
+    EXPECT_FALSE(actions.acModemOn->isChecked()) << "the tick shows the port's state";
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
+#include "config/SettingsStore.h"
 #include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
 
@@ -38,9 +39,6 @@ protected:
         PlaybackWindowFixture::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        window->setRecordEnabled(true);
-        for (QAction *tool : {actions().mnLevel, actions().mnEqualizer})
-            tool->setEnabled(true);
     }
 
     QSlider *bar() { return window->transport().positionBar(); }
@@ -142,7 +140,7 @@ TEST_F(PlaybackTest, PlayPauseSeekResumeAndStopEnableWhatTheyShould)
     EXPECT_EQ(tracePixels(), 0) << "Stop clears the trace";
 
     context->VoiceSupported = false;
-    a.acStop->trigger();
+    commands->refresh();
     EXPECT_FALSE(a.acRecord->isEnabled()) << "no voice modem, no Record";
 }
 
@@ -265,6 +263,24 @@ TEST_F(PlaybackTest, ADoubleClickPlaysAndClosingTheWindowStopsThePlayback)
     EXPECT_EQ(playbackLog(), QStringList({"-- Playback file", "-- Playback stopped"}));
 }
 
+TEST_F(PlaybackTest, ADoubleClickDuringAPlaybackPlaysTheClickedRecording)
+{
+    const QString first = addRecording(3.0);
+    const QString second = addRecording(3.0);
+    catalogue->CallsTbl.First();
+    actions().acPlay->trigger();
+    ASSERT_EQ(playback->Mplayer1.mode(), Mode::Playing);
+    const QString playing = playback->Mplayer1.FileName;
+    catalogue->CallsTbl.Last();
+    emit window->recordingsList()->rowDoubleClicked();
+    EXPECT_EQ(playback->Mplayer1.mode(), Mode::Playing);
+    EXPECT_NE(playback->Mplayer1.FileName, playing);
+    EXPECT_TRUE(playback->Mplayer1.FileName == first || playback->Mplayer1.FileName == second);
+    EXPECT_EQ(playbackLog(),
+              QStringList({"-- Playback file", "-- Playback stopped", "-- Playback file"}));
+    actions().acStop->trigger();
+}
+
 TEST_F(PlaybackTest, APlayerThatCannotPlaySaysWhereItFailed)
 {
     addRecording(0.5);
@@ -295,6 +311,36 @@ TEST_F(PlaybackTest, EveryTransportControlHasAnAccessibleName)
     EXPECT_EQ(names, QStringList({"Play", "Pause", "Stop", "Rewind", "Fast forward", "Record"}));
     EXPECT_EQ(bar()->accessibleName(), "Position");
     EXPECT_EQ(window->transport().volumeBar()->accessibleName(), "Volume");
+}
+
+} // namespace
+
+namespace {
+
+// A recording made before the recordings folder changed stays where it was made; playing it
+// and opening it in the tools find it there.
+TEST_F(PlaybackTest, ARecordingInAnEarlierFolderPlaysAndOpensInTheTools)
+{
+    const QString old = dir.filePath("old-wav") + "/";
+    ASSERT_TRUE(QDir().mkpath(old));
+    context->prefs.wavDir = old;
+    const QString path = addRecording(1.0);
+    ASSERT_TRUE(path.startsWith(old));
+    SettingsStore::rememberEarlierRecordingsFolder(context->ini, old);
+    context->prefs.wavDir = dir.filePath("wav") + "/";
+
+    actions().acPlay->trigger();
+    EXPECT_EQ(playback->Mplayer1.mode(), Mode::Playing) << messages.texts.join('|').toStdString();
+    EXPECT_EQ(playback->Mplayer1.FileName, path);
+    actions().acStop->trigger();
+
+    QStringList opened;
+    playback->showLevelTool = [&](const QString &file) { opened << file; };
+    playback->showEqualizerTool = [&](const QString &file) { opened << file; };
+    actions().mnLevel->trigger();
+    actions().mnEqualizer->trigger();
+    EXPECT_EQ(opened, QStringList({path, path}));
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
 
 } // namespace

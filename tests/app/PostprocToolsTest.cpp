@@ -60,7 +60,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         audio = std::make_unique<TfmAudio>(messages);
-        tools = std::make_unique<PostprocTools>(*window, *catalogue, *playback, *audio, messages);
+        tools = std::make_unique<PostprocTools>(*window, *playback, *audio, messages);
     }
 
     void TearDown() override

@@ -61,6 +61,7 @@
 #include "../audio/TestWavFiles.h"
 #include "FileSizeLimit.h"
 #include "ScaledTime.h"
+#include "WindowHarness.h"
 
 namespace {
 
@@ -83,22 +84,12 @@ protected:
     // at a tenth, and so do the command time-outs (which are set to the longest, 8 s, below).
     ScaledTime fast{0.1};
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(ProgramDir::prepare(dir.path()));
-        context =
-            std::make_unique<AppContext>(StartOptions::parse({"calvora"}), dir.path(), messages);
-        // No sound is played here: the start-up check must not need a sound server.
-        context->hasSoundOutput = [] { return true; };
-    }
+    void SetUp() override { ASSERT_TRUE(ProgramDir::prepare(dir.path())); }
 
-    void TearDown() override
-    {
-        recording.reset();
-        modem.reset();
-    }
+    void TearDown() override { harness.reset(); }
 
-    // A data directory as discovery leaves it for the virtual voice modem on COM3.
+    // A data directory as discovery leaves it for the virtual voice modem on COM3, and the
+    // program started on it.
     void start(const QString &script, const TdeWaveFormat &fileFormat, int discTime = 10,
                const QString &extraProfileLines = {})
     {
@@ -111,36 +102,38 @@ protected:
             ASSERT_TRUE(custom.open(QIODevice::WriteOnly));
             custom.write(base.readAll() + "\n" + extraProfileLines.toUtf8() + "\n");
         }
-        QStringList args = {"--profile", profile, "--speed", StreamSpeed, "--script", script};
+        QStringList args = {"--profile", profile, "--speed", speed, "--script", script};
         if (!link.isEmpty())
             args << "--link" << link;
         ASSERT_TRUE(vmodem.start(args));
-        TIniFile &ini = context->ini;
-        writeVirtualModemSetup(ini, dir.path(), link.isEmpty() ? vmodem.path() : link, fileFormat);
+        harness = std::make_unique<WindowHarness>(dir.path(), messages);
+        RecorderSession &session = harness->session;
+        writeVirtualModemSetup(session.ini(), dir.path(), link.isEmpty() ? vmodem.path() : link,
+                               fileFormat);
+        session.ini().WriteInteger("Params", "Timeout", 8);
+        session.ini().WriteInteger("Params", "DiscTime", discTime);
+        session.ini().WriteBool("Params", "AutoRecord", true);
+        session.open();
+        session.prefs().wavDir = dir.path() + "/wav/";
+        harness->startWindows();
 
-        LoadModemProfile(ini, context->ModemProfile);
-        context->prefs.wavDir = dir.path() + "/wav/";
-        context->prefs.DiscTime = discTime;
-        context->prefs.Timeout = 8;
-        context->FormsCreated = true;
-
-        window = std::make_unique<TfmOrv>(*context);
-        catalogue = std::make_unique<Catalogue>(dir.path(), messages, &context->log);
-        catalogue->recordingsDir = [this] { return context->prefs.wavDir; };
-        ASSERT_TRUE(catalogue->OpenCatalogue());
-        modem = std::make_unique<TfmModem>(context->ini, context->prefs, context->ModemProfile,
-                                           context->log, messages);
-        connectModem(*window, *modem, callerId);
-        recording = std::make_unique<RecordingControl>(*context, *window, *modem, *catalogue);
-        window->setRecordEnabled(true);
-        ASSERT_TRUE(modem->OpenModemPort(3, true)) << messages.texts.join('|').toStdString();
-        modem->rearmAutoRecord();
+        context = &harness->windows.context();
+        window = &harness->windows.mainWindow();
+        catalogue = &session.catalogue();
+        modem = &session.modem();
+        recording = &harness->windows.recording();
+        ASSERT_TRUE(modem->PortOpen()) << messages.texts.join('|').toStdString();
+        ASSERT_TRUE(modem->AutoRecordArmed());
     }
+
+    CallRecorder &recorder() { return harness->session.recorder(); }
+    // The recording is over and the modem is back for the next call.
+    bool recorderIdle() { return recorder().phase() == CallRecorder::Phase::Idle; }
 
     bool waitForRow(int ms)
     {
         return Waits::waitUntil(
-            [&] { return catalogue->CallsTbl.RecordCount() > 0 && !recording->recording(); }, ms);
+            [&] { return catalogue->CallsTbl.RecordCount() > 0 && recorderIdle(); }, ms);
     }
 
     QStringList wavFiles() const
@@ -150,14 +143,15 @@ protected:
 
     QTemporaryDir dir;
     QString link; // when set, the modem is reached through this symbolic link
+    QString speed = StreamSpeed;
     ScriptedMessageService messages;
-    std::unique_ptr<AppContext> context;
     VirtualModemProcess vmodem;
-    std::unique_ptr<TfmOrv> window;
-    std::unique_ptr<Catalogue> catalogue;
-    std::unique_ptr<TfmModem> modem;
-    TfmCallerID callerId;
-    std::unique_ptr<RecordingControl> recording;
+    std::unique_ptr<WindowHarness> harness;
+    AppContext *context = nullptr;
+    TfmOrv *window = nullptr;
+    Catalogue *catalogue = nullptr;
+    TfmModem *modem = nullptr;
+    RecordingControl *recording = nullptr;
 };
 
 TEST_F(RecordingTest, AnsweredCallIsRecordedUntilSilenceAndCatalogued)
@@ -165,7 +159,6 @@ TEST_F(RecordingTest, AnsweredCallIsRecordedUntilSilenceAndCatalogued)
     start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5551234|NAME=JOHN end=answered; "
           "voice speech 6000; voice silence",
           ImaAdpcmDefaultFormat(), 1);
-    IdleHandler idle([this] { window->apEventsIdle(); });
     ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
 
     const QStringList files = wavFiles();
@@ -203,20 +196,18 @@ TEST_F(RecordingTest, ACallArrivingDuringPlaybackIsRecorded)
     ASSERT_TRUE(catalogue->AddRecordingRow(earlier, 20, "old call"));
     QDir().mkpath(context->prefs.wavDir);
     ASSERT_TRUE(testaudio::writeSpeechWav(catalogue->recordingFilePathFor(earlier), 0x11, 20.0, 4));
-    PlaybackControl playback(*context, *window, *catalogue);
-    playback.followRecording(recording->recorder());
-    window->actions().acPlay->setEnabled(true);
+    catalogue->DataSource1DataChange();
+    PlaybackControl &playback = harness->windows.playback();
     window->actions().acPlay->trigger();
     ASSERT_EQ(playback.Mplayer1.mode(), MediaPlayer::Mode::Playing)
         << messages.texts.join('|').toStdString();
     ASSERT_FALSE(window->actions().acRecord->isEnabled());
 
-    IdleHandler idle([this] { window->apEventsIdle(); });
     ASSERT_TRUE(Waits::waitUntil([&] { return recording->recording(); }, 60000))
         << context->log.lines().join('\n').toStdString();
     EXPECT_EQ(playback.Mplayer1.mode(), MediaPlayer::Mode::Playing) << "the playback goes on";
     ASSERT_TRUE(Waits::waitUntil(
-        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 60000))
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 60000))
         << context->log.lines().join('\n').toStdString();
     EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5550100");
     EXPECT_EQ(playback.Mplayer1.mode(), MediaPlayer::Mode::NotReady) << "Stop ended both";
@@ -231,7 +222,6 @@ TEST_F(RecordingTest, BusyToneFromTheModemEndsAnAutomaticRecording)
     start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=777 end=answered; voice speech; "
           "waitfor AT+VRX; wait 300; event b",
           WorkingPcmFormat(), 30);
-    IdleHandler idle([this] { window->apEventsIdle(); });
     ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
     EXPECT_TRUE(context->log.lines().contains("Modem event: busy tone"));
     EXPECT_TRUE(context->log.lines().contains("Disconnect line..."));
@@ -275,7 +265,7 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCompletedAndCataloguedAtStart)
     left.write(QByteArray(16000, char(128)));
     left.close();
 
-    recording->recoverInterruptedRecording();
+    recorder().recoverInterruptedRecording();
     ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
     const QStringList files = wavFiles();
     ASSERT_EQ(files.size(), 1);
@@ -345,10 +335,9 @@ TEST_P(ModemComesBackTest, TheCallIsKeptAndTheNextCallsAreRecorded)
 {
     link = dir.filePath("modem");
     start("waitfor AT+VRX; wait 500; exit", WorkingPcmFormat(), 1);
-    IdleHandler idle([this] { window->apEventsIdle(); });
     window->actions().acRecord->trigger();
     ASSERT_TRUE(recording->recording());
-    ASSERT_TRUE(Waits::waitUntil([&] { return !recording->recording(); }, 60000));
+    ASSERT_TRUE(Waits::waitUntil([&] { return recorderIdle(); }, 60000));
     EXPECT_EQ(catalogue->CallsTbl.RecordCount(), 1);
     ASSERT_EQ(wavFiles().size(), 1);
     EXPECT_GT(soxSeconds(dir.path() + "/wav/" + wavFiles()[0]), 1.0);
@@ -363,7 +352,7 @@ TEST_P(ModemComesBackTest, TheCallIsKeptAndTheNextCallsAreRecorded)
                             "waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5550002 end=answered; "
                             "voice speech 3000; voice silence"}));
     ASSERT_TRUE(Waits::waitUntil(
-        [&] { return catalogue->CallsTbl.RecordCount() == 3 && !recording->recording(); }, 120000))
+        [&] { return catalogue->CallsTbl.RecordCount() == 3 && recorderIdle(); }, 120000))
         << context->log.lines().join('\n').toStdString();
 
     QStringList memos;
@@ -392,10 +381,9 @@ TEST_F(RecordingTest, AModemBackUnderAnotherDeviceNameIsFoundThroughItsLink)
     start("waitfor AT+VRX; wait 1500; exit", WorkingPcmFormat(), 1);
     const QString firstDevice = vmodem.path();
     context->ini.WriteString("Ports", "COM3", firstDevice); // as the seeded map holds it
-    recording->watchdog().followLinksIn(&context->ini, byId);
-    IdleHandler idle([this] { window->apEventsIdle(); });
+    recorder().watchdog().followLinksIn(&context->ini, byId);
     window->actions().acRecord->trigger();
-    ASSERT_TRUE(Waits::waitUntil([&] { return !recording->recording(); }, 60000));
+    ASSERT_TRUE(Waits::waitUntil([&] { return recorderIdle(); }, 60000));
     ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
 
     // The old device name stays taken by another terminal, so the modem gets a new one.
@@ -408,7 +396,7 @@ TEST_F(RecordingTest, AModemBackUnderAnotherDeviceNameIsFoundThroughItsLink)
                             "voice speech 2000; voice silence"}));
     ASSERT_NE(back.path(), firstDevice);
     ASSERT_TRUE(Waits::waitUntil(
-        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 120000))
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 120000))
         << context->log.lines().join('\n').toStdString();
     EXPECT_EQ(context->ini.ReadString("Ports", "COM3", ""), back.path());
     EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5550404");
@@ -423,7 +411,7 @@ TEST_F(RecordingTest, AFullDiskStopsTheRecordingAndKeepsWhatFitted)
         FileSizeLimit limit(20000);
         ASSERT_TRUE(limit.active());
         window->actions().acRecord->trigger();
-        stopped = Waits::waitUntil([&] { return !recording->recording(); }, 60000);
+        stopped = Waits::waitUntil([&] { return recorderIdle(); }, 60000);
     }
 
     ASSERT_TRUE(stopped);
@@ -443,15 +431,14 @@ TEST_F(RecordingTest, AfterAFullDiskTheNextCallIsRecordedOnceThereIsSpace)
     start("voice speech; waitfor <DLE>!; waitfor AT+VCID=1; wait 200; "
           "call 2 400 NMBR=5550003 end=answered; voice speech 3000; voice silence",
           WorkingPcmFormat(), 1);
-    IdleHandler idle([this] { window->apEventsIdle(); });
     {
         FileSizeLimit limit(20000);
         ASSERT_TRUE(limit.active());
         window->actions().acRecord->trigger();
-        ASSERT_TRUE(Waits::waitUntil([&] { return !recording->recording(); }, 60000));
+        ASSERT_TRUE(Waits::waitUntil([&] { return recorderIdle(); }, 60000));
     }
     ASSERT_TRUE(Waits::waitUntil(
-        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 120000))
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 120000))
         << context->log.lines().join('\n').toStdString() << messages.texts.join('|').toStdString();
 
     const QString shown = messages.texts.join('|');
@@ -521,7 +508,7 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
                                                    journal.folderId));
         }
 
-        recording->recoverInterruptedRecording();
+        recorder().recoverInterruptedRecording();
         ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
         EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5557777");
         EXPECT_EQ(catalogue->RecordingFileName() + ".wav", finalName) << "the call's own start";
@@ -529,7 +516,7 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
         EXPECT_NEAR(soxSeconds(dir.path() + "/wav/" + finalName), 3.0, 0.01);
         EXPECT_FALSE(QFile::exists(dir.path() + "/wav/Recorded.call"));
 
-        recording->recoverInterruptedRecording(); // the next start finds nothing to do
+        recorder().recoverInterruptedRecording(); // the next start finds nothing to do
         EXPECT_EQ(catalogue->CallsTbl.RecordCount(), 1);
     }
 }
@@ -544,32 +531,15 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
           "voice silence; waitfor AT+VCID=1; waitfor AT+VCID=1; wait 200; "
           "call 2 400 NMBR=42 end=answered; voice speech 2000; voice silence",
           WorkingPcmFormat(), 1);
-    catalogue->earlierRecordingsDirs = [this] {
-        return SettingsStore::earlierRecordingsFolders(context->ini);
-    };
-    IdleHandler idle([this] { window->apEventsIdle(); });
     ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
     ASSERT_EQ(wavFiles().size(), 1);
 
     context->ini.WriteInteger("Params", "Timeout", 8);
-    QueryBuffer query;
-    TfmParse parse(context->ini, context->ModemProfile, *modem, query, context->log, messages,
-                   dir.filePath("Compressions.d"));
-    ModemDiscovery discovery(context->ini, context->ModemProfile, context->VoiceSupported, *modem,
-                             parse, context->log, messages, dir.filePath("by-id"));
-    TProgressForm progress;
-    TSpecModemForm specModem(discovery, progress, true);
-    TfmInitORV initOrv(context->ini, context->prefs, context->ModemProfile, context->VoiceSupported,
-                       *modem, parse, discovery, specModem, *window, context->log, messages,
-                       dir.path());
-    StartupRegistrar registrar(dir.filePath("autostart"), "calvora", {});
-    ScriptedChooserService choosers;
-    context->choosers = &choosers;
-    TfmSettings settings(*context, {*modem, parse, discovery, specModem, registrar});
-    SettingsPresenter presenter(*context, *window, settings, *modem, initOrv, catalogue->CallsTbl);
+    ScriptedChooserService &choosers = harness->choosers;
+    TfmSettings &settings = harness->windows.settings();
     ASSERT_TRUE(window->actions().acSettings->isEnabled());
     QStringList fontsApplied;
-    QObject::connect(window.get(), &TfmOrv::listFontApplied,
+    QObject::connect(window, &TfmOrv::listFontApplied,
                      [&](const QFont &font, const QColor &) { fontsApplied << font.family(); });
 
     const QString calls = dir.filePath("calls");
@@ -604,7 +574,7 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
     EXPECT_EQ(fontsApplied, QStringList{"DejaVu Serif"});
 
     ASSERT_TRUE(Waits::waitUntil(
-        [&] { return catalogue->CallsTbl.RecordCount() == 2 && !recording->recording(); }, 120000))
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 120000))
         << context->log.lines().join('\n').toStdString();
     EXPECT_EQ(wavFiles().size(), 1) << "the first recording stays where it was made";
     const QStringList files = QDir(calls).entryList({"*.wav"}, QDir::Files);
@@ -619,3 +589,112 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
         << "the earlier row keeps its file";
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
+
+namespace {
+
+// Playback and a call meet: whichever ends first, the next call is recorded and the commands
+// are as they are when nothing runs.
+class CallDuringPlaybackTest : public RecordingTest
+{
+protected:
+    void SetUp() override
+    {
+        if (QMediaDevices::audioOutputs().isEmpty())
+            GTEST_SKIP() << "no sound server (scripts/test.sh starts a null sink)";
+        RecordingTest::SetUp();
+    }
+
+    // A catalogued recording of that many seconds, played from the list.
+    void play(double seconds)
+    {
+        const QDateTime earlier(QDate(2026, 1, 2), QTime(9, 0, 0));
+        ASSERT_TRUE(catalogue->AddRecordingRow(earlier, int(seconds), "old call"));
+        QDir().mkpath(context->prefs.wavDir);
+        ASSERT_TRUE(
+            testaudio::writeSpeechWav(catalogue->recordingFilePathFor(earlier), 1, seconds, 8));
+        catalogue->DataSource1DataChange();
+        window->actions().acPlay->trigger();
+        ASSERT_EQ(harness->windows.playback().state(), WindowState::Playback::Playing)
+            << messages.texts.join('|').toStdString();
+        Waits::waitMs(50); // the queued refresh of the command states
+        ASSERT_FALSE(window->actions().acRecord->isEnabled());
+    }
+
+    void expectSecondCallRecordedAndCommandsIdle(const QString &caller)
+    {
+        ASSERT_TRUE(Waits::waitUntil(
+            [&] { return catalogue->CallsTbl.RecordCount() == 3 && recorderIdle(); }, 120000))
+            << context->log.lines().join('\n').toStdString();
+        EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), caller);
+        Waits::waitMs(50);
+        const MainActions &a = window->actions();
+        EXPECT_TRUE(a.acRecord->isEnabled());
+        EXPECT_FALSE(a.acRecord->isChecked());
+        EXPECT_TRUE(a.mnLevel->isEnabled());
+        EXPECT_TRUE(a.mnEqualizer->isEnabled());
+        EXPECT_TRUE(a.acPlay->isEnabled());
+        EXPECT_FALSE(a.acRewind->isEnabled());
+        EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+    }
+};
+
+TEST_F(CallDuringPlaybackTest, ACallThatOutlastsThePlaybackLeavesTheNextCallRecorded)
+{
+    speed = "1";
+    start("waitfor AT+VCID=1; wait 300; call 2 400 NMBR=5550101 end=answered; "
+          "voice speech 11000; voice silence; waitfor AT+VCID=1; wait 5000; "
+          "call 2 400 NMBR=5550102 end=answered; voice speech 1500; voice silence",
+          WorkingPcmFormat(), 1);
+    play(3.0);
+    ASSERT_TRUE(Waits::waitUntil([&] { return recording->recording(); }, 30000))
+        << context->log.lines().join('\n').toStdString();
+    ASSERT_TRUE(Waits::waitUntil([&] { return !harness->windows.playback().busy(); }, 30000));
+    EXPECT_TRUE(recording->recording()) << "the call goes on after the playback ended";
+    Waits::waitMs(50);
+    EXPECT_FALSE(window->actions().acRecord->isEnabled()) << "a recording runs";
+    EXPECT_FALSE(window->actions().mnLevel->isEnabled());
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 60000));
+    expectSecondCallRecordedAndCommandsIdle("5550102");
+}
+
+TEST_F(CallDuringPlaybackTest, ACallThatEndsBeforeThePlaybackEndsItAndTheNextCallIsRecorded)
+{
+    start("waitfor AT+VCID=1; wait 300; call 2 400 NMBR=5550201 end=answered; "
+          "voice speech 3000; voice silence; waitfor AT+VCID=1; wait 5000; "
+          "call 2 400 NMBR=5550202 end=answered; voice speech 1500; voice silence",
+          WorkingPcmFormat(), 1);
+    play(30.0);
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 60000))
+        << context->log.lines().join('\n').toStdString();
+    EXPECT_FALSE(harness->windows.playback().busy()) << "the recording's Stop ends the playback";
+    expectSecondCallRecordedAndCommandsIdle("5550202");
+}
+
+TEST_F(CallDuringPlaybackTest, SettingsDuringAPlaybackLeaveRecordOffUntilItEnds)
+{
+    start("waitfor AT+VCID=1; waitfor AT+VCID=1; wait 300; "
+          "call 2 400 NMBR=5550301 end=answered; voice speech 1500; voice silence; "
+          "waitfor AT+VCID=1; wait 300; call 2 400 NMBR=5550302 end=answered; "
+          "voice speech 1500; voice silence",
+          WorkingPcmFormat(), 1);
+    play(4.0);
+    window->actions().acPause->trigger();
+    ASSERT_EQ(harness->windows.playback().state(), WindowState::Playback::Paused);
+    TfmSettings &settings = harness->windows.settings();
+    QTimer::singleShot(200, &settings, [&settings] { settings.okButton()->click(); });
+    window->actions().acSettings->trigger();
+    Waits::waitMs(50);
+    const MainActions &a = window->actions();
+    EXPECT_FALSE(a.acRecord->isEnabled()) << "a playback is paused";
+    EXPECT_TRUE(a.acRewind->isEnabled()) << "paused: Rewind and Fast forward stay";
+    EXPECT_TRUE(a.acFF->isEnabled());
+    a.acPlay->trigger();
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 60000))
+        << context->log.lines().join('\n').toStdString();
+    expectSecondCallRecordedAndCommandsIdle("5550302");
+}
+
+} // namespace

@@ -47,6 +47,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "WindowHarness.h"
+
 #include "ScaledTime.h"
 #include "VirtualModemProcess.h"
 #include "VoiceModemSetup.h"
@@ -77,7 +79,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(ProgramDir::prepare(dir.path()));
-        ctx = std::make_unique<AppContext>(StartOptions::parse({"calvora"}), dir.path(), messages);
+        testContext = std::make_unique<TestContext>(dir.path(), messages);
+        ctx = &testContext->context;
         ctx->choosers = &choosers;
         ctx->formatChooser = &formats;
         for (int port = 1; port <= 16; ++port)
@@ -132,7 +135,8 @@ protected:
     ScriptedMessageService messages;
     ScriptedChooserService choosers;
     ScriptedFormatChooser formats;
-    std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<TestContext> testContext;
+    AppContext *ctx = nullptr;
     QueryBuffer query;
     TProgressForm progress;
     StartupRegistrar registrar{dir.filePath("autostart"), "/opt/calvora/bin/calvora", {}};

@@ -4,18 +4,19 @@
 #include "app/AppContext.h"
 #include "app/AppInfo.h"
 #include "app/CatalogueWiring.h"
+#include "app/CommandPresenter.h"
 #include "app/MainActions.h"
 #include "app/TfmOrv.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/RecordingListPresenter.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
+#include "diagnostics/Diagnostics.h"
+#include "diagnostics/ui/DiagnosticsProgressWindow.h"
+#include "diagnostics/ui/TfmAskSupport.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/QueryBuffer.h"
 #include "support/ScriptedMessageService.h"
-#include "support/diagnostics/Diagnostics.h"
-#include "support/diagnostics/ui/DiagnosticsProgressWindow.h"
-#include "support/diagnostics/ui/TfmAskSupport.h"
 
 #include <QAction>
 #include <QLabel>
@@ -24,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include "WindowHarness.h"
 
 #include "StandInMailProgram.h"
 #include "VirtualModemProcess.h"
@@ -36,8 +39,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(ProgramDir::prepare(dir.path()));
-        context =
-            std::make_unique<AppContext>(StartOptions::parse({"calvora"}), dir.path(), messages);
+        testContext = std::make_unique<TestContext>(dir.path(), messages);
+        context = &testContext->context;
         context->hasSoundOutput = [] { return true; };
         context->prefs.wavDir = dir.path() + "/wav/";
         // COM3 leads nowhere: the diagnostics cannot open it.
@@ -50,22 +53,35 @@ protected:
         modem = std::make_unique<TfmModem>(context->ini, context->prefs, context->ModemProfile,
                                            context->log, messages);
         commands = std::make_unique<SupportCommands>(*context, *window, *modem, *catalogue, query);
+        // The window's commands, on a modem that is not there.
+        presenter = std::make_unique<CommandPresenter>(*window, [this] {
+            WindowState state;
+            state.hasRows = catalogue->commandStates().hasRows;
+            state.diagnosticsRunning = commands->diagnostics().running();
+            return state;
+        });
+        QObject::connect(catalogue.get(), &Catalogue::commandStatesChanged, presenter.get(),
+                         &CommandPresenter::refresh);
+        presenter->refresh();
     }
 
     void TearDown() override
     {
+        presenter.reset();
         commands.reset();
         window.reset();
     }
 
     QTemporaryDir dir;
     ScriptedMessageService messages;
-    std::unique_ptr<AppContext> context;
+    std::unique_ptr<TestContext> testContext;
+    AppContext *context = nullptr;
     std::unique_ptr<TfmOrv> window;
     std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<TfmModem> modem;
     QueryBuffer query;
     std::unique_ptr<SupportCommands> commands;
+    std::unique_ptr<CommandPresenter> presenter;
     StandInMailProgram program;
 };
 

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "WindowHarness.h"
+
 #include "FileSizeLimit.h"
 
 #include <cerrno>
@@ -34,7 +36,8 @@ protected:
 
     std::unique_ptr<TfmOrv> open(const QStringList &args = {"calvora"})
     {
-        context = std::make_unique<AppContext>(StartOptions::parse(args), dir.path(), messages);
+        testContext = std::make_unique<TestContext>(dir.path(), messages, args);
+        context = &testContext->context;
         context->prefs.StartUp = context->ini.ReadBool("Params", "StartUp", false);
         context->hasSoundOutput = [this] { return soundOutput; };
         return std::make_unique<TfmOrv>(*context);
@@ -43,7 +46,8 @@ protected:
     QTemporaryDir dir;
     bool soundOutput = true; // what the desktop's audio service is taken to say
     ScriptedMessageService messages;
-    std::unique_ptr<AppContext> context;
+    std::unique_ptr<TestContext> testContext;
+    AppContext *context = nullptr;
 };
 
 QStringList menuTexts(QMenu *menu)

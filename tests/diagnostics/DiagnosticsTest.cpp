@@ -9,13 +9,13 @@
 #include "config/Preferences.h"
 #include "config/TIniFile.h"
 #include "config/TModemParams.h"
+#include "diagnostics/Diagnostics.h"
+#include "diagnostics/ProblemReport.h"
 #include "modem/TfmModem.h"
 #include "modem/discovery/QueryBuffer.h"
 #include "support/EventLog.h"
 #include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
-#include "support/diagnostics/Diagnostics.h"
-#include "support/diagnostics/ProblemReport.h"
 
 #include <QDir>
 #include <QElapsedTimer>

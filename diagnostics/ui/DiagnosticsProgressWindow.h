@@ -2,7 +2,7 @@
 // else uses the modem while the queries run.
 #pragma once
 
-#include "support/diagnostics/Diagnostics.h"
+#include "diagnostics/Diagnostics.h"
 
 #include <QWidget>
 

@@ -142,6 +142,18 @@ InvalidLevelError::InvalidLevelError(int level, const QString &text)
 
 namespace FolderTreeFile {
 
+QString storableName(const QString &typed)
+{
+    QString name = typed;
+    for (QChar &c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('#')))
+        name = name.mid(1).trimmed();
+    return name.left(MaxNameLength);
+}
+
 QByteArray toText(const FolderNodes &nodes)
 {
     QByteArray text;

@@ -41,6 +41,12 @@ namespace FolderTreeFile {
 
 inline const QString TreeIniName = QStringLiteral("Tree.ini");
 inline const QString OldTreeName = QStringLiteral("tree.d");
+// The longest folder name (the size of FolderName).
+constexpr int MaxNameLength = 100;
+
+// A typed folder name as the tree file can hold it: control characters become blanks, and
+// leading blanks and '#' go, since they would read back as a deeper level.
+QString storableName(const QString &typed);
 
 // The tree text form: per node, its level in TABs then its text; lines end with CR LF.
 QByteArray toText(const FolderNodes &nodes);

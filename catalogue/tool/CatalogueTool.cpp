@@ -3,6 +3,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
+#include "catalogue/FolderTreeFile.h"
 #include "catalogue/store/StoreError.h"
 #include "support/AtomicFile.h"
 #include "support/MessageService.h"
@@ -186,7 +187,7 @@ int add(Catalogue &catalogue, const QStringList &args, QTextStream &out, QTextSt
 // A new folder at the top of the tree; the program's tree takes up a folder it does not hold.
 int addFolder(Catalogue &catalogue, const QString &typed, QTextStream &out, QTextStream &err)
 {
-    const QString name = oneLine(typed).trimmed().left(100);
+    const QString name = FolderTreeFile::storableName(typed);
     if (name.isEmpty()) {
         err << "A folder needs a name" << Qt::endl;
         return Usage;

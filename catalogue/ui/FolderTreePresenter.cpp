@@ -15,20 +15,6 @@
 #include <QHash>
 #include <QSet>
 
-namespace {
-const int MaxNameLength = 100; // FolderName's size
-
-QString folderName(const QString &typed)
-{
-    QString name = typed;
-    for (QChar &c : name)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QLatin1Char(' ');
-    // Leading blanks would read back from Tree.ini as a deeper level.
-    return name.trimmed().left(MaxNameLength);
-}
-} // namespace
-
 FolderTreePresenter::FolderTreePresenter(FolderTreeView &tree, Catalogue &catalogue,
                                          RecordingOperations &ops, MessageService &messages,
                                          const QString &dataDir, FolderTreeActions actions,
@@ -285,7 +271,7 @@ void FolderTreePresenter::acInsertNodeExecute()
 
 void FolderTreePresenter::TreeEdited(QTreeWidgetItem *item, const QString &text)
 {
-    const QString name = folderName(text);
+    const QString name = FolderTreeFile::storableName(text);
     if (item->text(0) != name)
         item->setText(0, name);
     m_tree.setEditingAllowed(false);

@@ -90,3 +90,21 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
 }
 
 } // namespace
+
+namespace {
+
+// Tree.ini marks levels with leading '#', so a folder name cannot begin with one.
+TEST(CatalogueToolTest, AFolderNameLosesTheLeadingMarksTheTreeFileCannotHold)
+{
+    QTemporaryDir dir;
+    const QStringList at = {"--data-dir", dir.path()};
+    const Result added = runTool(at + QStringList{"add-folder", " #Work"});
+    ASSERT_EQ(added.code, 0) << added.err.toStdString();
+    ScriptedMessageService messages;
+    Catalogue c(dir.path(), messages, nullptr);
+    ASSERT_TRUE(c.OpenCatalogue());
+    EXPECT_TRUE(c.FoldersTbl.Locate("FolderName", "Work"));
+    EXPECT_FALSE(c.FoldersTbl.Locate("FolderName", "#Work"));
+}
+
+} // namespace

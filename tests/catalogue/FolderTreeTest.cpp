@@ -169,6 +169,17 @@ TEST_F(FolderTreeTest, FoldersWithoutTreeIniAndNamesWithHashesShowAsTheyWereType
     treeView->clear();
     treePresenter->loadFolderTree();
     EXPECT_EQ(shape(), QStringList({"General", "A", "C", "Sales #2"}));
+
+    // A leading '#' is the file's level mark, so a typed name cannot begin with one.
+    select("C");
+    tree.acRenameNode->trigger();
+    confirmEdit(" ## #Leads ");
+    EXPECT_TRUE(node("Leads")) << shape().join(',').toStdString();
+    treePresenter->SaveTreeToIni();
+    treeView->clear();
+    treePresenter->loadFolderTree();
+    EXPECT_EQ(shape(), QStringList({"General", "A", "Leads", "Sales #2"}));
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
 
 TEST_F(FolderTreeTest, ABadLevelInTreeIniIsReportedAndNoFolderIsLost)

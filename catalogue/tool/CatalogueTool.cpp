@@ -8,6 +8,8 @@
 #include "support/AtomicFile.h"
 #include "support/MessageService.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <functional>
 #include <set>
@@ -139,7 +141,22 @@ int parseDuration(const QString &text, bool &ok)
     return seconds;
 }
 
-int add(Catalogue &catalogue, const QStringList &args, QTextStream &out, QTextStream &err)
+// Whether a row of any folder names its recording's file name already.
+bool fileNameTaken(const QString &dataDir, const QString &name, QTextStream &err)
+{
+    UnattendedMessageService messages;
+    Catalogue probe(dataDir, messages, nullptr);
+    if (!QFile::exists(probe.CallsTbl.tableFile()))
+        return false;
+    if (!openTables(probe, err))
+        return true; // nothing is added to a table that cannot be read
+    bool taken = false;
+    forEachRow(probe, [&](const Row &r) { taken = taken || r.file == name; });
+    return taken;
+}
+
+int add(Catalogue &catalogue, const QString &dataDir, const QStringList &args, QTextStream &out,
+        QTextStream &err)
 {
     QString folder = CatalogueSchema::GeneralFolder, memo, duration = QStringLiteral("0");
     QDate date = QDate::currentDate();
@@ -176,6 +193,14 @@ int add(Catalogue &catalogue, const QStringList &args, QTextStream &out, QTextSt
         return Failed;
     if (!catalogue.FoldersTbl.Locate(QStringLiteral("FolderName"), folder)) {
         err << "No folder named " << folder << Qt::endl;
+        return Failed;
+    }
+    // A recording's file is named after its start: two rows of one name would share a file,
+    // and deleting one would delete the other's sound.
+    const QString name =
+        QFileInfo(catalogue.recordingFilePathFor(QDateTime(date, time))).fileName();
+    if (fileNameTaken(dataDir, name, err)) {
+        err << "A recording named " << name << " exists already; give another --time" << Qt::endl;
         return Failed;
     }
     if (!catalogue.AddRecordingRow(QDateTime(date, time), seconds, memo))
@@ -233,7 +258,7 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
     if (command == QLatin1String("check") && args.size() == 1)
         return check(catalogue, out, err);
     if (command == QLatin1String("add"))
-        return add(catalogue, args.mid(1), out, err);
+        return add(catalogue, dataDir, args.mid(1), out, err);
     if (command == QLatin1String("add-folder") && args.size() == 2)
         return addFolder(catalogue, args[1], out, err);
     err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"

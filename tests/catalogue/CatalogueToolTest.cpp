@@ -107,4 +107,23 @@ TEST(CatalogueToolTest, AFolderNameLosesTheLeadingMarksTheTreeFileCannotHold)
     EXPECT_FALSE(c.FoldersTbl.Locate("FolderName", "#Work"));
 }
 
+// A recording's file is named after its start; two rows must never share one.
+TEST(CatalogueToolTest, AnAddThatWouldShareAFileNameIsRefused)
+{
+    QTemporaryDir dir;
+    const QStringList add = {"--data-dir", dir.path(), "add",     "--date",
+                             "2024-03-15", "--time",   "14:30:05"};
+    const Result first = runTool(add);
+    ASSERT_EQ(first.code, 0) << first.err.toStdString();
+    ASSERT_EQ(runTool({"--data-dir", dir.path(), "add-folder", "Work"}).code, 0);
+    const Result again = runTool(add + QStringList{"--folder", "Work"});
+    EXPECT_NE(again.code, 0);
+    EXPECT_TRUE(again.err.contains("A recording named " + first.out.trimmed() + " exists already"))
+        << again.err.toStdString();
+    EXPECT_EQ(runTool({"--data-dir", dir.path(), "list"}).out.count('\n'), 2)
+        << "the header and the one row";
+    EXPECT_EQ(runTool(add + QStringList{"--time", "14:30:06"}).code, 0)
+        << "the last --time given counts";
+}
+
 } // namespace

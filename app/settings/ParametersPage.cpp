@@ -56,6 +56,10 @@ ParametersPage::ParametersPage(QWidget *parent) : QWidget(parent)
     layout->addStretch(1);
     applyRange(m_speaker, 0, 255);
     applyRange(m_record, 0, 255);
+    // Actions come from the keyboard, the mouse and assistive technology, never from a
+    // position or a range set by the program.
+    connect(m_speaker, &QAbstractSlider::actionTriggered, this, [this] { m_speakerMoved = true; });
+    connect(m_record, &QAbstractSlider::actionTriggered, this, [this] { m_recordMoved = true; });
 }
 
 void ParametersPage::setRanges(int speakerMin, int speakerMax, int recordMin, int recordMax)

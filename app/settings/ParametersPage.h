@@ -29,6 +29,11 @@ public:
 
     QSlider *speakerSlider() const { return m_speaker; }
     QSlider *recordSlider() const { return m_record; }
+    // Whether the user moved a slider since forgetMoves(); only a moved gain is written, so
+    // that a stored command the sliders cannot show stays as it is.
+    bool speakerMoved() const { return m_speakerMoved; }
+    bool recordMoved() const { return m_recordMoved; }
+    void forgetMoves() { m_speakerMoved = m_recordMoved = false; }
     // The label interval of a slider (its page step).
     static int labelInterval(const QSlider *slider);
 
@@ -37,4 +42,6 @@ private:
 
     QSlider *m_speaker;
     QSlider *m_record;
+    bool m_speakerMoved = false;
+    bool m_recordMoved = false;
 };

@@ -178,17 +178,21 @@ void TfmSettings::fillCompressionList()
     m_modem->setCompressions(lines, ModemState::compressionRow(m_ctx.ini));
 }
 
-// The ranges first, so that a position the modem cannot take is brought into its range.
+// The modem's ranges apply when the page is shown; until the user moves a slider, nothing of
+// the stored gains is changed, also when they lie outside those ranges.
 void TfmSettings::setGainSliders()
 {
     const SettingsStore::ModemView view = SettingsStore::readModemView(m_ctx.ini, 0);
-    m_parameters->setRanges(view.vgtMin, view.vgtMax, view.vgrMin, view.vgrMax);
+    m_parameters->setRanges(0, 255, 0, 255);
+    if (m_tabs->currentIndex() == Parameters)
+        m_parameters->setRanges(view.vgtMin, view.vgtMax, view.vgrMin, view.vgrMax);
     if (const auto position = SettingsStore::gainPosition(view.speakerVol))
         m_parameters->speakerSlider()->setValue(*position);
     if (const auto position = SettingsStore::gainPosition(view.recGain))
         m_parameters->recordSlider()->setValue(*position);
     m_parameters->speakerSlider()->setEnabled(m_ctx.VoiceSupported);
     m_parameters->recordSlider()->setEnabled(m_ctx.VoiceSupported);
+    m_parameters->forgetMoves();
 }
 
 void TfmSettings::pcSettingsChange(int index)
@@ -334,10 +338,12 @@ bool TfmSettings::saveSettings()
 
     TIniFile &ini = m_ctx.ini;
     if (ModemState::configured(ini)) {
-        SettingsStore::storeGainPosition(ini, ModemSetupStore::Gain::Speaker,
-                                         m_parameters->speakerSlider()->value());
-        SettingsStore::storeGainPosition(ini, ModemSetupStore::Gain::Receive,
-                                         m_parameters->recordSlider()->value());
+        if (m_parameters->speakerMoved())
+            SettingsStore::storeGainPosition(ini, ModemSetupStore::Gain::Speaker,
+                                             m_parameters->speakerSlider()->value());
+        if (m_parameters->recordMoved())
+            SettingsStore::storeGainPosition(ini, ModemSetupStore::Gain::Receive,
+                                             m_parameters->recordSlider()->value());
         const int row = m_modem->compressionList()->currentIndex();
         if (row >= 0 && row < m_rows.size()) {
             SettingsStore::storeVoiceCompression(ini, m_rows[row].VSMCommand, row);

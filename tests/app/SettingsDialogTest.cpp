@@ -219,8 +219,8 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysOfEveryPage)
     d.modemPage()->timeoutBox()->setValue(7);
     d.modemPage()->baudRateList()->setCurrentIndex(3);
     d.modemPage()->flowControlList()->setCurrentIndex(1);
-    d.parametersPage()->speakerSlider()->setValue(90);
-    d.parametersPage()->recordSlider()->setValue(40);
+    d.parametersPage()->speakerSlider()->setSliderPosition(90); // as the user drags it
+    d.parametersPage()->recordSlider()->setSliderPosition(40);
     d.mediaPlayerPage()->externalPlayerBox()->setChecked(true);
     d.mediaPlayerPage()->playerEdit()->setText("/usr/bin/mpv");
     d.monitorPage()->playTraceBox()->setChecked(false);
@@ -311,8 +311,8 @@ TEST_F(SettingsDialogTest, GainSlidersFollowTheModemsCommandsAndRanges)
     QSlider *speaker = d.parametersPage()->speakerSlider();
     QSlider *record = d.parametersPage()->recordSlider();
     EXPECT_EQ(speaker->value(), 200) << "from at+vgt=200";
-    EXPECT_EQ(record->value(), 15) << "none keeps the slider, within the modem's range";
     d.pages()->setCurrentIndex(TfmSettings::Parameters);
+    EXPECT_EQ(record->value(), 15) << "none keeps the slider, within the modem's range";
     EXPECT_EQ(ParametersPage::labelInterval(record), 1);
     EXPECT_EQ(record->tickInterval(), 1);
     EXPECT_EQ(ParametersPage::labelInterval(speaker), 64);
@@ -321,12 +321,25 @@ TEST_F(SettingsDialogTest, GainSlidersFollowTheModemsCommandsAndRanges)
     EXPECT_EQ(key("Modem", "RecGain"), "none") << "none is never overwritten";
     EXPECT_EQ(key("Modem", "SpeakerVol"), "at+vgt=200");
 
-    // A gain beyond the modem's range is shown and written back within it.
+    // A gain beyond the modem's range is shown within it, and written only when the user
+    // moves the slider: opening and closing the dialog changes no stored command.
     ctx->ini.WriteString("Modem", "RecGain", "at+vgr=300");
+    ctx->ini.WriteString("Modem", "SpeakerVol", "at+vgt=280");
     d.prepareShow();
+    ok();
+    EXPECT_EQ(key("Modem", "RecGain"), "at+vgr=300");
+    EXPECT_EQ(key("Modem", "SpeakerVol"), "at+vgt=280");
+    d.prepareShow();
+    d.pages()->setCurrentIndex(TfmSettings::Parameters);
     EXPECT_EQ(record->value(), 15);
     ok();
-    EXPECT_EQ(key("Modem", "RecGain"), "at+vgr=15");
+    EXPECT_EQ(key("Modem", "RecGain"), "at+vgr=300") << "shown, not moved";
+    d.prepareShow();
+    d.pages()->setCurrentIndex(TfmSettings::Parameters);
+    record->setSliderPosition(10);
+    ok();
+    EXPECT_EQ(key("Modem", "RecGain"), "at+vgr=10");
+    EXPECT_EQ(key("Modem", "SpeakerVol"), "at+vgt=280");
 
     struct Case
     {

@@ -38,6 +38,11 @@ GeneralPage::GeneralPage(QWidget *parent) : QWidget(parent)
         selectGroup(QStringLiteral(" Fonts "), QStringLiteral("Font"), m_font, m_selectFont, this));
     m_selectFileFormat->setObjectName(QStringLiteral("btnFileCompression"));
     m_selectFont->setObjectName(QStringLiteral("btnFont"));
+    // The font chooser gives family and size; the text's colour is chosen beside it.
+    m_selectFontColor = new QPushButton(QStringLiteral("Colour..."), m_selectFont->parentWidget());
+    m_selectFontColor->setObjectName(QStringLiteral("btnFontColor"));
+    m_selectFontColor->setAccessibleName(QStringLiteral("Select font colour"));
+    m_selectFont->parentWidget()->layout()->addWidget(m_selectFontColor);
 
     m_startUp = new QCheckBox(QStringLiteral("Run as a system service (load at start up)"), this);
     m_startUp->setObjectName(QStringLiteral("cbStartUp"));
@@ -50,6 +55,7 @@ GeneralPage::GeneralPage(QWidget *parent) : QWidget(parent)
 
     connect(m_selectFileFormat, &QPushButton::clicked, this, &GeneralPage::selectFileFormatClicked);
     connect(m_selectFont, &QPushButton::clicked, this, &GeneralPage::selectFontClicked);
+    connect(m_selectFontColor, &QPushButton::clicked, this, &GeneralPage::selectFontColorClicked);
 }
 
 void GeneralPage::load(const Preferences &prefs, bool callerIdAvailable)

@@ -27,18 +27,21 @@ public:
     QLabel *fontLabel() const { return m_font; }
     QPushButton *selectFileFormatButton() const { return m_selectFileFormat; }
     QPushButton *selectFontButton() const { return m_selectFont; }
+    QPushButton *selectFontColorButton() const { return m_selectFontColor; }
     QCheckBox *startUpBox() const { return m_startUp; }
     QCheckBox *callerIdBox() const { return m_callerId; }
 
 signals:
     void selectFileFormatClicked();
     void selectFontClicked();
+    void selectFontColorClicked();
 
 private:
     QLabel *m_fileFormat;
     QLabel *m_font;
     QPushButton *m_selectFileFormat;
     QPushButton *m_selectFont;
+    QPushButton *m_selectFontColor;
     QCheckBox *m_startUp;
     QCheckBox *m_callerId;
 };

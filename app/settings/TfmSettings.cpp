@@ -92,6 +92,7 @@ TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborator
     connect(m_general, &GeneralPage::selectFileFormatClicked, this,
             &TfmSettings::btnFileCompressionClick);
     connect(m_general, &GeneralPage::selectFontClicked, this, &TfmSettings::btnFontClick);
+    connect(m_general, &GeneralPage::selectFontColorClicked, this, &TfmSettings::btnFontColorClick);
     connect(m_monitor, &MonitorPage::backgroundClicked, this, &TfmSettings::btnBackgroundClick);
     connect(m_monitor, &MonitorPage::traceClicked, this, &TfmSettings::btnTraceClick);
     connect(m_mediaPlayer, &MediaPlayerPage::browseClicked, this, &TfmSettings::btnBrowseClick);
@@ -243,6 +244,17 @@ void TfmSettings::btnFontClick()
     m_work.FontSize = font->pointSize() > 0 ? font->pointSize() : m_work.FontSize;
     m_fontChosen = true;
     m_general->setFontName(m_work.FontName);
+}
+
+void TfmSettings::btnFontColorClick()
+{
+    const QColor initial = colorFromValue(m_work.FontColor, palette());
+    const auto color =
+        m_ctx.choosers ? m_ctx.choosers->chooseColor(FontColorTitle, initial) : std::nullopt;
+    if (!color)
+        return;
+    m_work.FontColor = valueFromColor(*color);
+    m_fontChosen = true;
 }
 
 void TfmSettings::btnBackgroundClick()

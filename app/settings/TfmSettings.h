@@ -46,6 +46,7 @@ public:
     static inline const QString FileFormatError =
         QStringLiteral("Error was created. Choose a different compression.");
     static inline const QString FontTitle = QStringLiteral("Font");
+    static inline const QString FontColorTitle = QStringLiteral("Font colour");
     static inline const QString PlayerTitle = QStringLiteral("Media player");
     static inline const QString FolderTitle = QStringLiteral("Select folder");
 
@@ -96,6 +97,7 @@ private slots:
     void btnOkClick();
     void btnFileCompressionClick();
     void btnFontClick();
+    void btnFontColorClick();
     void btnBackgroundClick();
     void btnTraceClick();
     void btnBrowseClick();

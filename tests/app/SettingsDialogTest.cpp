@@ -1,6 +1,7 @@
 // The settings dialog offscreen, driven through the chooser services: what each page shows
 // and what OK, Cancel and the buttons write to orv.ini; "Find modems" on the virtual modem.
 #include "app/AppContext.h"
+#include "app/ColorValue.h"
 #include "app/settings/AutoRecordPage.h"
 #include "app/settings/GeneralPage.h"
 #include "app/settings/MediaPlayerPage.h"
@@ -557,6 +558,21 @@ TEST_F(SettingsDialogTest, FindModemsOnTheVirtualModemRefreshesLabelsAndCompress
     EXPECT_TRUE(d.modemPage()->compressionList()->isEnabled());
     EXPECT_TRUE(d.parametersPage()->speakerSlider()->isEnabled());
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SettingsDialogTest, TheFontColourIsChosenBesideTheFont)
+{
+    TfmSettings &d = open();
+    QPushButton *colour = d.generalPage()->selectFontColorButton();
+    EXPECT_EQ(colour->accessibleName(), "Select font colour");
+    choosers.colorAnswers.push_back(QColor(0, 0, 255));
+    colour->click();
+    ok();
+    EXPECT_EQ(key("Fonts", "FontColor"), QString::number(valueFromColor(QColor(0, 0, 255))));
 }
 
 } // namespace

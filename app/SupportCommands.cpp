@@ -13,7 +13,9 @@
 #include "diagnostics/ui/TfmAskSupport.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QPlainTextEdit>
+#include <QUrl>
 
 SupportCommands::SupportCommands(AppContext &context, TfmOrv &window, TfmModem &modem,
                                  Catalogue &catalogue, QueryBuffer &query, QObject *parent)
@@ -27,7 +29,12 @@ SupportCommands::SupportCommands(AppContext &context, TfmOrv &window, TfmModem &
       m_progress(new DiagnosticsProgressWindow(&window)), m_askSupport(new TfmAskSupport(&window))
 {
     m_diagnostics->progress = m_progress;
-    m_askSupport->sendReport = [this](const QString &description) { m_report->send(description); };
+    m_askSupport->sendReport = [this](const QString &description) {
+        return m_report->send(description);
+    };
+    m_report->openFolder = [](const QString &folder) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    };
     recordingsToEmail = [this]() -> QStringList {
         TStoreTable &calls = m_catalogue.CallsTbl;
         if (!calls.Active() || calls.RecordCount() == 0)

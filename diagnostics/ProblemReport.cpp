@@ -7,6 +7,7 @@
 #include "support/EventLog.h"
 #include "support/MessageService.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -96,7 +97,7 @@ bool ProblemReport::send(const QString &description)
         if (QFileInfo(file).isFile())
             m_mail.Attachments << file;
     }
-    const bool sent = m_mail.Send();
+    bool sent = m_mail.Send();
     if (!sent) {
         const QStringList diagnostics = m_query.lines();
         QByteArray configuration;
@@ -107,8 +108,46 @@ bool ProblemReport::send(const QString &description)
         m_query.clear();
         m_mail.Body = secondBody(descriptionLines, diagnostics, configurationLines, m_log.lines(),
                                  TMAPIMail::MaxBodyBytes);
-        m_mail.Send();
+        sent = m_mail.Send();
     }
     QDir::setCurrent(m_programDir);
-    return sent;
+    if (sent)
+        return true;
+    // Without a mail program the report must not look sent, nor be lost.
+    const QString question =
+        QStringLiteral("The problem report could not be handed to a mail program: %1.\n"
+                       "Save it in a folder, so that you can attach its files by hand?")
+            .arg(TMAPIMail::errorText(m_mail.lastResult()));
+    if (!m_messages.confirm(question))
+        return false;
+    const QString folder = saveAsFolder(description);
+    if (folder.isEmpty()) {
+        m_messages.showMessage(QStringLiteral("The problem report could not be saved in ") +
+                                   m_programDir,
+                               MessageService::Kind::Error);
+    } else if (openFolder) {
+        openFolder(folder);
+    } else {
+        m_messages.showMessage(QStringLiteral("The problem report was saved in ") + folder);
+    }
+    return false;
+}
+
+QString ProblemReport::saveAsFolder(const QString &description) const
+{
+    const QString folder = m_programDir + QStringLiteral("/problem-report-") +
+                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    if (!QDir().mkpath(folder))
+        return QString();
+    QStringList files = attachmentFiles();
+    files << m_log.filePath();
+    for (const QString &file : std::as_const(files)) {
+        if (QFileInfo(file).isFile() &&
+            !QFile::copy(file, folder + QLatin1Char('/') + QFileInfo(file).fileName()))
+            return QString();
+    }
+    QFile text(folder + QStringLiteral("/Description.txt"));
+    if (!text.open(QIODevice::WriteOnly) || text.write(description.toUtf8()) < 0)
+        return QString();
+    return folder;
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class Diagnostics;
 class EventLog;
@@ -26,9 +27,16 @@ public:
     QStringList attachmentFiles() const;
 
     // Saves the event log, runs the diagnostics and hands the report to the mail program;
-    // when that fails, hands it over again with the files' text in the body. True when the
-    // first hand-off succeeded.
+    // when that fails, hands it over again with the files' text in the body. When that fails
+    // too, says why and offers to save the report in a folder the user can attach by hand.
+    // True when a hand-off succeeded.
     bool send(const QString &description);
+    // The description, the diagnostics report, orv.ini and the event log copied into a new
+    // folder of the data directory; its path, or empty when it could not be made.
+    QString saveAsFolder(const QString &description) const;
+
+    // Shows a saved report's folder to the user; set by the window program.
+    std::function<void(const QString &folder)> openFolder;
 
     // Each description line followed by a line break.
     static QString firstBody(const QStringList &description);

@@ -75,11 +75,10 @@ void TfmAskSupport::okClick()
 {
     m_ok->setEnabled(false);
     m_cancel->setEnabled(false);
-    if (sendReport)
-        sendReport(m_description->toPlainText());
+    const bool sent = sendReport && sendReport(m_description->toPlainText());
     m_ok->setEnabled(true);
     m_cancel->setEnabled(true);
-    m_reportSent = true;
+    m_reportSent = sent;
     accept();
 }
 

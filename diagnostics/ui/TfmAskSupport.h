@@ -18,7 +18,8 @@ public:
     explicit TfmAskSupport(QWidget *parent = nullptr);
 
     // Sends the report with the description; called by OK, the window stays open meanwhile.
-    std::function<void(const QString &description)> sendReport;
+    // True when the report was handed to the mail program.
+    std::function<bool(const QString &description)> sendReport;
     // The files the report attaches, listed in the window so that the user knows what leaves
     // the machine.
     void setAttachmentFiles(const QStringList &files);

@@ -345,6 +345,34 @@ TEST_F(ProblemReportTest, FailedSendIsFollowedByOneWithEverythingInTheBody)
     EXPECT_EQ(runs.at(1).mid(runs.at(1).indexOf("--attach")),
               runs.at(0).mid(runs.at(0).indexOf("--attach")));
     EXPECT_TRUE(query.text().isEmpty());
+
+    // Neither went: the user is told why and the report is saved where it can be attached.
+    EXPECT_EQ(messages.texts
+                  .filter("The problem report could not be handed to a mail program: "
+                          "User cancelled request.")
+                  .size(),
+              1)
+        << messages.texts.join('|').toStdString();
+    const QStringList saved =
+        QDir(dir.path()).entryList({"problem-report-*"}, QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(saved.size(), 1);
+    const QString folder = dir.filePath(saved[0]);
+    EXPECT_EQ(messages.texts.last(), "The problem report was saved in " + folder);
+    EXPECT_EQ(readFile(folder + "/Description.txt"), "Description");
+    EXPECT_TRUE(QFile::exists(folder + "/Diagnostics.log"));
+    EXPECT_TRUE(readFile(folder + "/Events.log").contains("event one"));
+}
+
+TEST_F(ProblemReportTest, AReportNobodyWantsSavedIsNotSavedAndNotSent)
+{
+    ini.WriteString("Ports", "COM3", dir.filePath("no-such-device"));
+    program.setExitStatus(3);
+    messages.confirmAnswers = {false};
+    QString opened;
+    report.openFolder = [&](const QString &folder) { opened = folder; };
+    EXPECT_FALSE(report.send("Description"));
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList({"problem-report-*"}, QDir::Dirs).isEmpty());
 }
 
 TEST(ProblemReportBodyTest, SecondBodyHoldsEachSourceLineOnceInOrder)

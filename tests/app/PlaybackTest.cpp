@@ -344,3 +344,21 @@ TEST_F(PlaybackTest, ARecordingInAnEarlierFolderPlaysAndOpensInTheTools)
 }
 
 } // namespace
+
+namespace {
+
+// The playback's log lines count towards the log's limit like every user command's.
+TEST_F(PlaybackTest, PlaybackLinesKeepTheLogWithinItsLimit)
+{
+    addRecording(0.5);
+    EventLog &log = context->log;
+    while (log.lines().size() < EventLog::LineLimit - 1)
+        log.appendLine("filler");
+    actions().acPlay->trigger();
+    actions().acStop->trigger();
+    actions().mnLevel->trigger();
+    EXPECT_LT(log.lines().size(), EventLog::LineLimit);
+    EXPECT_TRUE(QFile::exists(log.previousFilePath())) << "the full list was kept aside";
+}
+
+} // namespace

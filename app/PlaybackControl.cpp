@@ -104,8 +104,10 @@ bool PlaybackControl::startTraceDecode(const QString &path)
         probe.setFormatOut(WorkingPcmFormat());
         probe.Open();
         probe.Close();
-    } catch (const std::exception &) {
-        m_ctx.messages.showMessage(QStringLiteral("Error was created during pcm conversion"),
+    } catch (const std::exception &e) {
+        // The design's text, then which file and why.
+        m_ctx.messages.showMessage(QStringLiteral("Error was created during pcm conversion\n") +
+                                       path + QStringLiteral(": ") + QString::fromUtf8(e.what()),
                                    MessageService::Kind::Error);
         return false;
     }

@@ -124,7 +124,7 @@ int processFile(const QString &inPath, const QString &outPath, const QString &fo
         out << outPath << ": " << to->FormatDescription() << ", " << written << " bytes of audio; "
             << report << "\n";
     } catch (const EACMError &e) {
-        err << "calvora-wav: " << e.message() << "\n";
+        err << "calvora-wav: " << inPath << ": " << e.message() << "\n";
         return 1;
     }
     return 0;

@@ -152,7 +152,7 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
         }
         out << outPath << ": " << to->FormatDescription() << ", " << written << " bytes of audio\n";
     } catch (const EACMError &e) {
-        err << "calvora-wav: " << e.message() << "\n";
+        err << "calvora-wav: " << inPath << ": " << e.message() << "\n";
         return 1;
     }
     return 0;

@@ -174,7 +174,11 @@ TEST_F(PlaybackTest, AMissingOrUnreadableFileIsReportedAndNothingStarts)
     junk.close();
     messages.texts.clear();
     actions().acPlay->trigger();
-    EXPECT_EQ(messages.texts, QStringList{"Error was created during pcm conversion"});
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(
+        messages.texts[0].startsWith("Error was created during pcm conversion\n" + missing + ": "))
+        << messages.texts[0].toStdString() << " names the file and why";
+    EXPECT_GT(messages.texts[0].section('\n', 1).size(), missing.size() + 2);
     EXPECT_EQ(playback->Mplayer1.mode(), Mode::NotReady);
     EXPECT_FALSE(actions().acPlay->isChecked());
     EXPECT_FALSE(bar()->isEnabled());

@@ -114,6 +114,7 @@ int Application::run()
                      [this](int count) {
                          endModalDialogs();
                          if (count > 1) {
+                             Waits::setEnding(true);
                              m_quitWhenReady = true;
                              QCoreApplication::quit();
                          } else if (mainWindow() && context()->FormsCreated) {
@@ -171,7 +172,11 @@ void Application::createWindows()
     TfmOrv *main = mainWindow();
     m_idle = std::make_unique<IdleHandler>([main] { main->apEventsIdle(); });
     QObject::connect(m_instance.get(), &SingleInstance::showRequested, main, &TfmOrv::bringToFront);
-    QObject::connect(main, &TfmOrv::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Closed for good: a call's Stop that runs on meanwhile leaves the modem as it is.
+    QObject::connect(main, &TfmOrv::closed, qApp, [] {
+        Waits::setEnding(true);
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    });
 
     if (main->isMinimized() && TrayController::available())
         return; // started with the system: only the tray icon shows

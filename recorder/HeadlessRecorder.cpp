@@ -4,6 +4,7 @@
 #include "modem/discovery/ModemDiscovery.h"
 #include "recording/CallRecorder.h"
 #include "support/TerminationSignals.h"
+#include "support/Waits.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -70,6 +71,7 @@ void HeadlessRecorder::showModal()
 void HeadlessRecorder::terminate()
 {
     m_endRequested = true;
+    Waits::setEnding(true);
     m_retryDiscovery.stop();
     if (m_session.recorder().recording())
         m_session.recorder().acStopExecute();

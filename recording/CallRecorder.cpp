@@ -381,6 +381,13 @@ void CallRecorder::acStopExecute()
         m_log.appendLine(QStringLiteral("Error while finishing the recording: ") + writeError);
 
     Waits::WaitTicks(9);
+    // A program that ends meanwhile does not take the modem up again, nor say it could not.
+    if (Waits::ending()) {
+        m_log.appendLine(QStringLiteral("The program ends; the modem is not armed again"));
+        enterPhase(Phase::Idle);
+        emit stopped();
+        return;
+    }
     if (!m_modem.OpenModemPort(m_profile.port, true)) {
         // A modem that went away was reported already; it is taken up again when it is back.
         if (!m_modemLost)

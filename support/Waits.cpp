@@ -13,6 +13,7 @@ namespace Waits {
 
 namespace {
 double g_timeScale = 1.0;
+bool g_ending = false;
 
 bool quitting()
 {
@@ -26,6 +27,16 @@ void runLoopFor(int ms)
     loop.exec();
 }
 } // namespace
+
+void setEnding(bool ending)
+{
+    g_ending = ending;
+}
+
+bool ending()
+{
+    return g_ending;
+}
 
 void setTimeScale(double factor)
 {

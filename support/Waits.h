@@ -19,6 +19,11 @@ double timeScale();
 // ms (>= 0) times the time scale, rounded; at least 1 when ms is above 0.
 int scaledMs(int ms);
 
+// The program is ending (a termination signal, its window closed for good): work that would
+// start something new, such as re-arming the modem after a call, is left undone. Waits run on.
+void setEnding(bool ending);
+bool ending();
+
 // Waits n ticks of 55 ms (9 ticks about half a second, 36 about two seconds), scaled by the
 // time scale.
 void WaitTicks(int ticks);

@@ -698,3 +698,26 @@ TEST_F(CallDuringPlaybackTest, SettingsDuringAPlaybackLeaveRecordOffUntilItEnds)
 }
 
 } // namespace
+
+namespace {
+
+// The program ending while a call's Stop settles leaves the modem closed, without a message
+// about a port it never tried to open.
+TEST_F(RecordingTest, AProgramEndingAsACallStopsLeavesTheModemQuietly)
+{
+    start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5550900 end=answered; "
+          "voice speech 1500; voice silence",
+          WorkingPcmFormat(), 1);
+    const auto notEnding = qScopeGuard([] { Waits::setEnding(false); });
+    QObject::connect(&recorder(), &CallRecorder::phaseChanged, [](CallRecorder::Phase phase) {
+        if (phase == CallRecorder::Phase::Stopping)
+            Waits::setEnding(true);
+    });
+    ASSERT_TRUE(waitForRow(60000)) << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5550900");
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+    EXPECT_TRUE(context->log.lines().contains("The program ends; the modem is not armed again"));
+    EXPECT_FALSE(modem->PortOpen());
+}
+
+} // namespace

@@ -85,6 +85,8 @@ public:
 
     // Updates the command states from the list's row count (nothing while updates are off).
     void DataSource1DataChange();
+    // A line in the event log, when the catalogue has one.
+    void log(const QString &line);
     // Off while a recording runs; turning it on updates the states at once.
     void setListUpdatesEnabled(bool enabled);
     bool listUpdatesEnabled() const { return m_listUpdatesEnabled; }
@@ -105,7 +107,6 @@ private:
     void createRecordings();
     void createFolders();
     bool recover(TStoreTable &table, const std::function<void()> &create);
-    void log(const QString &line);
     // Shows a table error to the user and writes it to the log.
     void reportStoreError(const StoreError &e);
     QString wavDir() const;

@@ -89,6 +89,7 @@ void FolderTreePresenter::loadFolderTree()
     const QString oldTree = FolderTreeFile::findOldTree(m_dataDir);
     FolderNodes nodes;
     bool loaded = false;
+    bool damaged = false;
     try {
         if (!oldTree.isEmpty()) {
             nodes = FolderTreeFile::convertOldTree(oldTree, m_catalogue.FoldersTbl);
@@ -102,13 +103,14 @@ void FolderTreePresenter::loadFolderTree()
         m_messages.showMessage(QString::fromUtf8(e.what()), MessageService::Kind::Error);
         nodes = e.before;
         loaded = true;
+        damaged = true;
     }
     if (loaded) {
         const QSignalBlocker quiet(m_tree);
         m_tree.setNodes(nodes);
     }
     m_tree.setEditingAllowed(false);
-    completeFromFolders();
+    completeFromFolders(damaged);
 
     if (!oldTree.isEmpty()) {
         // The old file goes only once its tree is safe in Tree.ini.
@@ -137,7 +139,7 @@ void FolderTreePresenter::loadFolderTree()
 // Folders.d keeps the names as typed (Tree.ini cannot keep a '#' in a name), and a folder the
 // tree lacks (a Tree.ini never written, or a catalogue made by another tool) still gets a node,
 // so that its recordings can be reached.
-void FolderTreePresenter::completeFromFolders()
+void FolderTreePresenter::completeFromFolders(bool treeFileDamaged)
 {
     TStoreTable &folders = m_catalogue.FoldersTbl;
     if (!folders.Active())
@@ -168,6 +170,27 @@ void FolderTreePresenter::completeFromFolders()
                 QString(name).replace(QLatin1Char('#'), QLatin1Char(' ')) == item->text(0))
                 item->setText(0, name);
         }
+    }
+    // The folders a damaged tree file lost go under the first node, where the user finds them
+    // together; the nodes read before the damage keep their shape.
+    if (treeFileDamaged && m_tree.firstNode()) {
+        FolderNodes nodes = m_tree.nodes();
+        qsizetype at = 1;
+        while (at < nodes.size() && nodes[at].level > 0)
+            ++at;
+        int moved = 0;
+        for (const QString &code : std::as_const(order)) {
+            if (inTree.contains(code))
+                continue;
+            nodes.insert(at++, FolderNode{1, names.value(code), code, false});
+            inTree.insert(code);
+            ++moved;
+        }
+        m_tree.setNodes(nodes);
+        if (moved > 0)
+            m_catalogue.log(QStringLiteral("Tree.ini is damaged: %1 folders were put under %2")
+                                .arg(moved)
+                                .arg(m_tree.firstNode()->text(0)));
     }
     for (const QString &code : std::as_const(order)) {
         if (inTree.contains(code))

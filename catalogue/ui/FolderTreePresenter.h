@@ -78,7 +78,7 @@ private:
     void TreeChange(QTreeWidgetItem *current);
     void TreeEdited(QTreeWidgetItem *item, const QString &text);
     void updateExpandStates();
-    void completeFromFolders();
+    void completeFromFolders(bool treeFileDamaged = false);
 
     FolderTreeView &m_tree;
     Catalogue &m_catalogue;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "support/EventLog.h"
 #include "support/ScriptedMessageService.h"
 
 #include <QDir>
@@ -17,7 +18,7 @@ public:
     CatalogueFixture()
     {
         QDir().mkpath(wavDir());
-        catalogue = std::make_unique<Catalogue>(dir.path(), messages, nullptr);
+        catalogue = std::make_unique<Catalogue>(dir.path(), messages, &log);
         catalogue->clock = [this] { return now; };
         catalogue->formats = DateTimeFormats::fromLocale(QLocale::c(), "dd.MM.yyyy", "HH:mm:ss");
         catalogue->recordingsDir = [this] { return wavDir(); };
@@ -103,6 +104,7 @@ public:
 
     QTemporaryDir dir;
     ScriptedMessageService messages;
+    EventLog log{dir.filePath("Events.log")};
     QDateTime now{QDate(2024, 3, 15), QTime(14, 30, 5)};
     std::unique_ptr<Catalogue> catalogue;
     std::map<QString, QString> codes;

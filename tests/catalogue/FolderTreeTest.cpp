@@ -193,8 +193,18 @@ TEST_F(FolderTreeTest, ABadLevelInTreeIniIsReportedAndNoFolderIsLost)
     ini.close();
     treePresenter->loadFolderTree();
     EXPECT_EQ(messages.texts, QStringList({"Invalid level (3) for item \"C\""}));
-    // The nodes read before the bad line stay; the other folders follow at the top level.
-    EXPECT_EQ(shape(), QStringList({"General", "#A", "C", "B"}));
+    // The nodes read before the bad line keep their shape; the other folders go under General,
+    // and the log says so.
+    EXPECT_EQ(shape(), QStringList({"General", "#A", "#C", "#B"}));
+    EXPECT_TRUE(log.lines().contains("Tree.ini is damaged: 2 folders were put under General"))
+        << log.lines().join('|').toStdString();
+    // Saved again, the tree reads back whole.
+    treePresenter->SaveTreeToIni();
+    treeView->clear();
+    messages.texts.clear();
+    treePresenter->loadFolderTree();
+    EXPECT_EQ(shape(), QStringList({"General", "#A", "#C", "#B"}));
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
 
 TEST_F(FolderTreeTest, AddingAFolderWritesItsRowAndTheConfirmedName)

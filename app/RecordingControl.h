@@ -22,7 +22,6 @@ public:
     // The recording half of Stop; nothing happens unless a recording runs.
     void acStopExecute();
     bool recording() const;
-    CallRecorder &recorder() { return m_recorder; }
 
 private:
     TfmOrv &m_window;

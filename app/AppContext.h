@@ -3,6 +3,7 @@
 #pragma once
 
 #include "StartOptions.h"
+#include "catalogue/Catalogue.h"
 #include "recording/RecorderSession.h"
 #include "support/MessageService.h"
 
@@ -16,7 +17,8 @@ struct AppContext
     AppContext(StartOptions options, RecorderSession &session)
         : options(std::move(options)), programDir(session.dataDir()), ini(session.ini()),
           prefs(session.prefs()), ModemProfile(session.profile()), log(session.log()),
-          messages(session.messages()), VoiceSupported(session.voiceSupported())
+          messages(session.messages()), dateFormats(session.catalogue().formats),
+          VoiceSupported(session.voiceSupported())
     {}
 
     StartOptions options;
@@ -26,6 +28,8 @@ struct AppContext
     TModemParams &ModemProfile;
     EventLog &log;
     MessageService &messages;
+    // How the list shows dates and times.
+    const DateTimeFormats &dateFormats;
     // File, folder, font and colour choosers; set at start-up (tests set their own).
     ChooserService *choosers = nullptr;
     // Where the user picks a recording or modem format; set once the main window exists.

@@ -5,6 +5,7 @@
 #include "AppIcons.h"
 #include "ClosingSaves.h"
 #include "ColorValue.h"
+#include "FirstStartLayout.h"
 #include "MainActions.h"
 #include "TfmAbout.h"
 #include "TraceView.h"
@@ -176,13 +177,21 @@ void TfmOrv::restorePlacement()
 void TfmOrv::applyWindowSettings()
 {
     const QList<int> sizes = m_splitter->sizes();
+    const WindowLayout stored = loadWindowLayout(m_ctx.ini, {});
+    QFont font(stored.fontName);
+    font.setPointSize(std::clamp(stored.fontSize, 4, 72));
+
+    // What the ini file lacks is sized to show the texts whole in the list's font.
+    const FirstStartWidths fitted =
+        firstStartWidths(QFontMetrics(font), m_ctx.dateFormats, m_tree->indentation(),
+                         m_tree->iconSize().isValid() ? m_tree->iconSize().width() : 16);
     WindowLayout defaults;
-    defaults.splitter = sizes.value(0);
+    defaults.splitter = std::max(sizes.value(0), fitted.tree);
+    defaults.dateWidth = std::max(defaults.dateWidth, fitted.date);
+    defaults.timeWidth = std::max(defaults.timeWidth, fitted.time);
     const WindowLayout l = loadWindowLayout(m_ctx.ini, defaults);
     m_transport->volumeBar()->setValue(l.volume);
 
-    QFont font(l.fontName);
-    font.setPointSize(std::clamp(l.fontSize, 4, 72));
     const QColor color = colorFromValue(l.fontColor, palette());
     for (QWidget *view : std::initializer_list<QWidget *>{m_list->grid(), m_tree}) {
         view->setFont(font);
@@ -192,7 +201,8 @@ void TfmOrv::applyWindowSettings()
     }
     emit listFontApplied(font, color);
 
-    const int total = sizes.value(0) + sizes.value(1);
+    // Before the window is first shown the panes have no size yet; the window has.
+    const int total = std::max(sizes.value(0) + sizes.value(1), width());
     m_splitter->setSizes({l.splitter, std::max(0, total - l.splitter)});
 
     m_list->setColumnWidths(l.dateWidth, l.timeWidth, l.durationWidth);

@@ -2,6 +2,7 @@
 // menu item are always enabled, checked and triggered together.
 #include "TransportPanel.h"
 
+#include "CommandButton.h"
 #include "MainActions.h"
 
 #include <QAction>
@@ -65,10 +66,8 @@ TransportPanel::TransportPanel(MainActions &actions, QWidget *parent)
 
 QToolButton *TransportPanel::speedButton(QAction *action)
 {
-    auto *button = new QToolButton(this);
-    button->setDefaultAction(action);
+    auto *button = new CommandButton(action, this);
     button->setAutoRaise(true);
     button->setIconSize(QSize(20, 20));
-    button->setAccessibleName(action->text());
     return button;
 }

@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   sox libsox-fmt-all ffmpeg pulseaudio pulseaudio-utils espeak-ng
   xdg-utils
+  xvfb xdotool at-spi2-core dbus-x11 dbus-daemon python3-pyatspi python3-pil fontconfig
   desktop-file-utils appstream dpkg-dev file
 )
 

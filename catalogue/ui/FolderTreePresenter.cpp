@@ -2,6 +2,7 @@
 #include "FolderTreePresenter.h"
 
 #include "FolderTreeView.h"
+#include "ViewPopupMenu.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/RecordingOperations.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QMenu>
 #include <QSet>
 
 FolderTreePresenter::FolderTreePresenter(FolderTreeView &tree, Catalogue &catalogue,
@@ -52,11 +54,19 @@ FolderTreePresenter::FolderTreePresenter(FolderTreeView &tree, Catalogue &catalo
     if (m_actions.acColapseAll)
         connect(m_actions.acColapseAll, &QAction::triggered, &m_tree, &QTreeView::collapseAll);
 
-    // The tree's pop-up menu holds the Tree menu's commands.
-    m_tree.setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (QAction *action : m_actions.all())
-        if (action)
-            m_tree.addAction(action);
+    // The tree's pop-up menu holds the Tree menu's commands; on the tree, their keys work too.
+    m_popup = new QMenu(&m_tree);
+    m_popup->setObjectName(QStringLiteral("pmTree"));
+    m_popup->setAccessibleName(QStringLiteral("Folder commands"));
+    for (QAction *action : m_actions.all()) {
+        if (!action)
+            continue;
+        if (action == m_actions.acExpandNode)
+            m_popup->addSeparator();
+        m_popup->addAction(action);
+        m_tree.addAction(action);
+    }
+    new ViewPopupMenu(m_tree, *m_popup);
     for (QAction *action : {m_actions.acAddNode, m_actions.acAddSubNode, m_actions.acExpandAll,
                             m_actions.acColapseAll})
         if (action)

@@ -11,6 +11,7 @@
 
 class Catalogue;
 class FolderTreeView;
+class QMenu;
 class MessageService;
 class QAction;
 class QTreeWidgetItem;
@@ -86,4 +87,5 @@ private:
     MessageService &m_messages;
     QString m_dataDir;
     FolderTreeActions m_actions;
+    QMenu *m_popup = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "RecordingsListView.h"
 #include "StoreTableModel.h"
 #include "TMoveToForm.h"
+#include "ViewPopupMenu.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CommandStates.h"
 #include "support/MessageService.h"
@@ -91,9 +92,7 @@ RecordingListPresenter::RecordingListPresenter(RecordingsListView &list, Catalog
                          m_actions.acCopyToFolder, m_actions.acEmailFile});
     m_popup->addSeparator();
     m_popup->addAction(m_selectAll);
-    grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grid, &QWidget::customContextMenuRequested, this,
-            [this, grid](const QPoint &at) { m_popup->popup(grid->viewport()->mapToGlobal(at)); });
+    new ViewPopupMenu(*grid, *m_popup);
 
     const std::pair<QAction *, void (RecordingListPresenter::*)()> commands[] = {
         {m_actions.acMemo, &RecordingListPresenter::acMemoExecute},

@@ -115,7 +115,8 @@ bool PlaybackControl::startTraceDecode(const QString &path)
     m_pcmReady = false;
     auto pcm = std::make_shared<QByteArray>();
     auto failed = std::make_shared<bool>(false);
-    QThread *thread = QThread::create([path, pcm, failed] {
+    auto why = std::make_shared<QString>();
+    QThread *thread = QThread::create([path, pcm, failed, why] {
         try {
             TdeAudioConvertor convertor;
             convertor.OnAudioConverted = [&](TdeAudioConvertor &, const std::uint8_t *data,
@@ -123,18 +124,20 @@ bool PlaybackControl::startTraceDecode(const QString &path)
                 pcm->append(reinterpret_cast<const char *>(data), size);
             };
             TfmAudio::decodeToWorkingPcm(path, convertor);
-        } catch (const std::exception &) {
+        } catch (const std::exception &e) {
             *failed = true;
+            *why = QString::fromUtf8(e.what());
         }
     });
     m_decodes << thread;
-    connect(thread, &QThread::finished, this, [this, thread, pcm, failed, generation] {
+    connect(thread, &QThread::finished, this, [this, thread, pcm, failed, why, path, generation] {
         m_decodes.removeAll(thread);
         thread->deleteLater();
         if (generation != m_generation || !busy())
             return; // a playback that is over
         if (*failed) {
-            m_ctx.messages.showMessage(QStringLiteral("Error was created during pcm conversion"),
+            m_ctx.messages.showMessage(QStringLiteral("Error was created during pcm conversion\n") +
+                                           path + QStringLiteral(": ") + *why,
                                        MessageService::Kind::Error);
             backToIdle();
             return;
@@ -222,6 +225,8 @@ void PlaybackControl::acPlayExecute()
     if (!startTraceDecode(path))
         return;
 
+    // The sink opens at the bar's volume on whichever output is the default now.
+    TrackBar2Change();
     for (const char *step : {"Mplayer1.open", "Mplayer1.play"}) {
         try {
             if (qstrcmp(step, "Mplayer1.open") == 0)
@@ -376,8 +381,14 @@ void PlaybackControl::TrackBar1MouseUp(Qt::MouseButton button, int x, int width)
 void PlaybackControl::TrackBar2Change()
 {
     const int p = m_window.transport().volumeBar()->value();
-    if (VolumeDevice)
-        VolumeDevice->SetVolume(std::uint16_t(p == 0 ? 0 : p * 4096 - 1));
+    const auto v = std::uint16_t(p == 0 ? 0 : p * 4096 - 1);
+    // The bar sets the volume of the output the sound is heard on, which follows the desktop's
+    // default output; the device found at start-up is only the first of them.
+    const QByteArray heardOn = Mplayer1.outputDeviceId();
+    if (VolumeDevice && (heardOn.isEmpty() || heardOn == VolumeDevice->id))
+        VolumeDevice->SetVolume(v);
+    else if (!heardOn.isEmpty())
+        OutputVolumes::instance().setLevel(heardOn, double(v) / 65535.0);
 }
 
 void PlaybackControl::openTool(const QString &logLine,

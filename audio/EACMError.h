@@ -9,13 +9,19 @@
 class EACMError : public std::runtime_error
 {
 public:
-    explicit EACMError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message)
+    // message is the fixed text users know; reason, when given, says what exactly was wrong
+    // (what() holds both, on one line).
+    explicit EACMError(const QString &message, const QString &reason = {})
+        : std::runtime_error(
+              (reason.isEmpty() ? message : message + QLatin1Char(' ') + reason).toStdString()),
+          m_message(message), m_reason(reason)
     {}
     const QString &message() const { return m_message; }
+    const QString &reason() const { return m_reason; }
 
 private:
     QString m_message;
+    QString m_reason;
 };
 
 class EACMCodecError : public EACMError

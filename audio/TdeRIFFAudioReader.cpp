@@ -9,9 +9,9 @@
 
 namespace {
 
-[[noreturn]] void invalid()
+[[noreturn]] void invalid(const QString &reason)
 {
-    throw EACMAudioReadError(QStringLiteral("Invalid file format."));
+    throw EACMAudioReadError(QStringLiteral("Invalid file format."), reason);
 }
 
 bool plausibleId(const char *id)
@@ -29,13 +29,17 @@ TdeRIFFAudioReader::TdeRIFFAudioReader(QIODevice &stream) : TdeAbstractAudioRead
 void TdeRIFFAudioReader::parse()
 {
     if (m_stream.isSequential())
-        invalid();
+        invalid(QStringLiteral("The file cannot be read from any position."));
     char head[12];
-    if (m_stream.read(head, 12) != 12)
-        invalid();
-    if (std::string_view(head, 4) != "RIFF" || qFromLittleEndian<quint32>(head + 4) == 0 ||
-        std::string_view(head + 8, 4) != "WAVE")
-        invalid();
+    const qint64 headSize = m_stream.read(head, 12);
+    if (headSize <= 0)
+        invalid(QStringLiteral("The file is empty."));
+    if (headSize != 12)
+        invalid(QStringLiteral("The file is too short (%1 bytes) to be a WAV file.").arg(headSize));
+    if (std::string_view(head, 4) != "RIFF" || std::string_view(head + 8, 4) != "WAVE")
+        invalid(QStringLiteral("The file does not begin as a RIFF WAVE file."));
+    if (qFromLittleEndian<quint32>(head + 4) == 0)
+        invalid(QStringLiteral("The RIFF header gives the file no length."));
 
     const qint64 end = m_stream.size();
     bool haveFormat = false;
@@ -50,7 +54,9 @@ void TdeRIFFAudioReader::parse()
         const qint64 body = m_stream.pos();
         if (id == "FMT ") {
             if (size > quint32(TdeWaveFormat::Size))
-                invalid();
+                invalid(QStringLiteral("The format chunk is %1 bytes long, more than a format "
+                                       "description holds.")
+                            .arg(size));
             Format.SetDefaults();
             char bytes[TdeWaveFormat::Size];
             const qint64 got = m_stream.read(bytes, size);
@@ -77,8 +83,10 @@ void TdeRIFFAudioReader::parse()
                 m_stream.seek(next);
         }
     }
-    if (!haveFormat || !haveData)
-        invalid();
+    if (!haveFormat)
+        invalid(QStringLiteral("The file has no format chunk."));
+    if (!haveData)
+        invalid(QStringLiteral("The file has no data chunk."));
     SelectTrack(0);
 }
 

@@ -10,4 +10,10 @@ if command -v pulseaudio >/dev/null 2>&1; then
     if ! pactl list short sinks 2>/dev/null | grep -q .; then
         pactl load-module module-null-sink sink_name=calvora_null >/dev/null 2>&1 || true
     fi
+    # A second output, as when headphones are plugged in, for the tests of where sound goes.
+    # It is there before any test starts: sinks coming and going under running clients can
+    # abort them as they exit.
+    if ! pactl list short sinks 2>/dev/null | grep -q calvora_second; then
+        pactl load-module module-null-sink sink_name=calvora_second >/dev/null 2>&1 || true
+    fi
 fi

@@ -66,21 +66,31 @@ void MediaPlayer::Play()
     startSink();
 }
 
+QAudioDevice MediaPlayer::deviceToOpen() const
+{
+    if (OutputDevice.isEmpty())
+        return QMediaDevices::defaultAudioOutput();
+    for (const QAudioDevice &d : QMediaDevices::audioOutputs()) {
+        if (d.id() == OutputDevice)
+            return d;
+    }
+    return {};
+}
+
+QByteArray MediaPlayer::outputDeviceId() const
+{
+    return m_sink ? m_sinkDevice : deviceToOpen().id();
+}
+
 void MediaPlayer::startSink()
 {
     stopSink();
     const QAudioFormat format = *sinkFormat(m_source->pcmFormat());
-    QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!OutputDevice.isEmpty()) {
-        device = {};
-        for (const QAudioDevice &d : QMediaDevices::audioOutputs()) {
-            if (d.id() == OutputDevice)
-                device = d;
-        }
-    }
+    const QAudioDevice device = deviceToOpen();
     if (device.isNull())
         throw MediaPlayerError(DeviceNotReady, ErrorText(DeviceNotReady));
     m_sink = new QAudioSink(device, format, this);
+    m_sinkDevice = device.id();
     m_sink->setVolume(OutputVolumes::instance().level(device.id()));
     connect(&OutputVolumes::instance(), &OutputVolumes::changed, m_sink,
             [this, id = device.id()](const QByteArray &changed, double level) {

@@ -3,6 +3,7 @@
 // desktop's sound output, pauses, resumes and seeks. Positions and lengths in milliseconds.
 #pragma once
 
+#include <QAudioDevice>
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -69,6 +70,11 @@ public:
     bool Seek(qint64 ms);
     void Close();
 
+    // The output the sound is heard on: the open sink's device, else the one Play would open
+    // now (the desktop's default output can change while the program runs). Empty when the
+    // desktop has no output.
+    QByteArray outputDeviceId() const;
+
     qint64 Length() const { return m_lengthMs; }
     qint64 Position() const;
     Mode mode() const;
@@ -77,12 +83,14 @@ public:
     std::function<void()> onFirstBlock;
 
 private:
+    QAudioDevice deviceToOpen() const;
     void startSink();
     void stopSink();
     void checkEnd();
 
     std::unique_ptr<DecodingSource> m_source;
     QAudioSink *m_sink = nullptr;
+    QByteArray m_sinkDevice;
     QTimer *m_watch = nullptr;
     qint64 m_lengthMs = 0;
     qint64 m_startMs = 0; // the position the sink started from

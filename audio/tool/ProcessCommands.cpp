@@ -3,6 +3,8 @@
 // or the one asked for, beside the output's name until complete.
 #include "ProcessCommands.h"
 
+#include "WavCommands.h"
+
 #include "FormatSpec.h"
 #include "OutputBeside.h"
 
@@ -86,8 +88,10 @@ int processFile(const QString &inPath, const QString &outPath, const QString &fo
         return 1;
     }
     OutputBeside output(outPath);
+    std::optional<TdeWaveFormat> input;
     try {
         TdeRIFFAudioReader reader(in);
+        input = reader.getFormat();
         std::optional<TdeWaveFormat> to = reader.getFormat();
         if (wanted)
             to = ResolveFormatSpec(*wanted, reader.getFormat(), error);
@@ -124,7 +128,7 @@ int processFile(const QString &inPath, const QString &outPath, const QString &fo
         out << outPath << ": " << to->FormatDescription() << ", " << written << " bytes of audio; "
             << report << "\n";
     } catch (const EACMError &e) {
-        err << "calvora-wav: " << inPath << ": " << e.message() << "\n";
+        PrintAudioError(err, inPath, e, input ? &*input : nullptr);
         return 1;
     }
     return 0;

@@ -34,6 +34,17 @@ qint64 framesIn(const TdeWaveFormat &format, qint64 size)
 
 } // namespace
 
+void PrintAudioError(QTextStream &err, const QString &path, const EACMError &e,
+                     const TdeWaveFormat *input)
+{
+    err << "calvora-wav: " << path << ": " << e.message() << "\n";
+    if (!e.reason().isEmpty())
+        err << "calvora-wav: " << e.reason() << "\n";
+    else if (input)
+        err << "calvora-wav: no codec converts its format (" << input->FormatDescription()
+            << ", format tag " << input->FormatTag() << ")\n";
+}
+
 int ListFormats(QTextStream &out)
 {
     for (int i = 0; i < CodecCatalogue::count(); ++i) {
@@ -79,7 +90,7 @@ int ShowInfo(const QString &path, QTextStream &out, QTextStream &err)
         else
             out << "Duration:     unknown (no codec for this format)\n";
     } catch (const EACMError &e) {
-        err << "calvora-wav: " << path << ": " << e.message() << "\n";
+        PrintAudioError(err, path, e);
         return 1;
     }
     return 0;
@@ -123,8 +134,10 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
         return 1;
     }
     OutputBeside output(outPath);
+    std::optional<TdeWaveFormat> input;
     try {
         TdeRIFFAudioReader reader(in);
+        input = reader.getFormat();
         const std::optional<TdeWaveFormat> to =
             ResolveFormatSpec(*wanted, reader.getFormat(), error);
         if (!to) {
@@ -152,7 +165,7 @@ int ConvertFile(const QString &formatText, const QString &inPath, const QString 
         }
         out << outPath << ": " << to->FormatDescription() << ", " << written << " bytes of audio\n";
     } catch (const EACMError &e) {
-        err << "calvora-wav: " << inPath << ": " << e.message() << "\n";
+        PrintAudioError(err, inPath, e, input ? &*input : nullptr);
         return 1;
     }
     return 0;

@@ -22,6 +22,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "../audio/TestWavFiles.h"
@@ -305,6 +306,39 @@ TEST_F(PlaybackTest, TheVolumeBarSetsTheDeviceVolume)
         window->transport().volumeBar()->setValue(position);
         EXPECT_NEAR(OutputVolumes::instance().level(id), volume / 65535.0, 1e-6) << position;
     }
+}
+
+TEST_F(PlaybackTest, TheVolumeBarFollowsTheOutputThatIsHeard)
+{
+    ASSERT_NE(playback->VolumeDevice, nullptr);
+    const QByteArray first = playback->VolumeDevice->id;
+    // The test script gives the sound server a second output before the tests start.
+    ASSERT_TRUE(Waits::waitUntil(
+        [] {
+            const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
+            return std::any_of(outputs.begin(), outputs.end(),
+                               [](const QAudioDevice &d) { return d.id() == "calvora_second"; });
+        },
+        5000))
+        << "no second output: source scripts/pulse-null-sink.sh first";
+    // The sound goes to another output than the one found at start-up (this Qt opens the
+    // default output it learnt at start, so the output is chosen for the player here).
+    playback->Mplayer1.OutputDevice = "calvora_second";
+
+    window->transport().volumeBar()->setValue(4);
+    addRecording(3.0);
+    actions().acPlay->trigger();
+    ASSERT_EQ(playback->Mplayer1.mode(), Mode::Playing) << messages.texts.join('|').toStdString();
+    EXPECT_EQ(playback->Mplayer1.outputDeviceId(), "calvora_second");
+    EXPECT_NEAR(OutputVolumes::instance().level("calvora_second"), 16383 / 65535.0, 1e-6)
+        << "the sound starts at the bar's volume";
+
+    const double firstLevel = OutputVolumes::instance().level(first);
+    window->transport().volumeBar()->setValue(12);
+    EXPECT_NEAR(OutputVolumes::instance().level("calvora_second"), 49151 / 65535.0, 1e-6)
+        << "the bar controls what is heard";
+    EXPECT_EQ(OutputVolumes::instance().level(first), firstLevel);
+    actions().acStop->trigger();
 }
 
 TEST_F(PlaybackTest, EveryTransportControlHasAnAccessibleName)

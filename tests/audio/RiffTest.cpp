@@ -200,6 +200,7 @@ TEST(RiffReaderTest, WalksChunksAndRejectsWhatIsNoWaveFile)
                 ADD_FAILURE() << "accepted";
             } catch (const EACMAudioReadError &e) {
                 EXPECT_EQ(e.message(), "Invalid file format.");
+                EXPECT_FALSE(e.reason().isEmpty()) << "the error says what is wrong";
             }
             continue;
         }

@@ -92,25 +92,42 @@ TEST_F(ToolTest, FailuresNameTheProblemAndLeaveNoFile)
     ASSERT_TRUE(g.open(QIODevice::WriteOnly));
     g.write(QByteArray(100, 'x'));
     g.close();
+    QFile(dir.filePath("empty.wav")).open(QIODevice::WriteOnly);
+    // The tone with a format tag (MPEG layer 3) no codec of ours reads.
+    QFile::copy(source, dir.filePath("mp3tag.wav"));
+    QFile tagged(dir.filePath("mp3tag.wav"));
+    ASSERT_TRUE(tagged.open(QIODevice::ReadWrite));
+    tagged.seek(20);
+    tagged.write(QByteArray("\x55\x00", 2));
+    tagged.close();
+    const QString notRiff = "Invalid file format.\ncalvora-wav: The file does not begin as a RIFF "
+                            "WAVE file.";
     const QString out = dir.filePath("out.wav");
     struct Case
     {
         QStringList args;
         int code;
-        const char *message;
+        QString message;
     };
     const Case cases[] = {
         {{"convert", "--to", "mp3", source, out}, 2, "unknown format \"mp3\""},
         {{"convert", "--to", "gsm:8000:0:2", source, out}, 2, "no gsm format with 8000 Hz"},
         {{"convert", "--to", "pcm:8000:x", source, out}, 2, "bad format"},
-        {{"convert", "--to", "pcm", garbage, out}, 1, "garbage.wav: Invalid file format."},
-        {{"gain", "50", garbage, out}, 1, "garbage.wav: Invalid file format."},
-        {{"equalize", garbage, out}, 1, "garbage.wav: Invalid file format."},
+        {{"convert", "--to", "pcm", garbage, out}, 1, "garbage.wav: " + notRiff},
+        {{"gain", "50", garbage, out}, 1, "garbage.wav: " + notRiff},
+        {{"equalize", garbage, out}, 1, "garbage.wav: " + notRiff},
+        {{"convert", "--to", "pcm", dir.filePath("empty.wav"), out},
+         1,
+         "empty.wav: Invalid file format.\ncalvora-wav: The file is empty."},
+        {{"convert", "--to", "gsm", dir.filePath("mp3tag.wav"), out},
+         1,
+         "mp3tag.wav: The requested operation cannot be performed.\ncalvora-wav: no codec "
+         "converts its format ("},
         {{"convert", "--to", "pcm", dir.filePath("missing.wav"), out}, 1, "cannot open"},
         {{"convert", "--to", "pcm", source, dir.filePath("no/such/dir/out.wav")},
          1,
          "cannot create"},
-        {{"info", garbage}, 1, "Invalid file format."},
+        {{"info", garbage}, 1, notRiff},
         {{"convert", source, out}, 2, "usage"},
     };
     for (const Case &c : cases) {
@@ -119,7 +136,7 @@ TEST_F(ToolTest, FailuresNameTheProblemAndLeaveNoFile)
         EXPECT_EQ(r.code, c.code);
         EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
     }
-    EXPECT_EQ(filesInDir(), QStringList({"garbage.wav", "tone.wav"}));
+    EXPECT_EQ(filesInDir(), QStringList({"empty.wav", "garbage.wav", "mp3tag.wav", "tone.wav"}));
 }
 
 } // namespace

@@ -168,7 +168,7 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
     if (!m_messages.confirm(QStringLiteral("Delete selected record(s)?")))
         return false;
     const QList<int> rows = rowsOf(selection, true);
-    QStringList files;
+    QStringList files, ids;
     {
         HooksAside aside(calls);
         ControlsOff off(calls);
@@ -176,11 +176,13 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
         for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
             calls.setRecNo(*row + 1);
             const QString file = currentFile();
+            const QString id = m_catalogue.currentRecordingId();
             try {
                 calls.Delete();
             } catch (const StoreError &) {
                 continue;
             }
+            ids.append(id);
             if (!file.isEmpty())
                 files.append(file);
         }
@@ -188,6 +190,7 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
     selection.clear();
     if (!m_catalogue.saveTable(calls))
         return false;
+    m_catalogue.Details.remove(ids);
     removeFiles(files);
     return true;
 }
@@ -303,7 +306,7 @@ bool RecordingOperations::deleteFolders(const QStringList &folderCodes)
     TStoreTable &calls = m_catalogue.CallsTbl;
     if (!folders.Active() || !calls.Active())
         return false;
-    QStringList files;
+    QStringList files, ids;
     {
         HooksAside aside(calls);
         for (const QString &code : folderCodes) {
@@ -321,11 +324,13 @@ bool RecordingOperations::deleteFolders(const QStringList &folderCodes)
             while (calls.RecordCount() > 0) {
                 calls.Last();
                 const QString file = currentFile();
+                const QString id = m_catalogue.currentRecordingId();
                 try {
                     calls.Delete();
                 } catch (const StoreError &) {
                     break;
                 }
+                ids.append(id);
                 if (!file.isEmpty())
                     files.append(file);
             }
@@ -339,6 +344,7 @@ bool RecordingOperations::deleteFolders(const QStringList &folderCodes)
     const bool foldersSaved = callsSaved && m_catalogue.saveTable(folders);
     if (!callsSaved || !foldersSaved)
         return false;
+    m_catalogue.Details.remove(ids);
     removeFiles(files);
     return true;
 }

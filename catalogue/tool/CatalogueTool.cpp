@@ -21,7 +21,15 @@ namespace {
 struct Row
 {
     QString folder, date, time, duration, memo, file;
+    QString ended;       // why the recording ended; empty when not known
+    bool silent = false; // flagged silent at Stop
+    bool kept = false;   // pinned: no retention rule removes it
 };
+
+QString yes(bool flag)
+{
+    return flag ? QStringLiteral("yes") : QString();
+}
 
 QString oneLine(QString text)
 {
@@ -43,6 +51,11 @@ bool openTables(Catalogue &catalogue, QTextStream &err)
             ok = false;
         }
     }
+    // The details only add to the rows: without them every row is still listed.
+    QString error;
+    if (!catalogue.Details.openReadOnly(error))
+        err << RecordingDetails::TableName << ": " << error
+            << "; the recordings are listed without their details" << Qt::endl;
     return ok;
 }
 
@@ -66,8 +79,19 @@ void forEachRow(Catalogue &catalogue, const std::function<void(const Row &)> &vi
         return oneLine(calls.valueAt(row, calls.fieldIndex(QLatin1String(field))).toString());
     };
     auto visitRow = [&](const QString &folder, int r) {
-        visit({folder, text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"), text(r, "Comment"),
-               wavName(calls, r, catalogue.formats)});
+        Row row;
+        row.folder = folder;
+        row.date = text(r, "DateS");
+        row.time = text(r, "TimeS");
+        row.duration = text(r, "Duration");
+        row.memo = text(r, "Comment");
+        row.file = wavName(calls, r, catalogue.formats);
+        if (const auto facts = catalogue.Details.facts(text(r, "id"))) {
+            row.ended = oneLine(endReasonDescription(facts->end));
+            row.silent = facts->silent;
+            row.kept = facts->pinned;
+        }
+        visit(row);
     };
     std::set<QString> known;
     for (folders.First(); !folders.Eof(); folders.Next()) {
@@ -90,10 +114,11 @@ int list(Catalogue &catalogue, QTextStream &out, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
-    out << "Folder\tDate\tTime\tDuration\tMemo\tFile\n";
+    out << "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept\n";
     forEachRow(catalogue, [&](const Row &r) {
         out << r.folder << '\t' << r.date << '\t' << r.time << '\t' << r.duration << '\t' << r.memo
-            << '\t' << r.file << '\n';
+            << '\t' << r.file << '\t' << r.ended << '\t' << yes(r.silent) << '\t' << yes(r.kept)
+            << '\n';
     });
     out.flush();
     return Ok;
@@ -103,10 +128,11 @@ int exportCsv(Catalogue &catalogue, const QString &file, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
-    QByteArray csv = "Folder,Date,Time,Duration,Memo,File\r\n";
+    QByteArray csv = "Folder,Date,Time,Duration,Memo,File,Ended,Silent,Kept\r\n";
     forEachRow(catalogue, [&](const Row &r) {
         csv += QStringList{csvField(r.folder),   csvField(r.date), csvField(r.time),
-                           csvField(r.duration), csvField(r.memo), csvField(r.file)}
+                           csvField(r.duration), csvField(r.memo), csvField(r.file),
+                           csvField(r.ended),    yes(r.silent),    yes(r.kept)}
                    .join(QLatin1Char(','))
                    .toUtf8();
         csv += "\r\n";

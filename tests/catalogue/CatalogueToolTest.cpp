@@ -40,11 +40,18 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
         ScriptedMessageService messages;
         Catalogue c(dir.path(), messages, nullptr);
         ASSERT_TRUE(c.OpenCatalogue());
+        // The first row ended on the modem's busy tone and is kept.
+        const QString first = c.CallsTbl.FieldValues("id").toString();
+        ASSERT_FALSE(first.isEmpty());
         c.FoldersTbl.Append();
         c.FoldersTbl.setFieldValue("FolderId", "W1");
         c.FoldersTbl.setFieldValue("FolderName", "Work, late");
         c.FoldersTbl.Post();
         c.FoldersTbl.SaveChanges();
+        RecordingFacts facts;
+        facts.end = RecordingEnd::modemEvent('b');
+        ASSERT_TRUE(c.Details.store(first, facts));
+        ASSERT_TRUE(c.Details.setPinned({first}, true));
         c.CallsTbl.Append();
         c.CallsTbl.setFieldValue("FolderId", "GONE");
         c.CallsTbl.setFieldValue("Comment", "orphan");
@@ -61,23 +68,38 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
     ASSERT_EQ(list.code, 0) << list.err.toStdString();
     const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << list.out.toStdString();
-    EXPECT_EQ(lines[0], "Folder\tDate\tTime\tDuration\tMemo\tFile");
+    EXPECT_EQ(lines[0], "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept");
     EXPECT_TRUE(lines[1].startsWith("General\t")) << lines[1].toStdString();
-    EXPECT_TRUE(lines[1].endsWith("\t01:05\tQuote \"me\", please\t1_20240315_143005.wav"));
-    EXPECT_TRUE(lines[2].endsWith("\t02:00\tline break\t1_20240316_090000.wav"));
+    EXPECT_TRUE(lines[1].endsWith(
+        "\t01:05\tQuote \"me\", please\t1_20240315_143005.wav\tModem: busy tone\t\tyes"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith("\t02:00\tline break\t1_20240316_090000.wav\t\t\t"));
     EXPECT_TRUE(lines[3].startsWith("\t")) << "the orphan row is listed without a folder";
 
     const QString csv = dir.filePath("out.csv");
     ASSERT_EQ(runTool(at + QStringList{"export-csv", csv}).code, 0);
     const QStringList rows = QString::fromUtf8(readFile(csv)).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 4);
-    EXPECT_TRUE(rows[1].endsWith(",01:05,\"Quote \"\"me\"\", please\",1_20240315_143005.wav"))
+    EXPECT_TRUE(rows[1].endsWith(
+        ",01:05,\"Quote \"\"me\"\", please\",1_20240315_143005.wav,Modem: busy tone,,yes"))
         << rows[1].toStdString();
     EXPECT_TRUE(rows[2].startsWith("\"Work, late\",")) << rows[2].toStdString();
 
     const Result ok = runTool(at + QStringList{"check"});
     EXPECT_EQ(ok.code, 0);
     EXPECT_EQ(ok.out, "Recordings.d: 3 records\nFolders.d: 2 records\n");
+
+    // A damaged details table leaves every row listed, and says so.
+    const QByteArray details = readFile(dir.filePath("RecordingDetails.d"));
+    ASSERT_TRUE(writeFile(dir.filePath("RecordingDetails.d"), details.left(details.size() - 1)));
+    const Result withoutDetails = runTool(at + QStringList{"list"});
+    EXPECT_EQ(withoutDetails.code, 0);
+    EXPECT_EQ(withoutDetails.out.count('\n'), 4) << withoutDetails.out.toStdString();
+    EXPECT_TRUE(withoutDetails.err.startsWith("RecordingDetails.d: Error opening table:"))
+        << withoutDetails.err.toStdString();
+    EXPECT_EQ(readFile(dir.filePath("RecordingDetails.d")), details.left(details.size() - 1))
+        << "listing changes nothing";
+    ASSERT_TRUE(writeFile(dir.filePath("RecordingDetails.d"), details));
 
     const QByteArray table = readFile(dir.filePath("Recordings.d"));
     ASSERT_TRUE(writeFile(dir.filePath("Recordings.d"), table.left(table.size() - 2)));

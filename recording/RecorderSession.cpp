@@ -59,7 +59,7 @@ RecorderSession::RecorderSession(const QString &dataDir, MessageService &message
 RecorderSession::~RecorderSession()
 {
     if (m_recorder->recording())
-        m_recorder->acStopExecute();
+        m_recorder->stopForClosing();
     m_initOrv.reset();
     m_policy.reset();
     m_recorder.reset();

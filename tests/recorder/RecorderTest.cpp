@@ -83,6 +83,21 @@ protected:
         return list;
     }
 
+    // The "Ended" column of every row, as calvora-catalogue lists it.
+    QStringList endings()
+    {
+        QProcess tool;
+        tool.start(program("calvora-catalogue"), {"--data-dir", data, "list"});
+        EXPECT_TRUE(tool.waitForFinished(60000));
+        const QStringList lines =
+            QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const int column = lines.value(0).split('\t').indexOf("Ended");
+        QStringList ended;
+        for (const QString &line : lines.mid(1))
+            ended << line.split('\t').value(column);
+        return ended;
+    }
+
     QTemporaryDir dir;
     QString data;
     VirtualModemProcess vmodem;
@@ -119,6 +134,8 @@ TEST_F(RecorderTest, RecordsCallsAndKeepsTheCallInProgressOnSigterm)
 
     const QStringList rows = memos();
     EXPECT_EQ(rows, (QStringList{"5550101", "5550202"}));
+    EXPECT_EQ(endings(), (QStringList{"Silence", "Program ended by SIGTERM"}));
+    EXPECT_TRUE(output.contains("Recording ended: Program ended by SIGTERM"));
     EXPECT_EQ(QDir(data + "/wav").entryList({"1_*.wav"}, QDir::Files).size(), 2);
     QFile log(data + "/Events.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -178,6 +195,7 @@ TEST_P(KilledMidCallTest, TheLogKeepsItsLinesAndTheNextStartCataloguesTheCall)
     ::kill(pid_t(again.processId()), SIGTERM);
     ASSERT_TRUE(again.waitForFinished(60000));
     EXPECT_EQ(memos(), QStringList{"5550505"});
+    EXPECT_EQ(endings(), QStringList{"Recovered after a crash"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, KilledMidCallTest,

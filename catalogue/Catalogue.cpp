@@ -307,6 +307,20 @@ QString Catalogue::recordingFilePathFor(const QDateTime &start) const
     return name.isEmpty() ? QString() : wavDir() + name + QStringLiteral(".wav");
 }
 
+QStringList Catalogue::recordingFolders() const
+{
+    QStringList folders{wavDir()};
+    if (earlierRecordingsDirs) {
+        for (QString dir : earlierRecordingsDirs()) {
+            if (!dir.endsWith(QLatin1Char('/')))
+                dir += QLatin1Char('/');
+            if (!folders.contains(dir))
+                folders << dir;
+        }
+    }
+    return folders;
+}
+
 QString Catalogue::currentFolderId() const
 {
     if (!FoldersTbl.Active() || FoldersTbl.RecordCount() == 0)

@@ -78,6 +78,8 @@ public:
     QString recordingFilePath() const;
     // The path AddRecordingRow's row for a recording started at start will name.
     QString recordingFilePathFor(const QDateTime &start) const;
+    // The recordings folder and the earlier ones, each ending in "/", the current one first.
+    QStringList recordingFolders() const;
     // The code of the folder shown; empty without one.
     QString currentFolderId() const;
     // The folder holds a row with this code (both become current when found).

@@ -271,6 +271,21 @@ void RecordingDetails::forEach(
     }
 }
 
+void RecordingDetails::forEachPinned(const std::function<void(const QString &id)> &visit) const
+{
+    if (!m_table.Active())
+        return;
+    const int idField = m_table.fieldIndex(Id);
+    const int pinField = m_table.fieldIndex(Pinned);
+    for (int row = 0; row < m_table.RecordCount(); ++row) {
+        const std::string_view pin = m_table.bytesAt(row, pinField);
+        if (pin.empty() || pin.find_first_not_of('\0') == std::string_view::npos)
+            continue;
+        const std::string_view id = m_table.bytesAt(row, idField);
+        visit(QString::fromUtf8(id.data(), qsizetype(id.size())));
+    }
+}
+
 void RecordingDetails::editOrAppend(const QString &id)
 {
     const int row = rowOf(id);

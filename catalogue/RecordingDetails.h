@@ -53,6 +53,8 @@ public:
     std::optional<RecordingFacts> facts(const QString &id) const;
     bool isPinned(const QString &id) const;
     int rowCount() const { return m_table.Active() ? m_table.RecordCount() : 0; }
+    // The codes of the pinned recordings.
+    void forEachPinned(const std::function<void(const QString &id)> &visit) const;
     // Every row, in table order, for a pass over the whole catalogue.
     void forEach(const std::function<void(const QString &id, const RecordingFacts &)> &visit) const;
 

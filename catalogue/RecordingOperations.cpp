@@ -195,6 +195,43 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
     return true;
 }
 
+QStringList RecordingOperations::removeRows(const QSet<QString> &ids)
+{
+    TStoreTable &calls = m_catalogue.CallsTbl;
+    if (!calls.Active() || ids.isEmpty())
+        return {};
+    const QString current = m_catalogue.currentRecordingId();
+    QStringList removed;
+    {
+        HooksAside aside(calls);
+        ControlsOff off(calls);
+        // Without its master the table shows the rows of every folder.
+        TStoreTable *master = calls.MasterSource();
+        calls.setMasterSource(nullptr);
+        const int idField = calls.fieldIndex(QStringLiteral("id"));
+        for (int row = calls.RecordCount() - 1; row >= 0; --row) {
+            const std::string_view bytes = calls.bytesAt(row, idField);
+            const QString id = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+            if (!ids.contains(id))
+                continue;
+            calls.setRecNo(row + 1);
+            try {
+                calls.Delete();
+            } catch (const StoreError &) {
+                continue;
+            }
+            removed << id;
+        }
+        calls.setMasterSource(master);
+        if (!current.isEmpty() && !removed.contains(current))
+            calls.Locate(QStringLiteral("id"), current);
+    }
+    if (removed.isEmpty() || !m_catalogue.saveTable(calls))
+        return {};
+    m_catalogue.Details.remove(removed);
+    return removed;
+}
+
 bool RecordingOperations::MoveRecordings(const QString &folderCode, RecordingSelection &selection)
 {
     TStoreTable &calls = m_catalogue.CallsTbl;

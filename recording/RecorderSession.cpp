@@ -6,6 +6,7 @@
 #include "CallPolicy.h"
 #include "CallRecorder.h"
 #include "DemoModem.h"
+#include "RetentionScheduler.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "config/ModemState.h"
@@ -43,6 +44,8 @@ RecorderSession::RecorderSession(const QString &dataDir, MessageService &message
     m_recorder = std::make_unique<CallRecorder>(m_ini, m_prefs, m_profile, m_voiceSupported, m_log,
                                                 m_messages, *m_modem, *m_catalogue);
     m_policy = std::make_unique<CallPolicy>(*m_modem, m_prefs, *m_recorder, m_log);
+    m_retention =
+        std::make_unique<RetentionScheduler>(m_ini, *m_catalogue, m_messages, m_log, *m_recorder);
     m_query = std::make_unique<QueryBuffer>();
     m_parse = std::make_unique<TfmParse>(m_ini, m_profile, *m_modem, *m_query, m_log, m_messages,
                                          m_dataDir + QStringLiteral("/Compressions.d"));
@@ -61,6 +64,7 @@ RecorderSession::~RecorderSession()
     if (m_recorder->recording())
         m_recorder->stopForClosing();
     m_initOrv.reset();
+    m_retention.reset();
     m_policy.reset();
     m_recorder.reset();
     m_discovery.reset();
@@ -103,6 +107,7 @@ void RecorderSession::open()
         m_log.appendLine(QStringLiteral("Removed an interrupted save: ") + path);
     LoadModemProfile(m_ini, m_profile);
     guarded([this] { m_recorder->recoverInterruptedRecording(); });
+    m_retention->start();
 }
 
 void RecorderSession::bringModemOnLine(DiscoveryWindow &window, SetupTarget &target)

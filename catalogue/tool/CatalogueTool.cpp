@@ -4,8 +4,15 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/FolderTreeFile.h"
+#include "catalogue/RetentionPass.h"
 #include "catalogue/store/StoreError.h"
+#include "config/Preferences.h"
+#include "config/SettingsStore.h"
+#include "config/StorageSettings.h"
+#include "config/TIniFile.h"
 #include "support/AtomicFile.h"
+#include "support/DataDirLock.h"
+#include "support/EventLog.h"
 #include "support/MessageService.h"
 
 #include <QFile>
@@ -260,6 +267,65 @@ int addFolder(Catalogue &catalogue, const QString &typed, QTextStream &out, QTex
     return Ok;
 }
 
+// The retention rules of the Storage settings, now. A dry run only lists what would go; a run
+// removes it (the user asked, so every rule that removes something counts as agreed) and
+// writes each removal to the event log too. It needs the data directory to itself.
+int retention(const QString &dataDir, const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const bool dryRun = args == QStringList{QStringLiteral("--dry-run")};
+    if (!dryRun && !args.isEmpty()) {
+        err << "Usage: calvora-catalogue retention [--dry-run]" << Qt::endl;
+        return Usage;
+    }
+    DataDirLock lock(dataDir);
+    if (!dryRun && !lock.acquire()) {
+        err << "The data directory is in use by " << lock.holderText()
+            << ", which applies the retention rules itself" << Qt::endl;
+        return Failed;
+    }
+    TIniFile ini(dataDir + QStringLiteral("/orv.ini"));
+    const StorageSettings settings = loadStorageSettings(ini);
+    if (!settings.retention.any()) {
+        out << "No retention rule is on" << Qt::endl;
+        return Ok;
+    }
+    UnattendedMessageService messages;
+    EventLog log(dataDir + QStringLiteral("/Events.log"));
+    Catalogue catalogue(dataDir, messages, dryRun ? nullptr : &log);
+    const QString wavDir = readRecordingsFolder(ini, dataDir);
+    catalogue.recordingsDir = [wavDir] { return wavDir; };
+    const QStringList earlier = SettingsStore::earlierRecordingsFolders(ini);
+    catalogue.earlierRecordingsDirs = [earlier] { return earlier; };
+    if (dryRun ? !openTables(catalogue, err) : !catalogue.OpenCatalogue())
+        return Failed;
+
+    RetentionPass pass(catalogue, messages, [&](const QString &line) {
+        log.appendLine(line);
+        out << line << '\n';
+    });
+    const RetentionPlan &plan = pass.plan(settings.retention);
+    for (const QString &shortfall : plan.shortfalls)
+        out << shortfall << '\n';
+    if (dryRun) {
+        out << pass.summary() << '\n';
+        for (const QString &line : pass.describeRemovals())
+            out << "  " << line << '\n';
+        out.flush();
+        return Ok;
+    }
+    if (plan.empty()) {
+        out << pass.summary() << Qt::endl;
+        return Ok;
+    }
+    agreeRetentionRules(ini, plan.ruleNames());
+    const qint64 bytes = plan.bytes;
+    const int planned = int(plan.removals.size());
+    const int removed = pass.apply();
+    out << "Removed " << removed << " of " << planned << " recordings ("
+        << RetentionPass::megabytes(bytes) << ")" << Qt::endl;
+    return removed == planned ? Ok : Failed;
+}
+
 } // namespace
 
 QString csvField(const QString &text)
@@ -287,13 +353,18 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
         return add(catalogue, dataDir, args.mid(1), out, err);
     if (command == QLatin1String("add-folder") && args.size() == 2)
         return addFolder(catalogue, args[1], out, err);
+    if (command == QLatin1String("retention"))
+        return retention(dataDir, args.mid(1), out, err);
     err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
            "  list               every row of every folder\n"
            "  export-csv FILE    the same rows as CSV\n"
            "  check              open both tables and report what fails\n"
            "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
            "      [--duration SECONDS|MM:SS] [--memo TEXT]\n"
-           "  add-folder NAME    a new top-level folder\n";
+           "  add-folder NAME    a new top-level folder\n"
+           "  retention [--dry-run]\n"
+           "                     apply the retention rules of the Storage settings now (a\n"
+           "                     dry run lists what they would remove)\n";
     err.flush();
     return Usage;
 }

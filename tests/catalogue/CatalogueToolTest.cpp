@@ -1,5 +1,6 @@
 // calvora-catalogue run on a data directory: rows of every folder as text and CSV, and a
 // damaged table reported with the store's message.
+#include "CatalogueToolRun.h"
 #include "StoreTestUtil.h"
 #include "catalogue/Catalogue.h"
 #include "support/ScriptedMessageService.h"
@@ -11,21 +12,6 @@
 using namespace StoreTest;
 
 namespace {
-
-struct Result
-{
-    int code;
-    QString out, err;
-};
-
-Result runTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora-catalogue", args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
 {
@@ -64,7 +50,7 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
             .code,
         0);
 
-    const Result list = runTool(at + QStringList{"list"});
+    const ToolRun list = runTool(at + QStringList{"list"});
     ASSERT_EQ(list.code, 0) << list.err.toStdString();
     const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << list.out.toStdString();
@@ -85,14 +71,14 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
         << rows[1].toStdString();
     EXPECT_TRUE(rows[2].startsWith("\"Work, late\",")) << rows[2].toStdString();
 
-    const Result ok = runTool(at + QStringList{"check"});
+    const ToolRun ok = runTool(at + QStringList{"check"});
     EXPECT_EQ(ok.code, 0);
     EXPECT_EQ(ok.out, "Recordings.d: 3 records\nFolders.d: 2 records\n");
 
     // A damaged details table leaves every row listed, and says so.
     const QByteArray details = readFile(dir.filePath("RecordingDetails.d"));
     ASSERT_TRUE(writeFile(dir.filePath("RecordingDetails.d"), details.left(details.size() - 1)));
-    const Result withoutDetails = runTool(at + QStringList{"list"});
+    const ToolRun withoutDetails = runTool(at + QStringList{"list"});
     EXPECT_EQ(withoutDetails.code, 0);
     EXPECT_EQ(withoutDetails.out.count('\n'), 4) << withoutDetails.out.toStdString();
     EXPECT_TRUE(withoutDetails.err.startsWith("RecordingDetails.d: Error opening table:"))
@@ -103,7 +89,7 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
 
     const QByteArray table = readFile(dir.filePath("Recordings.d"));
     ASSERT_TRUE(writeFile(dir.filePath("Recordings.d"), table.left(table.size() - 2)));
-    const Result bad = runTool(at + QStringList{"check"});
+    const ToolRun bad = runTool(at + QStringList{"check"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_EQ(bad.err, "Recordings.d: Error opening table: Unexpected end of buffer\n");
     EXPECT_EQ(readFile(dir.filePath("Recordings.d")), table.left(table.size() - 2))
@@ -120,7 +106,7 @@ TEST(CatalogueToolTest, AFolderNameLosesTheLeadingMarksTheTreeFileCannotHold)
 {
     QTemporaryDir dir;
     const QStringList at = {"--data-dir", dir.path()};
-    const Result added = runTool(at + QStringList{"add-folder", " #Work"});
+    const ToolRun added = runTool(at + QStringList{"add-folder", " #Work"});
     ASSERT_EQ(added.code, 0) << added.err.toStdString();
     ScriptedMessageService messages;
     Catalogue c(dir.path(), messages, nullptr);
@@ -135,10 +121,10 @@ TEST(CatalogueToolTest, AnAddThatWouldShareAFileNameIsRefused)
     QTemporaryDir dir;
     const QStringList add = {"--data-dir", dir.path(), "add",     "--date",
                              "2024-03-15", "--time",   "14:30:05"};
-    const Result first = runTool(add);
+    const ToolRun first = runTool(add);
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     ASSERT_EQ(runTool({"--data-dir", dir.path(), "add-folder", "Work"}).code, 0);
-    const Result again = runTool(add + QStringList{"--folder", "Work"});
+    const ToolRun again = runTool(add + QStringList{"--folder", "Work"});
     EXPECT_NE(again.code, 0);
     EXPECT_TRUE(again.err.contains("A recording named " + first.out.trimmed() + " exists already"))
         << again.err.toStdString();

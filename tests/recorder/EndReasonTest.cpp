@@ -6,8 +6,6 @@
 #include "config/ProgramDir.h"
 #include "config/StorageSettings.h"
 #include "modem/TfmModem.h"
-#include "modem/discovery/DiscoveryWindow.h"
-#include "modem/discovery/SetupTarget.h"
 #include "recording/CallRecorder.h"
 #include "recording/RecorderSession.h"
 #include "support/ScriptedMessageService.h"
@@ -20,6 +18,7 @@
 #include <memory>
 
 #include "FileSizeLimit.h"
+#include "NoWindows.h"
 #include "ScaledTime.h"
 #include "VirtualModemProcess.h"
 #include "VoiceModemSetup.h"
@@ -27,15 +26,6 @@
 namespace {
 
 // The start-up set-up without a window to show anything in.
-class NoWindows final : public SetupTarget, public DiscoveryWindow
-{
-public:
-    void applyWindowSettings() override {}
-    void resetCommandStates() override {}
-    void setPortStatus(int, const QString &) override {}
-    void showModal() override {}
-};
-
 // How the test ends the call, besides what the line does by itself.
 enum class Action
 {

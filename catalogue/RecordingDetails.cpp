@@ -10,6 +10,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -21,6 +22,7 @@ const QString Peak = QStringLiteral("Peak");
 const QString Rms = QStringLiteral("Rms");
 const QString Silent = QStringLiteral("Silent");
 const QString Pinned = QStringLiteral("Pinned");
+const QString Bytes = QStringLiteral("Bytes");
 
 constexpr int DetailSize = 200;
 
@@ -54,6 +56,7 @@ QList<FieldDef> RecordingDetails::fields()
         {Rms, FieldType::ftFloat, 0},
         {Silent, FieldType::ftBoolean, 0},
         {Pinned, FieldType::ftBoolean, 0},
+        {Bytes, FieldType::ftFloat, 0},
     };
 }
 
@@ -91,7 +94,7 @@ void RecordingDetails::open(int recordings)
     try {
         m_table.setLoadMode(TableLoadMode::lmFile);
         m_table.Open();
-        if (hasAllFields()) {
+        if (hasAllFields() || (hasCoreFields() && bringUpToDate())) {
             index();
             return;
         }
@@ -126,7 +129,8 @@ bool RecordingDetails::openReadOnly(QString &error)
         error = QString::fromUtf8(e.what());
         return false;
     }
-    if (!hasAllFields()) {
+    // Fields added since the table was written read as not known.
+    if (!hasCoreFields()) {
         m_table.Close();
         error = QStringLiteral("fields are missing");
         return false;
@@ -146,6 +150,45 @@ bool RecordingDetails::hasAllFields() const
     for (const FieldDef &f : fields())
         if (m_table.fieldIndex(f.Name) < 0)
             return false;
+    return true;
+}
+
+bool RecordingDetails::hasCoreFields() const
+{
+    return m_table.fieldIndex(Id) >= 0 && m_table.fieldIndex(Ended) >= 0;
+}
+
+bool RecordingDetails::bringUpToDate()
+{
+    const QList<FieldDef> all = fields();
+    std::vector<std::vector<QVariant>> rows(std::size_t(m_table.RecordCount()));
+    for (int row = 0; row < m_table.RecordCount(); ++row)
+        for (const FieldDef &f : all)
+            rows[std::size_t(row)].push_back(m_table.valueAt(row, m_table.fieldIndex(f.Name)));
+    const QString file = m_table.tableFile();
+    StoreBackup::keep(file, m_table.backupFile());
+    try {
+        m_table.setLoadMode(TableLoadMode::lmClear);
+        m_table.FieldDefs = all;
+        m_table.Open();
+        for (const std::vector<QVariant> &values : rows) {
+            m_table.Append();
+            for (int f = 0; f < all.size(); ++f)
+                m_table.setFieldValue(all[f].Name, values[std::size_t(f)]);
+            m_table.Post();
+        }
+        m_table.SaveToFile(file);
+        m_table.setLoadMode(TableLoadMode::lmFile);
+        m_table.Open();
+    } catch (const StoreError &e) {
+        log(QStringLiteral("The details table %1 could not be brought up to date: %2")
+                .arg(TableName, QString::fromUtf8(e.what())));
+        m_table.Close();
+        return false;
+    }
+    log(QStringLiteral(
+            "The details table %1 was brought up to date; the earlier file was kept as %2")
+            .arg(TableName, QFileInfo(m_table.backupFile()).fileName()));
     return true;
 }
 
@@ -212,6 +255,8 @@ void RecordingDetails::index()
     m_rows.clear();
     if (!m_table.Active())
         return;
+    m_pinField = m_table.fieldIndex(Pinned);
+    m_bytesField = m_table.fieldIndex(Bytes);
     const int field = m_table.fieldIndex(Id);
     m_rows.reserve(m_table.RecordCount());
     for (int row = 0; row < m_table.RecordCount(); ++row) {
@@ -242,6 +287,8 @@ RecordingFacts RecordingDetails::factsAt(int row) const
     f.rms = level(value(Rms));
     f.silent = value(Silent).toBool();
     f.pinned = value(Pinned).toBool();
+    const double bytes = value(Bytes).toDouble();
+    f.bytes = std::isfinite(bytes) && bytes > 0 && bytes < 1e15 ? qint64(bytes) : -1;
     return f;
 }
 
@@ -271,19 +318,44 @@ void RecordingDetails::forEach(
     }
 }
 
-void RecordingDetails::forEachPinned(const std::function<void(const QString &id)> &visit) const
+bool RecordingDetails::kept(const QString &id, bool &pinned, qint64 &bytes) const
 {
-    if (!m_table.Active())
-        return;
-    const int idField = m_table.fieldIndex(Id);
-    const int pinField = m_table.fieldIndex(Pinned);
-    for (int row = 0; row < m_table.RecordCount(); ++row) {
-        const std::string_view pin = m_table.bytesAt(row, pinField);
-        if (pin.empty() || pin.find_first_not_of('\0') == std::string_view::npos)
-            continue;
-        const std::string_view id = m_table.bytesAt(row, idField);
-        visit(QString::fromUtf8(id.data(), qsizetype(id.size())));
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    const std::string_view pin = m_table.bytesAt(row, m_pinField);
+    pinned = pin.find_first_not_of('\0') != std::string_view::npos;
+    // A double as the file holds it: eight bytes, little-endian like this machine; none for 0.
+    const std::string_view size = m_table.bytesAt(row, m_bytesField);
+    double b = 0.0;
+    if (size.size() == sizeof b)
+        std::memcpy(&b, size.data(), sizeof b);
+    bytes = std::isfinite(b) && b > 0 && b < 1e15 ? qint64(b) : -1;
+    return true;
+}
+
+bool RecordingDetails::storeSizes(const QHash<QString, qint64> &bytes)
+{
+    if (!m_table.Active() || bytes.isEmpty())
+        return true;
+    try {
+        for (auto it = bytes.cbegin(); it != bytes.cend(); ++it) {
+            if (it.key().isEmpty())
+                continue;
+            const bool added = rowOf(it.key()) < 0;
+            editOrAppend(it.key());
+            m_table.setFieldValue(Bytes, it.value() > 0 ? double(it.value()) : 0.0);
+            m_table.Post();
+            if (added)
+                m_rows.insert(it.key(), m_table.RecordCount() - 1);
+        }
+    } catch (const StoreError &e) {
+        m_table.cancel();
+        log(QStringLiteral("The files' sizes could not be kept: ") + QString::fromUtf8(e.what()));
+        index();
+        return false;
     }
+    return save();
 }
 
 void RecordingDetails::editOrAppend(const QString &id)
@@ -311,6 +383,7 @@ bool RecordingDetails::store(const QString &id, const RecordingFacts &facts)
         m_table.setFieldValue(Peak, facts.peak);
         m_table.setFieldValue(Rms, facts.rms);
         m_table.setFieldValue(Silent, facts.silent);
+        m_table.setFieldValue(Bytes, facts.bytes > 0 ? double(facts.bytes) : 0.0);
         m_table.Post();
         if (added)
             m_rows.insert(id, m_table.RecordCount() - 1);

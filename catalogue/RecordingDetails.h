@@ -22,6 +22,9 @@ struct RecordingFacts
     double rms = -1;
     bool silent = false; // shorter than SilentSeconds, or no voice in any analysed block
     bool pinned = false; // "Keep": never removed by a retention rule
+    // The file's size when last seen, so that retention need not look at every file; -1 when
+    // not known.
+    qint64 bytes = -1;
 
     // A recording shorter than this is silent whatever it holds.
     static constexpr double SilentSeconds = 2.0;
@@ -53,8 +56,9 @@ public:
     std::optional<RecordingFacts> facts(const QString &id) const;
     bool isPinned(const QString &id) const;
     int rowCount() const { return m_table.Active() ? m_table.RecordCount() : 0; }
-    // The codes of the pinned recordings.
-    void forEachPinned(const std::function<void(const QString &id)> &visit) const;
+    // What retention needs of a recording, read without decoding the rest: its pin and its
+    // file's size (-1 when not known). False without a row.
+    bool kept(const QString &id, bool &pinned, qint64 &bytes) const;
     // Every row, in table order, for a pass over the whole catalogue.
     void forEach(const std::function<void(const QString &id, const RecordingFacts &)> &visit) const;
 
@@ -63,6 +67,9 @@ public:
     bool store(const QString &id, const RecordingFacts &facts);
     // Pins or unpins recordings, adding rows for recordings without details, and saves.
     bool setPinned(const QStringList &ids, bool pinned);
+    // Remembers the files' sizes (bytes by code), adding rows for recordings without details,
+    // and saves.
+    bool storeSizes(const QHash<QString, qint64> &bytes);
     // The rows of recordings that were removed go too, and the table is saved.
     bool remove(const QStringList &ids);
 
@@ -72,6 +79,10 @@ private:
     void createTable();
     bool recover(const QString &reason);
     bool hasAllFields() const;
+    bool hasCoreFields() const; // the code and the end: enough to read
+    // A table of an earlier version lacks fields added since: its rows are copied into a
+    // table with every field. False when that cannot be done (the table is then unreadable).
+    bool bringUpToDate();
     void index();
     int rowOf(const QString &id) const;
     // Starts an edit of the id's row, or an insert of a new row with only its code set.
@@ -83,4 +94,5 @@ private:
     TStoreTable m_table;
     std::function<void(const QString &)> m_log;
     QHash<QString, int> m_rows; // code → visible row
+    int m_pinField = -1, m_bytesField = -1;
 };

@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QSet>
 #include <QStorageInfo>
+#include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -78,103 +80,158 @@ QString RetentionPass::folderName(const QString &code) const
     return QString();
 }
 
-void RetentionPass::gather()
+namespace {
+
+// "HH:mm:ss" read by hand: the format of most rows, which a locale's parser takes microseconds
+// to read. No value for any other text.
+std::optional<qint64> isoSeconds(std::string_view t)
+{
+    if (t.size() != 8 || t[2] != ':' || t[5] != ':')
+        return std::nullopt;
+    int v[3];
+    for (int i = 0; i < 3; ++i) {
+        const char a = t[std::size_t(i * 3)], b = t[std::size_t(i * 3 + 1)];
+        if (a < '0' || a > '9' || b < '0' || b > '9')
+            return std::nullopt;
+        v[i] = (a - '0') * 10 + (b - '0');
+    }
+    if (v[0] > 23 || v[1] > 59 || v[2] > 59)
+        return std::nullopt;
+    return qint64(v[0]) * 3600 + v[1] * 60 + v[2];
+}
+
+} // namespace
+
+void RetentionPass::gather(bool needSizes)
 {
     m_items.clear();
     m_recordings.clear();
     const TStoreTable &calls = m_catalogue.CallsTbl;
     if (!calls.Active())
         return;
-
-    // The files of every recordings folder by name; the current folder's come first.
-    QHash<QString, std::pair<qint64, QString>> files;
-    for (const QString &folder : m_catalogue.recordingFolders()) {
-        QDirIterator it(folder, {QStringLiteral("*.wav")}, QDir::Files);
-        while (it.hasNext()) {
-            it.next();
-            const QString name = it.fileName();
-            if (!files.contains(name))
-                files.insert(name, {it.fileInfo().size(), it.filePath()});
-        }
-    }
-
     const TStoreCursor &c = calls.cursor();
     const int idField = c.fieldIndex("id");
     const int folderField = c.fieldIndex("FolderId");
     const int dateField = c.fieldIndex("DateS");
     const int timeField = c.fieldIndex("TimeS");
-    const int channelField = c.fieldIndex("Channel");
-    if (idField < 0 || folderField < 0 || dateField < 0 || timeField < 0 || channelField < 0)
+    if (idField < 0 || folderField < 0 || dateField < 0 || timeField < 0)
         return;
-    // Every distinct date and time text is read once: its value and its part of the file name.
-    struct Part
-    {
-        bool valid = false;
-        qint64 seconds = 0; // days × 86400 for a date, seconds of the day for a time
-        QString digits;     // "20240315", "143005"
-    };
+
+    // Every distinct date text is read once (a catalogue has few days and many rows); the keys
+    // are the table's own bytes, which stay put while the pass gathers. Times in the common
+    // "HH:mm:ss" are read by hand, others once each.
     const DateTimeFormats &formats = m_catalogue.formats;
-    QHash<QString, Part> dates, times;
-    auto datePart = [&](const QString &text) {
-        auto at = dates.constFind(text);
-        if (at == dates.cend()) {
-            const QDate d = formats.parseDate(text);
-            Part p;
-            p.valid = d.isValid() && d.year() >= 1 && d.year() <= 9999;
-            if (p.valid)
-                p = {true, d.toJulianDay() * SecondsPerDay, d.toString(QStringLiteral("yyyyMMdd"))};
-            at = dates.insert(text, p);
+    const bool isoTime = formats.longTime == QLatin1String("HH:mm:ss");
+    std::unordered_map<std::string_view, std::optional<qint64>> dates, times;
+    auto dateSeconds = [&](std::string_view bytes) -> std::optional<qint64> {
+        auto at = dates.find(bytes);
+        if (at == dates.end()) {
+            const QDate d = formats.parseDate(StoreVariant::text(bytes));
+            std::optional<qint64> seconds;
+            if (d.isValid() && d.year() >= 1 && d.year() <= 9999)
+                seconds = d.toJulianDay() * SecondsPerDay;
+            at = dates.emplace(bytes, seconds).first;
         }
-        return *at;
+        return at->second;
     };
-    auto timePart = [&](const QString &text) {
-        auto at = times.constFind(text);
-        if (at == times.cend()) {
-            const QTime t = formats.parseTime(text);
-            Part p;
-            if (t.isValid())
-                p = {true, t.msecsSinceStartOfDay() / 1000, t.toString(QStringLiteral("HHmmss"))};
-            at = times.insert(text, p);
+    auto timeSeconds = [&](std::string_view bytes) -> std::optional<qint64> {
+        if (isoTime)
+            if (const auto seconds = isoSeconds(bytes))
+                return seconds;
+        auto at = times.find(bytes);
+        if (at == times.end()) {
+            const QTime t = formats.parseTime(StoreVariant::text(bytes));
+            at = times
+                     .emplace(bytes, t.isValid()
+                                         ? std::optional<qint64>(t.msecsSinceStartOfDay() / 1000)
+                                         : std::nullopt)
+                     .first;
         }
-        return *at;
+        return at->second;
     };
+
     m_items.reserve(c.recordCount());
     m_recordings.reserve(c.recordCount());
+    QString folderText;
+    std::string_view folderBytes;
     for (std::size_t r = 0; r < c.recordCount(); ++r) {
         if (!c.record(r).isLive())
             continue;
         RetentionItem item;
         item.id = StoreVariant::text(c.bytes(r, idField));
-        item.folderId = StoreVariant::text(c.bytes(r, folderField));
-        const Part date = datePart(StoreVariant::text(c.bytes(r, dateField)));
-        const Part time = timePart(StoreVariant::text(c.bytes(r, timeField)));
-        Recording recording{r, QString()};
-        if (date.valid && time.valid) {
-            item.start = date.seconds + time.seconds;
-            const StoreValue channel = c.value(r, channelField);
-            const qint64 number =
-                std::holds_alternative<std::int64_t>(channel) ? std::get<std::int64_t>(channel) : 0;
-            const QString name = QString::number(number) + QLatin1Char('_') + date.digits +
-                                 QLatin1Char('_') + time.digits + QStringLiteral(".wav");
-            // A file of an earlier version is named after the row's code.
-            auto file = files.constFind(name);
-            if (file == files.cend())
-                file = files.constFind(item.id + QStringLiteral(".wav"));
-            if (file != files.cend()) {
-                item.bytes = file->first;
-                recording.file = file->second;
-            }
+        // Rows of one folder share the folder's text.
+        const std::string_view folder = c.bytes(r, folderField);
+        if (folder != folderBytes || folderText.isNull()) {
+            folderBytes = folder;
+            folderText = StoreVariant::text(folder);
         }
+        item.folderId = folderText;
+        const auto date = dateSeconds(c.bytes(r, dateField));
+        const auto time = timeSeconds(c.bytes(r, timeField));
+        if (date && time)
+            item.start = *date + *time;
+        if (!m_catalogue.Details.kept(item.id, item.pinned, item.bytes))
+            item.bytes = -1;
         m_items.push_back(std::move(item));
-        m_recordings.push_back(std::move(recording));
+        m_recordings.push_back({r, QString(), false});
     }
 
-    // Pins are looked up by code once all codes are known.
-    QSet<QString> pinned;
-    m_catalogue.Details.forEachPinned([&](const QString &id) { pinned.insert(id); });
-    if (!pinned.isEmpty())
-        for (RetentionItem &item : m_items)
-            item.pinned = pinned.contains(item.id);
+    if (!needSizes)
+        return;
+    // Sizes not known yet are looked up once and kept for the next pass.
+    QHash<QString, qint64> learnt;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].bytes >= 0)
+            continue;
+        look(int(i));
+        if (m_items[i].bytes > 0)
+            learnt.insert(m_items[i].id, m_items[i].bytes);
+    }
+    m_catalogue.Details.storeSizes(learnt);
+}
+
+QString RetentionPass::fileName(int item) const
+{
+    const std::optional<qint64> start = m_items[std::size_t(item)].start;
+    if (!start)
+        return QString();
+    const TStoreCursor &c = m_catalogue.CallsTbl.cursor();
+    const StoreValue channel =
+        c.value(m_recordings[std::size_t(item)].record, c.fieldIndex("Channel"));
+    const qint64 number =
+        std::holds_alternative<std::int64_t>(channel) ? std::get<std::int64_t>(channel) : 0;
+    const QDate date = QDate::fromJulianDay(*start / SecondsPerDay);
+    const QTime time = QTime(0, 0).addSecs(int(*start % SecondsPerDay));
+    return QString::number(number) + QLatin1Char('_') + date.toString(QStringLiteral("yyyyMMdd")) +
+           QLatin1Char('_') + time.toString(QStringLiteral("HHmmss")) + QStringLiteral(".wav");
+}
+
+void RetentionPass::look(int item)
+{
+    Recording &r = m_recordings[std::size_t(item)];
+    if (r.looked)
+        return;
+    r.looked = true;
+    RetentionItem &i = m_items[std::size_t(item)];
+    QStringList names;
+    if (const QString name = fileName(item); !name.isEmpty())
+        names << name;
+    // A file of an earlier version is named after the row's code.
+    if (!i.id.isEmpty() && i.id.size() <= 20 && std::all_of(i.id.begin(), i.id.end(), [](QChar ch) {
+            return ch.unicode() < 0x80 && ch.isLetterOrNumber();
+        }))
+        names << i.id + QStringLiteral(".wav");
+    for (const QString &name : std::as_const(names)) {
+        for (const QString &folder : m_catalogue.recordingFolders()) {
+            const QFileInfo info(folder + name);
+            if (info.isFile()) {
+                r.file = info.filePath();
+                i.bytes = info.size();
+                return;
+            }
+        }
+    }
+    i.bytes = 0;
 }
 
 const RetentionPlan &RetentionPass::plan(const RetentionRules &rules)
@@ -182,7 +239,10 @@ const RetentionPlan &RetentionPass::plan(const RetentionRules &rules)
     m_plan = {};
     if (!rules.any())
         return m_plan;
-    gather();
+    bool sizeRule = rules.all.maxMB > 0 || rules.minFreeMB > 0;
+    for (const FolderRetention &f : rules.folders)
+        sizeRule = sizeRule || (f.mode == FolderRetention::Mode::Own && f.limits.maxMB > 0);
+    gather(sizeRule);
     const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
     std::optional<qint64> free;
     if (rules.minFreeMB > 0) {
@@ -196,6 +256,13 @@ const RetentionPlan &RetentionPass::plan(const RetentionRules &rules)
         }
     }
     m_plan = planRetention(m_items, rules, localSeconds(now.date(), now.time()), free);
+    // The sizes of what goes make the plan's total; a file whose size is not known is looked at.
+    m_plan.bytes = 0;
+    for (const RetentionRemoval &r : m_plan.removals) {
+        if (m_items[std::size_t(r.item)].bytes < 0)
+            look(r.item);
+        m_plan.bytes += std::max<qint64>(0, m_items[std::size_t(r.item)].bytes);
+    }
     return m_plan;
 }
 
@@ -214,8 +281,10 @@ QString RetentionPass::describe(const RetentionRemoval &removal) const
 {
     const RetentionItem &item = m_items[std::size_t(removal.item)];
     const Recording &recording = m_recordings[std::size_t(removal.item)];
-    const QString file = recording.file.isEmpty() ? QStringLiteral("(no file)")
-                                                  : QFileInfo(recording.file).fileName();
+    // Before its file was looked for, the name the row gives it.
+    QString file = recording.looked ? QFileInfo(recording.file).fileName() : fileName(removal.item);
+    if (file.isEmpty())
+        file = QStringLiteral("(no file)");
     return QStringLiteral("%1, folder %2, %3, %4, \"%5\": %6")
         .arg(file, oneLine(folderName(item.folderId), 40), startText(removal.item),
              megabytes(item.bytes), oneLine(text(recording.record, "Comment"), 40),
@@ -252,6 +321,8 @@ int RetentionPass::apply()
     QSet<QString> ids;
     for (const RetentionRemoval &r : m_plan.removals)
         ids.insert(m_items[std::size_t(r.item)].id);
+    for (const RetentionRemoval &r : m_plan.removals)
+        look(r.item);
     // Described now: a row added in this run loses its values when it is deleted.
     QStringList descriptions;
     for (const RetentionRemoval &r : m_plan.removals)

@@ -2,11 +2,14 @@
 // gathered with its file's size and its pin, the planner decides, and the removals go the way
 // Delete goes (the rows are saved first, then the files follow: to the desktop's trash, or
 // deleted where there is none or where only a deletion frees space). Every removal is logged.
+// Files' sizes come from the details table; a file is looked at only when its size is needed
+// and not known yet, and what is learnt is kept there for the next pass.
 #pragma once
 
 #include "RetentionPlanner.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -51,9 +54,15 @@ private:
     struct Recording
     {
         std::size_t record = 0; // in the table's stored records
-        QString file;           // full path; empty when the file is missing
+        QString file;           // full path once looked for; empty when missing
+        bool looked = false;    // the file was looked for
     };
-    void gather();
+    // The WAV name the row gives; empty when its date or time cannot be read.
+    QString fileName(int item) const;
+    void gather(bool needSizes);
+    // Finds the recording's file (recordings folder, earlier folders, a name of an earlier
+    // version) and its size.
+    void look(int item);
     QString text(std::size_t record, const char *field) const;
     QString folderName(const QString &code) const;
     QString startText(int item) const;

@@ -16,9 +16,11 @@ struct Planner
     const RetentionRules &rules;
     std::vector<int> order;     // removable items, oldest first
     std::vector<int> removedBy; // per item: -1, or the index of its removal
+    // Per item, its folder's part in the rules, looked up once.
+    std::vector<FolderRetention> folders;
     RetentionPlan plan;
 
-    FolderRetention folderOf(int i) const { return rules.folder(items[std::size_t(i)].folderId); }
+    const FolderRetention &folderOf(int i) const { return folders[std::size_t(i)]; }
 
     void remove(int i, RetentionRule rule, bool outright)
     {
@@ -76,9 +78,23 @@ QStringList RetentionPlan::ruleNames() const
 RetentionPlan planRetention(std::span<const RetentionItem> items, const RetentionRules &rules,
                             qint64 now, std::optional<qint64> freeBytes)
 {
-    Planner p{items, rules, {}, std::vector<int>(items.size(), -1), {}};
+    Planner p{items, rules, {}, std::vector<int>(items.size(), -1), {}, {}};
     if (!rules.any())
         return {};
+    p.folders.reserve(items.size());
+    if (rules.folders.isEmpty()) {
+        p.folders.resize(items.size());
+    } else {
+        // Rows of a folder come in runs; the last folder's answer is kept.
+        const QString *last = nullptr;
+        for (const RetentionItem &item : items) {
+            if (!last || item.folderId != *last)
+                p.folders.push_back(rules.folder(item.folderId));
+            else
+                p.folders.push_back(p.folders.back());
+            last = &item.folderId;
+        }
+    }
 
     // Candidates: neither pinned, nor of unknown age, nor in an excluded folder.
     p.order.reserve(items.size());
@@ -93,7 +109,7 @@ RetentionPlan planRetention(std::span<const RetentionItem> items, const Retentio
     });
 
     for (int i : p.order) {
-        const FolderRetention f = p.folderOf(i);
+        const FolderRetention &f = p.folderOf(i);
         const int days =
             f.mode == FolderRetention::Mode::Own ? f.limits.maxDays : rules.all.maxDays;
         if (days > 0 && now - *items[std::size_t(i)].start > qint64(days) * SecondsPerDay)
@@ -112,7 +128,11 @@ RetentionPlan planRetention(std::span<const RetentionItem> items, const Retentio
         if (f.mode == FolderRetention::Mode::Own && f.limits.maxMB > 0)
             p.keepUnder(
                 qint64(f.limits.maxMB) * BytesPerMB,
-                [&](int i) { return items[std::size_t(i)].folderId == code; },
+                [&](int i) {
+                    const FolderRetention &f = p.folderOf(i);
+                    return f.mode == FolderRetention::Mode::Own &&
+                           items[std::size_t(i)].folderId == code;
+                },
                 QStringLiteral("The recordings of folder %1").arg(code));
     }
 

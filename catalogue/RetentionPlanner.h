@@ -19,7 +19,9 @@ struct RetentionItem
     // Seconds since the epoch of the recording's start; no value when its date or time cannot
     // be read (such a recording is never removed: its age is not known).
     std::optional<qint64> start;
-    qint64 bytes = 0; // its file's size; 0 when the file is missing
+    // Its file's size; 0 when the file is missing, -1 when not known (allowed only while no
+    // rule needs sizes).
+    qint64 bytes = 0;
     bool pinned = false;
 };
 

@@ -508,7 +508,9 @@ bool CallRecorder::catalogueRecording(const QDateTime &start, int seconds, const
                          finalPath);
     const bool added = m_catalogue.AddRecordingRow(start, seconds, caller, journal.id, folderId);
     // Also when the row could not be saved yet: it stays in memory and goes with the next save.
-    m_catalogue.Details.store(journal.id, facts);
+    RecordingFacts kept = facts;
+    kept.bytes = QFileInfo(renamed ? finalPath : path).size();
+    m_catalogue.Details.store(journal.id, kept);
     if (added) {
         QFile::remove(journalPath());
         emit catalogued(journal.id);
@@ -624,7 +626,9 @@ void CallRecorder::recoverRenamedRecording(const CallJournal &journal)
     const int seconds = int(std::nearbyint(double(wav->dataBytes) / double(wav->avgBytesPerSec)));
     if (m_catalogue.AddRecordingRow(journal.start, seconds, journal.caller, journal.id,
                                     journal.folderId)) {
-        m_catalogue.Details.store(journal.id, recoveredFacts(*wav));
+        RecordingFacts facts = recoveredFacts(*wav);
+        facts.bytes = QFileInfo(finalPath).size();
+        m_catalogue.Details.store(journal.id, facts);
         m_log.appendLine(QStringLiteral("Recovered an interrupted recording as ") + finalPath);
         m_catalogue.DataSource1DataChange();
         emit catalogued(journal.id);

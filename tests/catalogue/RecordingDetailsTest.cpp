@@ -235,3 +235,40 @@ TEST_F(RecordingDetailsTest, HostileValuesAreReadAsHarmlessOnes)
 }
 
 } // namespace
+
+namespace {
+
+// A details table written before a field was added is brought up to date: its rows keep what
+// they held, the new field reads as not known, and the earlier file is kept as the backup.
+TEST_F(RecordingDetailsTest, ATableOfAnEarlierVersionIsBroughtUpToDate)
+{
+    fill(1);
+    catalogue.reset();
+    TStoreTable old;
+    old.setLoadMode(TableLoadMode::lmClear);
+    old.FieldDefs = {{"id", FieldType::ftString, 10},
+                     {"Ended", FieldType::ftInteger, 0},
+                     {"Pinned", FieldType::ftBoolean, 0}};
+    old.Open();
+    old.Append();
+    old.setFieldValue("id", "AAAA0001");
+    old.setFieldValue("Ended", int(EndReason::PeriodicSignal));
+    old.setFieldValue("Pinned", true);
+    old.Post();
+    old.SaveToFile(detailsFile());
+    const QByteArray earlier = readFile(detailsFile());
+
+    reopen();
+    const auto facts = catalogue->Details.facts("AAAA0001");
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(facts->end.reason, EndReason::PeriodicSignal);
+    EXPECT_TRUE(facts->pinned);
+    EXPECT_EQ(facts->bytes, -1);
+    EXPECT_TRUE(logHas("brought up to date")) << log.lines().join('\n').toStdString();
+    EXPECT_EQ(readFile(dir.filePath("RecordingDetails.d.bak")), earlier);
+    ASSERT_TRUE(catalogue->Details.storeSizes({{"AAAA0001", 4096}}));
+    reopen();
+    EXPECT_EQ(catalogue->Details.facts("AAAA0001")->bytes, 4096);
+}
+
+} // namespace

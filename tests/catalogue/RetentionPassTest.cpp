@@ -135,6 +135,10 @@ TEST_F(RetentionPassTest, EachRuleRemovesRowsAndFilesAndKeepsThePinned)
                         line.endsWith(c.toTrash ? "moved to the trash" : "deleted to free space"))
                 << line.toStdString();
         EXPECT_EQ(catalogue->Details.facts(oldId).has_value(), !c.removed.contains("old"));
+        if (c.rules.all.maxMB > 0) {
+            const auto learnt = catalogue->Details.facts(keptId);
+            EXPECT_EQ(learnt ? learnt->bytes : -2, MB) << "sizes are kept for the next pass";
+        }
         if (!c.removed.contains("new")) {
             EXPECT_EQ(catalogue->currentRecordingId(), shownId) << "the list keeps its row";
             EXPECT_EQ(catalogue->currentFolderId(), codes["Work"]);

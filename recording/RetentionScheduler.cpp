@@ -48,6 +48,16 @@ void RetentionScheduler::rulesChanged()
 
 int RetentionScheduler::runNow()
 {
+    return run(askFirstTime, false);
+}
+
+int RetentionScheduler::runAsked(const std::function<bool(RetentionPass &pass)> &ask)
+{
+    return run(ask, true);
+}
+
+int RetentionScheduler::run(const std::function<bool(RetentionPass &pass)> &ask, bool askAlways)
+{
     if (m_recorder.phase() != CallRecorder::Phase::Idle)
         return 0;
     const StorageSettings settings = loadStorageSettings(m_ini);
@@ -68,6 +78,13 @@ int RetentionScheduler::runNow()
         for (const QString &shortfall : plan.shortfalls)
             log(QStringLiteral("Retention: ") + shortfall);
     }
+    if (askAlways) {
+        if (!ask || !ask(pass) || plan.empty())
+            return 0;
+        agreeRetentionRules(m_ini, plan.ruleNames());
+        m_declined = false;
+        return remove(pass);
+    }
     if (plan.empty())
         return 0;
 
@@ -78,7 +95,7 @@ int RetentionScheduler::runNow()
     if (needsAgreement) {
         if (m_declined)
             return 0;
-        if (!askFirstTime) {
+        if (!ask) {
             if (!m_toldToAgree)
                 log(QStringLiteral("Retention would remove %1; nothing is removed until you agree, "
                                    "in the window (Storage > Preview clean-up) or with "
@@ -87,7 +104,7 @@ int RetentionScheduler::runNow()
             m_toldToAgree = true;
             return 0;
         }
-        if (!askFirstTime(pass)) {
+        if (!ask(pass)) {
             m_declined = true;
             log(QStringLiteral("The first clean-up was declined; the rules wait until they change "
                                "or the clean-up is asked for"));
@@ -95,7 +112,12 @@ int RetentionScheduler::runNow()
         }
         agreeRetentionRules(m_ini, plan.ruleNames());
     }
-    const qint64 bytes = plan.bytes;
+    return remove(pass);
+}
+
+int RetentionScheduler::remove(RetentionPass &pass)
+{
+    const qint64 bytes = pass.lastPlan().bytes;
     const int count = pass.apply();
     if (count > 0) {
         log(QStringLiteral("Retention removed %1 recording%2 (%3)")

@@ -43,6 +43,10 @@ public:
     void checkDay();
     // One pass now (nothing while a recording runs). Returns the recordings removed.
     int runNow();
+    // The user asked for the clean-up ("Preview clean-up"): what the rules would remove is
+    // shown by ask, and removed when it answers yes, which also counts as agreeing to the rules
+    // that remove it. Returns the recordings removed.
+    int runAsked(const std::function<bool(RetentionPass &pass)> &ask);
     // The rules were changed: a clean-up the user declined is offered again.
     void rulesChanged();
 
@@ -52,6 +56,9 @@ signals:
 
 private:
     void log(const QString &line);
+    // A pass; ask decides before anything goes (always, or only before a rule's first removal).
+    int run(const std::function<bool(RetentionPass &pass)> &ask, bool askAlways);
+    int remove(RetentionPass &pass);
 
     TIniFile &m_ini;
     Catalogue &m_catalogue;

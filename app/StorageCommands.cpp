@@ -5,16 +5,20 @@
 #include "CleanupPreviewDialog.h"
 #include "MainActions.h"
 #include "TfmOrv.h"
+#include "TrayController.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/RecordingListPresenter.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/StorageSettings.h"
 #include "config/WindowLayout.h"
 #include "recording/CallRecorder.h"
+#include "recording/LowDiskWatch.h"
 #include "recording/RetentionScheduler.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 
 StorageCommands::StorageCommands(AppContext &context, TfmOrv &window, RecorderSession &session,
                                  RecordingListPresenter &list)
@@ -45,6 +49,22 @@ StorageCommands::StorageCommands(AppContext &context, TfmOrv &window, RecorderSe
     connect(&m_session.recorder(), &CallRecorder::catalogued, this,
             &StorageCommands::detailsChanged);
     connect(&retention, &RetentionScheduler::removed, this, &StorageCommands::detailsChanged);
+
+    m_diskWarning = new QLabel(&m_window);
+    m_diskWarning->setObjectName(QStringLiteral("lbDiskWarning"));
+    m_diskWarning->setTextFormat(Qt::PlainText);
+    m_diskWarning->setAccessibleName(QStringLiteral("Storage warning"));
+    m_window.statusBar()->addPermanentWidget(m_diskWarning);
+    connect(&m_session.lowDisk(), &LowDiskWatch::lowDisk, this,
+            [this](const QString &text, qint64 minutes) {
+                m_diskWarning->setText(QStringLiteral(" Disk: about %1 min left ").arg(minutes));
+                m_diskWarning->setToolTip(text);
+                m_window.tray().showWarning(QStringLiteral("Calvora: low disk space"), text);
+            });
+    connect(&m_session.lowDisk(), &LowDiskWatch::roomAgain, this, [this] {
+        m_diskWarning->clear();
+        m_diskWarning->setToolTip(QString());
+    });
 }
 
 StorageCommands::~StorageCommands()

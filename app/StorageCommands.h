@@ -1,6 +1,7 @@
 // The window's side of storage care: "Keep" (in the File menu and the list's pop-up), "Preview
 // clean-up...", the "Hide silent recordings" view option, the question before the retention
-// rules remove anything for the first time, and the list following the details table.
+// rules remove anything for the first time, the list following the details table, and the
+// low-disk warning in the status bar and the tray.
 #pragma once
 
 #include <QObject>
@@ -8,6 +9,7 @@
 
 struct AppContext;
 class CleanupPreviewDialog;
+class QLabel;
 class RecorderSession;
 class RecordingListPresenter;
 class TfmOrv;
@@ -30,6 +32,8 @@ public:
     void acHideSilentExecute(bool hide);
 
     CleanupPreviewDialog &preview() { return *m_preview; }
+    // The status bar's place of the low-disk warning; empty while there is none.
+    QLabel *diskWarning() const { return m_diskWarning; }
 
 private:
     void detailsChanged();
@@ -39,4 +43,5 @@ private:
     RecorderSession &m_session;
     RecordingListPresenter &m_list;
     std::unique_ptr<CleanupPreviewDialog> m_preview;
+    QLabel *m_diskWarning = nullptr; // owned by the status bar
 };

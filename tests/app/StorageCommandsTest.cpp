@@ -7,6 +7,7 @@
 #include "app/CleanupPreviewDialog.h"
 #include "app/MainActions.h"
 #include "app/TfmOrv.h"
+#include "app/TrayController.h"
 #include "app/settings/StoragePage.h"
 #include "app/settings/StorageRulesBox.h"
 #include "app/settings/TfmSettings.h"
@@ -14,6 +15,7 @@
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
 #include "config/StorageSettings.h"
+#include "recording/LowDiskWatch.h"
 #include "recording/RetentionScheduler.h"
 #include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
@@ -271,6 +273,26 @@ TEST_F(StorageCommandsTest, TheStoragePageWritesItsRulesOnlyWhenChanged)
     settings.prepareShow();
     EXPECT_EQ(box->maxMinutesBox()->value(), 90);
     EXPECT_EQ(box->folderMode(0)->currentIndex(), int(FolderRetention::Mode::Excluded));
+}
+
+// The disk filling up shows in the status bar and as a tray warning, and leaves the status bar
+// once there is room again.
+TEST_F(StorageCommandsTest, ALowDiskShowsInTheStatusBarAndTheTray)
+{
+    start();
+    LowDiskWatch &watch = harness->session.lowDisk();
+    qint64 freeBytes = 8000LL * 60 * 30; // half an hour of the default 8000-byte-a-second format
+    watch.freeSpace = [&](const QString &) -> std::optional<qint64> { return freeBytes; };
+    watch.check();
+    QLabel *label = harness->windows.storage().diskWarning();
+    EXPECT_EQ(label->text(), " Disk: about 30 min left ");
+    EXPECT_TRUE(label->toolTip().contains("room for about 30 minutes"));
+    EXPECT_EQ(window->tray().lastWarning(), label->toolTip());
+    EXPECT_TRUE(harness->session.log().lines().contains(label->toolTip()));
+
+    freeBytes *= 10;
+    watch.check();
+    EXPECT_TRUE(label->text().isEmpty());
 }
 
 } // namespace

@@ -142,6 +142,20 @@ TEST_F(RecorderTest, RecordsCallsAndKeepsTheCallInProgressOnSigterm)
     EXPECT_TRUE(log.readAll().contains("Caller ID detected"));
 }
 
+// The window program ended by SIGTERM during a call keeps the call and says why it ended.
+TEST_F(RecorderTest, TheWindowProgramEndedBySigtermSaysSoOfTheCallInProgress)
+{
+    startModem("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550707 end=answered; voice speech");
+    QProcess program;
+    startRecorder(program, "calvora");
+    ASSERT_TRUE(waitForLogLine("Receiving data...", 120000));
+    Waits::waitMs(1500);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(memos(), QStringList{"5550707"});
+    EXPECT_EQ(endings(), QStringList{"Program ended by SIGTERM"});
+}
+
 // A modem that stops answering (a hung USB modem) is found by the idle check, reopened, and
 // the next call is recorded without a restart. The checks run several times a second here,
 // also between the rings, which they must not swallow.

@@ -7,13 +7,13 @@
 #include "RecordingOperations.h"
 #include "store/StoreVariant.h"
 #include "support/DesktopTrash.h"
+#include "support/DiskSpace.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QStorageInfo>
 #include <algorithm>
 #include <unordered_map>
 
@@ -247,13 +247,7 @@ const RetentionPlan &RetentionPass::plan(const RetentionRules &rules)
     std::optional<qint64> free;
     if (rules.minFreeMB > 0) {
         const QString folder = m_catalogue.recordingFolders().value(0);
-        if (freeSpace) {
-            free = freeSpace(folder);
-        } else {
-            const QStorageInfo storage(folder);
-            if (storage.isValid() && storage.isReady())
-                free = storage.bytesAvailable();
-        }
+        free = freeSpace ? freeSpace(folder) : DiskSpace::freeBytes(folder);
     }
     m_plan = planRetention(m_items, rules, localSeconds(now.date(), now.time()), free);
     // The sizes of what goes make the plan's total; a file whose size is not known is looked at.

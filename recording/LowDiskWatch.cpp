@@ -3,11 +3,11 @@
 
 #include "audio/TdeWaveFormat.h"
 #include "config/Preferences.h"
+#include "support/DiskSpace.h"
 #include "support/EventLog.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStorageInfo>
 
 namespace {
 
@@ -50,14 +50,7 @@ qint64 LowDiskWatch::bytesPerSecond() const
 std::optional<qint64> LowDiskWatch::minutesLeft() const
 {
     const QString folder = existingFolder(m_prefs.wavDir);
-    std::optional<qint64> free;
-    if (freeSpace) {
-        free = freeSpace(folder);
-    } else {
-        const QStorageInfo storage(folder);
-        if (storage.isValid() && storage.isReady())
-            free = storage.bytesAvailable();
-    }
+    const std::optional<qint64> free = freeSpace ? freeSpace(folder) : DiskSpace::freeBytes(folder);
     if (!free)
         return std::nullopt;
     return std::max<qint64>(0, *free) / bytesPerSecond() / 60;

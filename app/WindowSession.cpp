@@ -56,6 +56,7 @@ WindowSession::~WindowSession()
         m_main->refreshCommands = nullptr;
         m_main->firstRecording = nullptr;
     }
+    m_session.retention().busy = nullptr;
     m_commands.reset();
     m_storage.reset();
     m_postproc.reset();
@@ -164,6 +165,7 @@ void WindowSession::start()
         return folders;
     };
     m_settings->storageRulesChanged = [this] { m_session.retention().rulesChanged(); };
+    m_session.retention().busy = [this] { return m_playback && m_playback->busy(); };
     new SettingsPresenter(
         ctx, *m_main, *m_settings, modem,
         [this] {

@@ -31,6 +31,6 @@ WindowCommands commandsFor(const WindowState &s)
     c.listCommands = s.hasRows;
     c.keep = s.hasRows;
     c.keepDown = s.hasRows && s.currentKept;
-    c.previewCleanup = !recording;
+    c.previewCleanup = !recording && !playing;
     return c;
 }

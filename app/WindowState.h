@@ -44,7 +44,8 @@ struct WindowCommands
     bool listCommands = false;
     // "Keep", checked when the current recording is kept.
     bool keep = false, keepDown = false;
-    // "Preview clean-up...": retention works on the catalogue, which a recording is adding to.
+    // "Preview clean-up...": not while a recording adds to the catalogue, nor while a recording
+    // plays (it might be one that goes).
     bool previewCleanup = false;
 
     bool operator==(const WindowCommands &) const = default;

@@ -58,7 +58,7 @@ int RetentionScheduler::runAsked(const std::function<bool(RetentionPass &pass)> 
 
 int RetentionScheduler::run(const std::function<bool(RetentionPass &pass)> &ask, bool askAlways)
 {
-    if (m_recorder.phase() != CallRecorder::Phase::Idle)
+    if (m_recorder.phase() != CallRecorder::Phase::Idle || (busy && busy()))
         return 0;
     const StorageSettings settings = loadStorageSettings(m_ini);
     if (!settings.retention.any())

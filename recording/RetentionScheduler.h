@@ -36,6 +36,9 @@ public:
     // Shows what the pass would remove and asks; true to go ahead. Unset: nothing is removed by
     // a rule the user has not agreed to yet.
     std::function<bool(RetentionPass &pass)> askFirstTime;
+    // While it says so (the window plays a recording) no pass runs; the hourly look at the day
+    // tries again.
+    std::function<bool()> busy;
 
     // Runs after each recording from now on, and looks at the day now and every hour.
     void start();

@@ -96,7 +96,8 @@ TEST(WindowStateTest, CommandsFollowTheModemTheRecordingThePlaybackAndTheList)
         EXPECT_EQ(w.modemOnDown, c.state.modemOpen);
         EXPECT_EQ(w.keep, c.state.hasRows);
         EXPECT_FALSE(w.keepDown) << "no recording is kept in these cases";
-        EXPECT_EQ(w.previewCleanup, c.state.recording == Phase::Idle);
+        EXPECT_EQ(w.previewCleanup,
+                  c.state.recording == Phase::Idle && c.state.playback == Playback::Stopped);
     }
 }
 

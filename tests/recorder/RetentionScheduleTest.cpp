@@ -117,6 +117,24 @@ TEST_F(RetentionScheduleTest, NothingIsRemovedBeforeTheUserAgreesAndARefusalIsRe
     EXPECT_EQ(logged("Retention removed "), 4) << "each removal, and each pass's count";
 }
 
+// While the window plays a recording no pass runs, and the day's pass is still to come.
+TEST_F(RetentionScheduleTest, NoPassRunsWhileBusy)
+{
+    session->open();
+    keepThirtyDays();
+    agreeRetentionRules(session->ini(), {"age"});
+    const QString old = addRecording(60, "old");
+    RetentionScheduler &retention = session->retention();
+    bool playing = true;
+    retention.busy = [&playing] { return playing; };
+    retention.checkDay();
+    EXPECT_TRUE(QFile::exists(old));
+    EXPECT_FALSE(lastRetentionDay(session->ini()).isValid());
+    playing = false;
+    retention.checkDay();
+    EXPECT_FALSE(QFile::exists(old));
+}
+
 TEST_F(RetentionScheduleTest, ThePassRunsOnceADay)
 {
     session->open();

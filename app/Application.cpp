@@ -11,6 +11,7 @@
 #include "TrayController.h"
 #include "WindowSession.h"
 #include "config/ProgramDir.h"
+#include "recording/CallRecorder.h"
 #include "recording/DemoModem.h"
 #include "recording/RecorderSession.h"
 #include "support/DataDirLock.h"
@@ -110,20 +111,25 @@ int Application::run()
 
     // Termination may be asked for at any time, also during a first start's modem search.
     m_signals = std::make_unique<TerminationSignals>();
-    QObject::connect(m_signals.get(), &TerminationSignals::terminationRequested, qApp,
-                     [this](int count) {
-                         endModalDialogs();
-                         if (count > 1) {
-                             Waits::setEnding(true);
-                             m_quitWhenReady = true;
-                             QCoreApplication::quit();
-                         } else if (mainWindow() && context()->FormsCreated) {
-                             // Queued, so that the boxes just closed return first.
-                             QTimer::singleShot(0, mainWindow(), &TfmOrv::WMQueryEndSession);
-                         } else {
-                             m_quitWhenReady = true;
-                         }
-                     });
+    QObject::connect(
+        m_signals.get(), &TerminationSignals::terminationRequested, qApp,
+        [this](int count, int signalNumber) {
+            // A call in progress is kept and says why it ended.
+            if (m_recorder)
+                m_recorder->recorder().setClosingReason(
+                    {EndReason::Signalled, TerminationSignals::signalName(signalNumber)});
+            endModalDialogs();
+            if (count > 1) {
+                Waits::setEnding(true);
+                m_quitWhenReady = true;
+                QCoreApplication::quit();
+            } else if (mainWindow() && context()->FormsCreated) {
+                // Queued, so that the boxes just closed return first.
+                QTimer::singleShot(0, mainWindow(), &TfmOrv::WMQueryEndSession);
+            } else {
+                m_quitWhenReady = true;
+            }
+        });
 
     if (!ProgramDir::prepare(dataDir))
         m_messages->showMessage(QStringLiteral("Error setting starting directory"),

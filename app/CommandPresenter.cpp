@@ -16,7 +16,7 @@ CommandPresenter::CommandPresenter(TfmOrv &window, std::function<WindowState()> 
     // the button shows the command's state afterwards. Made after the handlers' connections,
     // so this one runs after them.
     MainActions &a = m_window.actions();
-    for (QAction *action : {a.acPlay, a.acPause, a.acRecord, a.acModemOn, a.acModemOff})
+    for (QAction *action : {a.acPlay, a.acPause, a.acRecord, a.acModemOn, a.acModemOff, a.acKeep})
         connect(action, &QAction::triggered, this, &CommandPresenter::refresh);
 }
 
@@ -51,4 +51,6 @@ void CommandPresenter::apply(const WindowCommands &c)
     for (QAction *action :
          {a.acMemo, a.acDeleteFiles, a.acMoveTo, a.acCopyToFolder, a.acSearch, a.acEmailFile})
         set(action, c.listCommands);
+    setDown(a.acKeep, c.keep, c.keepDown);
+    set(a.acPreviewCleanup, c.previewCleanup);
 }

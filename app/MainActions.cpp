@@ -41,6 +41,12 @@ MainActions::MainActions(QObject *owner)
                     QKeySequence(QStringLiteral("Ctrl+F")), AppIcons::search());
     acSearch->setToolTip(QStringLiteral("Search"));
     acExit = make(owner, "Exit1", QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Ctrl+X")));
+    acKeep = make(owner, "acKeep", QStringLiteral("Keep"), QKeySequence(QStringLiteral("Ctrl+K")));
+    acKeep->setCheckable(true);
+    acKeep->setToolTip(QStringLiteral("Keep: no clean-up rule removes the recording"));
+    acPreviewCleanup = make(owner, "acPreviewCleanup", QStringLiteral("Preview clean-up..."));
+    acHideSilent = make(owner, "acHideSilent", QStringLiteral("Hide silent recordings"));
+    acHideSilent->setCheckable(true);
 
     acAddNode = make(owner, "acAddNode", QStringLiteral("Add node"));
     acAddSubNode = make(owner, "acAddSubNode", QStringLiteral("Add child node"));
@@ -104,6 +110,8 @@ void MainActions::buildMenus(QMenuBar *bar)
     fileMenu = bar->addMenu(QStringLiteral(" &File "));
     fileMenu->addActions({acMemo, acDeleteFiles, acMoveTo, acCopyToFolder, acEmailFile, acSearch});
     fileMenu->addSeparator();
+    fileMenu->addAction(acKeep);
+    fileMenu->addSeparator();
     fileMenu->addAction(acExit);
 
     treeMenu = bar->addMenu(QStringLiteral(" &Tree "));
@@ -119,6 +127,11 @@ void MainActions::buildMenus(QMenuBar *bar)
     postMenu = bar->addMenu(QStringLiteral(" &Post processing "));
     postMenu->addActions({mnLevel, mnEqualizer});
 
+    storageMenu = bar->addMenu(QStringLiteral(" &Storage "));
+    storageMenu->addAction(acPreviewCleanup);
+    storageMenu->addSeparator();
+    storageMenu->addAction(acHideSilent);
+
     optionsMenu = bar->addMenu(QStringLiteral(" &Options "));
     optionsMenu->addAction(acSettings);
     modemMenu = optionsMenu->addMenu(QStringLiteral("Modem"));
@@ -133,10 +146,11 @@ void MainActions::buildMenus(QMenuBar *bar)
 
 QList<QAction *> MainActions::pending() const
 {
-    return {acMemo,        acDeleteFiles, acMoveTo,      acCopyToFolder, acEmailFile,  acSearch,
-            acAddNode,     acAddSubNode,  acInsertNode,  acDeleteNode,   acRenameNode, acExpandNode,
-            acColapseNode, acExpandAll,   acColapseAll,  acPlay,         acPause,      acStop,
-            acRewind,      acFF,          acRecord,      mnLevel,        mnEqualizer,  acSettings,
-            acModemOn,     acModemOff,    acDiagnostics, ReportProblem1, navFirst,     navPrior,
-            navNext,       navLast};
+    return {acMemo,       acDeleteFiles, acMoveTo,         acCopyToFolder, acEmailFile,
+            acSearch,     acKeep,        acPreviewCleanup, acAddNode,      acAddSubNode,
+            acInsertNode, acDeleteNode,  acRenameNode,     acExpandNode,   acColapseNode,
+            acExpandAll,  acColapseAll,  acPlay,           acPause,        acStop,
+            acRewind,     acFF,          acRecord,         mnLevel,        mnEqualizer,
+            acSettings,   acModemOn,     acModemOff,       acDiagnostics,  ReportProblem1,
+            navFirst,     navPrior,      navNext,          navLast};
 }

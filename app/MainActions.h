@@ -15,11 +15,16 @@ struct MainActions
     explicit MainActions(QObject *owner);
 
     // Fills the menu bar with " &File ", " &Tree ", " Re&corder ", " &Post processing ",
-    // " &Options " and " &Help ".
+    // " &Storage ", " &Options " and " &Help ".
     void buildMenus(QMenuBar *bar);
 
     // File
     QAction *acMemo, *acDeleteFiles, *acMoveTo, *acCopyToFolder, *acEmailFile, *acSearch, *acExit;
+    // "Keep": the current (and selected) recordings are pinned; checked when the current one is.
+    QAction *acKeep;
+    // Storage: what the retention rules would remove, shown before anything goes; and the view
+    // option that keeps silent recordings out of the list.
+    QAction *acPreviewCleanup, *acHideSilent;
     // Tree
     QAction *acAddNode, *acAddSubNode, *acInsertNode, *acDeleteNode, *acRenameNode, *acExpandNode,
         *acColapseNode, *acExpandAll, *acColapseAll;
@@ -36,7 +41,7 @@ struct MainActions
     QAction *navFirst, *navPrior, *navNext, *navLast;
 
     QMenu *fileMenu = nullptr, *treeMenu = nullptr, *recorderMenu = nullptr, *postMenu = nullptr,
-          *optionsMenu = nullptr, *modemMenu = nullptr, *helpMenu = nullptr;
+          *storageMenu = nullptr, *optionsMenu = nullptr, *modemMenu = nullptr, *helpMenu = nullptr;
 
     // The actions that need a later part of the program; disabled until it is present.
     QList<QAction *> pending() const;

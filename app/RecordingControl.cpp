@@ -37,7 +37,8 @@ RecordingControl::RecordingControl(TfmOrv &window, CallRecorder &recorder)
     connect(a.acRecord, &QAction::triggered, this, &RecordingControl::acRecordExecute);
     connect(a.acStop, &QAction::triggered, this, &RecordingControl::acStopExecute);
     m_window.isRecording = [this] { return recording(); };
-    m_window.stopRecording = [this] { acStopExecute(); };
+    // The window closes during a call: the call is kept and ends as "program closed".
+    m_window.stopRecording = [this] { m_recorder.stopForClosing(); };
 }
 
 RecordingControl::~RecordingControl()

@@ -206,6 +206,7 @@ void TfmOrv::applyWindowSettings()
     m_splitter->setSizes({l.splitter, std::max(0, total - l.splitter)});
 
     m_list->setColumnWidths(l.dateWidth, l.timeWidth, l.durationWidth);
+    m_list->setEndedWidth(l.endedWidth);
 }
 
 QString TfmOrv::statusText(int panel) const
@@ -330,6 +331,7 @@ void TfmOrv::FormClose()
     layout.dateWidth = m_list->header()->sectionSize(0);
     layout.timeWidth = m_list->header()->sectionSize(1);
     layout.durationWidth = m_list->header()->sectionSize(2);
+    layout.endedWidth = m_list->header()->sectionSize(3);
     saves.attempt(QStringLiteral("The window layout"),
                   [&] { saveWindowLayout(m_ctx.ini, layout); });
     saves.attempt(QStringLiteral("The modem settings"),

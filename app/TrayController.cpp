@@ -77,3 +77,10 @@ void TrayController::nextFrame()
     m_frame = (m_frame + 1) % static_cast<int>(m_frames.size());
     m_icon->setIcon(m_frames.value(m_frame));
 }
+
+void TrayController::showWarning(const QString &title, const QString &text)
+{
+    m_lastWarning = text;
+    if (QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages())
+        m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
+}

@@ -30,6 +30,10 @@ public:
     bool animating() const { return m_animation.isActive(); }
     QIcon currentIcon() const;
     QMenu *menu() const { return m_menu; }
+    // A warning balloon from the tray icon (where the desktop shows them); the last one given
+    // is kept for whoever asks.
+    void showWarning(const QString &title, const QString &text);
+    QString lastWarning() const { return m_lastWarning; }
     QAction *showAction() const { return m_show; }
     QAction *exitAction() const { return m_exit; }
 
@@ -48,4 +52,5 @@ private:
     QList<QIcon> m_frames;
     int m_frame = 0;
     QTimer m_animation;
+    QString m_lastWarning;
 };

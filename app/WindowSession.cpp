@@ -10,12 +10,14 @@
 #include "PlaybackControl.h"
 #include "PostprocTools.h"
 #include "RecordingControl.h"
+#include "StorageCommands.h"
 #include "SupportCommands.h"
 #include "TfmOrv.h"
 #include "TraceColors.h"
 #include "audio/out/TfmAudio.h"
 #include "audio/ui/QtFormatChooser.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/store/StoreVariant.h"
 #include "catalogue/ui/RecordNavigator.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
@@ -31,6 +33,7 @@
 #include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
 #include "recording/CallRecorder.h"
+#include "recording/RetentionScheduler.h"
 #include "settings/SettingsPresenter.h"
 #include "settings/StartupRegistrar.h"
 #include "settings/TfmSettings.h"
@@ -53,7 +56,9 @@ WindowSession::~WindowSession()
         m_main->refreshCommands = nullptr;
         m_main->firstRecording = nullptr;
     }
+    m_session.retention().busy = nullptr;
     m_commands.reset();
+    m_storage.reset();
     m_postproc.reset();
     m_playback.reset();
     m_recording.reset();
@@ -77,6 +82,8 @@ WindowState WindowSession::state() const
     s.recording = m_session.recorder().phase();
     s.playback = m_playback ? m_playback->state() : WindowState::Playback::Stopped;
     s.hasRows = m_session.catalogue().commandStates().hasRows;
+    const Catalogue &catalogue = m_session.catalogue();
+    s.currentKept = s.hasRows && catalogue.Details.isPinned(catalogue.currentRecordingId());
     s.diagnosticsRunning = m_support && m_support->diagnostics().running();
     return s;
 }
@@ -132,6 +139,8 @@ void WindowSession::start()
     m_support =
         std::make_unique<SupportCommands>(ctx, *m_main, modem, catalogue, m_session.query());
     m_catalogueWiring->connectMail(*m_support);
+    m_storage =
+        std::make_unique<StorageCommands>(ctx, *m_main, m_session, m_catalogueWiring->list());
     // The watchdog's checks would speak to the modem in the middle of the diagnostics' queries.
     ModemWatchdog &watchdog = recorder.watchdog();
     watchdog.busy = [this, busy = watchdog.busy] {
@@ -143,6 +152,20 @@ void WindowSession::start()
     m_settings = new TfmSettings(
         ctx, {modem, m_session.parse(), m_session.discovery(), *m_specModem, *m_registrar},
         m_main.get());
+    m_settings->folderList = [&catalogue] {
+        QList<std::pair<QString, QString>> folders;
+        const TStoreCursor &c = catalogue.FoldersTbl.cursor();
+        const int code = c.fieldIndex("FolderId"), name = c.fieldIndex("FolderName");
+        if (!catalogue.FoldersTbl.Active() || code < 0 || name < 0)
+            return folders;
+        for (std::size_t i = 0; i < c.recordCount(); ++i)
+            if (c.record(i).isLive())
+                folders.append(
+                    {StoreVariant::text(c.bytes(i, code)), StoreVariant::text(c.bytes(i, name))});
+        return folders;
+    };
+    m_settings->storageRulesChanged = [this] { m_session.retention().rulesChanged(); };
+    m_session.retention().busy = [this] { return m_playback && m_playback->busy(); };
     new SettingsPresenter(
         ctx, *m_main, *m_settings, modem,
         [this] {

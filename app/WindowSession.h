@@ -18,6 +18,7 @@ class PlaybackControl;
 class PostprocTools;
 class RecordingControl;
 class StartupRegistrar;
+class StorageCommands;
 class SupportCommands;
 class TProgressForm;
 class TSpecModemForm;
@@ -49,6 +50,7 @@ public:
     RecordingControl &recording() { return *m_recording; }
     PostprocTools &postproc() { return *m_postproc; }
     SupportCommands &support() { return *m_support; }
+    StorageCommands &storage() { return *m_storage; }
     TfmSettings &settings() { return *m_settings; }
     CommandPresenter &commands() { return *m_commands; }
     TfmCallerID &callerId() { return *m_callerId; }
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<TfmQueryModem> m_queryWindow;
     std::unique_ptr<TSpecModemForm> m_specModem;
     std::unique_ptr<SupportCommands> m_support;
+    std::unique_ptr<StorageCommands> m_storage;
     std::unique_ptr<StartupRegistrar> m_registrar;
     TfmSettings *m_settings = nullptr; // owned by the main window
     std::unique_ptr<CommandPresenter> m_commands;

@@ -29,5 +29,8 @@ WindowCommands commandsFor(const WindowState &s)
     c.diagnostics = modemFree;
     c.reportProblem = modemFree;
     c.listCommands = s.hasRows;
+    c.keep = s.hasRows;
+    c.keepDown = s.hasRows && s.currentKept;
+    c.previewCleanup = !recording && !playing;
     return c;
 }

@@ -19,6 +19,7 @@ struct WindowState
     CallRecorder::Phase recording = CallRecorder::Phase::Idle;
     Playback playback = Playback::Stopped;
     bool hasRows = false;            // the recordings list shows at least one recording
+    bool currentKept = false;        // the current recording is pinned
     bool diagnosticsRunning = false; // the diagnostics speak to the modem
 
     bool operator==(const WindowState &) const = default;
@@ -41,6 +42,11 @@ struct WindowCommands
     bool reportProblem = false;
     // "Memo...", "Delete...", "Move to...", "Copy to folder...", search and e-mail.
     bool listCommands = false;
+    // "Keep", checked when the current recording is kept.
+    bool keep = false, keepDown = false;
+    // "Preview clean-up...": not while a recording adds to the catalogue, nor while a recording
+    // plays (it might be one that goes).
+    bool previewCleanup = false;
 
     bool operator==(const WindowCommands &) const = default;
 };

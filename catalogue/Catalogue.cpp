@@ -46,7 +46,8 @@ char asciiUpper(char c)
 
 Catalogue::Catalogue(const QString &dataDir, MessageService &messages, EventLog *log,
                      QObject *parent)
-    : QObject(parent), m_dataDir(dataDir), m_messages(messages), m_log(log)
+    : QObject(parent), Details(Database1, [this](const QString &line) { this->log(line); }),
+      m_dataDir(dataDir), m_messages(messages), m_log(log)
 {
     formats = DateTimeFormats::system();
     Database1.setDatabasePath(dataDir);
@@ -73,6 +74,7 @@ Catalogue::~Catalogue()
 {
     // The tables close without saving; every change was saved when it was made.
     disconnect(&CallsTbl, nullptr, this, nullptr);
+    Details.close();
     CallsTbl.Close();
     FoldersTbl.Close();
 }
@@ -107,6 +109,7 @@ bool Catalogue::OpenCatalogue()
     if (CallsTbl.Active())
         CallsTbl.First();
     ok = openOrCreate(FoldersTbl, [this] { createFolders(); }) && ok;
+    Details.open(recordingCount());
     if (loadFolderTree)
         loadFolderTree();
     DataSource1DataChange();
@@ -304,6 +307,20 @@ QString Catalogue::recordingFilePathFor(const QDateTime &start) const
     return name.isEmpty() ? QString() : wavDir() + name + QStringLiteral(".wav");
 }
 
+QStringList Catalogue::recordingFolders() const
+{
+    QStringList folders{wavDir()};
+    if (earlierRecordingsDirs) {
+        for (QString dir : earlierRecordingsDirs()) {
+            if (!dir.endsWith(QLatin1Char('/')))
+                dir += QLatin1Char('/');
+            if (!folders.contains(dir))
+                folders << dir;
+        }
+    }
+    return folders;
+}
+
 QString Catalogue::currentFolderId() const
 {
     if (!FoldersTbl.Active() || FoldersTbl.RecordCount() == 0)
@@ -336,8 +353,27 @@ void Catalogue::RenameLegacyFile()
         QFile::rename(legacy, target);
 }
 
+int Catalogue::recordingCount() const
+{
+    if (!CallsTbl.Active())
+        return 0;
+    const TStoreCursor &cursor = CallsTbl.cursor();
+    int count = 0;
+    for (std::size_t i = 0; i < cursor.recordCount(); ++i)
+        count += cursor.record(i).isLive() ? 1 : 0;
+    return count;
+}
+
+QString Catalogue::currentRecordingId() const
+{
+    if (!CallsTbl.Active() || CallsTbl.RecordCount() == 0)
+        return QString();
+    return CallsTbl.FieldValues(QStringLiteral("id")).toString();
+}
+
 void Catalogue::CallsTblBeforeDelete()
 {
+    m_deletingId = currentRecordingId();
     RenameLegacyFile();
     const QString path = recordingFilePath();
     // A missing file is no error: the row goes all the same.
@@ -348,6 +384,10 @@ void Catalogue::CallsTblBeforeDelete()
 void Catalogue::CallsTblAfterDelete()
 {
     saveTable(CallsTbl);
+    // The row's details go with it, after the row itself was saved.
+    if (!m_deletingId.isEmpty())
+        Details.remove({m_deletingId});
+    m_deletingId.clear();
 }
 
 CommandStates Catalogue::commandStates() const

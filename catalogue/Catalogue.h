@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CommandStates.h"
+#include "RecordingDetails.h"
 #include "RecordingNames.h"
 #include "UniqueCode.h"
 #include "store/StoreError.h"
@@ -32,6 +33,8 @@ public:
     TStoreDatabase Database1;
     TStoreTable FoldersTbl; // the master: its current row is the folder shown
     TStoreTable CallsTbl;   // the recordings, a detail of FoldersTbl
+    // Our own table beside them: why each recording ended, its levels, its pin.
+    RecordingDetails Details;
 
     // Read at the moment of use. Defaults: dataDir + "/wav/", caller ID on, the local clock,
     // the system's formats.
@@ -51,8 +54,13 @@ public:
 
     // Opens both tables, creating a missing one (Folders.d with the folder "General"). A table
     // that cannot be read is restored from its backup, or started anew with the damaged file
-    // kept aside. False when a table is left closed.
+    // kept aside. False when a table is left closed. The details table opens last; whatever
+    // becomes of it does not change the result.
     bool OpenCatalogue();
+    // Rows of Recordings.d in every folder.
+    int recordingCount() const;
+    // The code of the current row; empty without one.
+    QString currentRecordingId() const;
 
     // Adds the row of a finished recording to the current folder and saves. The row becomes
     // current. False (after a message) when the row could not be saved; it stays in memory
@@ -70,6 +78,8 @@ public:
     QString recordingFilePath() const;
     // The path AddRecordingRow's row for a recording started at start will name.
     QString recordingFilePathFor(const QDateTime &start) const;
+    // The recordings folder and the earlier ones, each ending in "/", the current one first.
+    QStringList recordingFolders() const;
     // The code of the folder shown; empty without one.
     QString currentFolderId() const;
     // The folder holds a row with this code (both become current when found).
@@ -116,4 +126,5 @@ private:
     EventLog *m_log;
     UniqueCodeGenerator m_codes;
     bool m_listUpdatesEnabled = true;
+    QString m_deletingId; // the row a single Delete is taking, between its two hooks
 };

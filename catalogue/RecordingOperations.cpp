@@ -168,7 +168,7 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
     if (!m_messages.confirm(QStringLiteral("Delete selected record(s)?")))
         return false;
     const QList<int> rows = rowsOf(selection, true);
-    QStringList files;
+    QStringList files, ids;
     {
         HooksAside aside(calls);
         ControlsOff off(calls);
@@ -176,11 +176,13 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
         for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
             calls.setRecNo(*row + 1);
             const QString file = currentFile();
+            const QString id = m_catalogue.currentRecordingId();
             try {
                 calls.Delete();
             } catch (const StoreError &) {
                 continue;
             }
+            ids.append(id);
             if (!file.isEmpty())
                 files.append(file);
         }
@@ -188,8 +190,46 @@ bool RecordingOperations::deleteRecordings(RecordingSelection &selection)
     selection.clear();
     if (!m_catalogue.saveTable(calls))
         return false;
+    m_catalogue.Details.remove(ids);
     removeFiles(files);
     return true;
+}
+
+QStringList RecordingOperations::removeRows(const QSet<QString> &ids)
+{
+    TStoreTable &calls = m_catalogue.CallsTbl;
+    if (!calls.Active() || ids.isEmpty())
+        return {};
+    const QString current = m_catalogue.currentRecordingId();
+    QStringList removed;
+    {
+        HooksAside aside(calls);
+        ControlsOff off(calls);
+        // Without its master the table shows the rows of every folder.
+        TStoreTable *master = calls.MasterSource();
+        calls.setMasterSource(nullptr);
+        const int idField = calls.fieldIndex(QStringLiteral("id"));
+        for (int row = calls.RecordCount() - 1; row >= 0; --row) {
+            const std::string_view bytes = calls.bytesAt(row, idField);
+            const QString id = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+            if (!ids.contains(id))
+                continue;
+            calls.setRecNo(row + 1);
+            try {
+                calls.Delete();
+            } catch (const StoreError &) {
+                continue;
+            }
+            removed << id;
+        }
+        calls.setMasterSource(master);
+        if (!current.isEmpty() && !removed.contains(current))
+            calls.Locate(QStringLiteral("id"), current);
+    }
+    if (removed.isEmpty() || !m_catalogue.saveTable(calls))
+        return {};
+    m_catalogue.Details.remove(removed);
+    return removed;
 }
 
 bool RecordingOperations::MoveRecordings(const QString &folderCode, RecordingSelection &selection)
@@ -303,7 +343,7 @@ bool RecordingOperations::deleteFolders(const QStringList &folderCodes)
     TStoreTable &calls = m_catalogue.CallsTbl;
     if (!folders.Active() || !calls.Active())
         return false;
-    QStringList files;
+    QStringList files, ids;
     {
         HooksAside aside(calls);
         for (const QString &code : folderCodes) {
@@ -321,11 +361,13 @@ bool RecordingOperations::deleteFolders(const QStringList &folderCodes)
             while (calls.RecordCount() > 0) {
                 calls.Last();
                 const QString file = currentFile();
+                const QString id = m_catalogue.currentRecordingId();
                 try {
                     calls.Delete();
                 } catch (const StoreError &) {
                     break;
                 }
+                ids.append(id);
                 if (!file.isEmpty())
                     files.append(file);
             }
@@ -339,6 +381,7 @@ bool RecordingOperations::deleteFolders(const QStringList &folderCodes)
     const bool foldersSaved = callsSaved && m_catalogue.saveTable(folders);
     if (!callsSaved || !foldersSaved)
         return false;
+    m_catalogue.Details.remove(ids);
     removeFiles(files);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "RecordingSelection.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -47,6 +48,12 @@ public:
     // both tables are saved before any WAV file is deleted, and files that could not be
     // deleted are reported. No file is touched when a save fails. False when a save failed.
     bool deleteFolders(const QStringList &folderCodes);
+
+    // Removes the rows with these codes from every folder without asking (the caller asked),
+    // saves the table and then drops their details; the list goes on showing its folder and,
+    // when it is still there, its row. The files are the caller's to dispose of. Returns the
+    // codes removed; none when the table could not be saved.
+    QStringList removeRows(const QSet<QString> &ids);
 
     static const int MaxMemoLength = 255;
 

@@ -144,9 +144,7 @@ void loadPreferences(TIniFile &ini, Preferences &p, const QString &programDir,
     const QString wavKey = QStringLiteral("wavDir");
     if (!ini.ValueExists(Params, wavKey))
         ini.WriteString(Params, wavKey, programDir + QStringLiteral("/wav/"));
-    p.wavDir = ini.ReadString(Params, wavKey, programDir + QStringLiteral("/wav/"));
-    if (!p.wavDir.endsWith(QLatin1Char('/')))
-        p.wavDir += QLatin1Char('/');
+    p.wavDir = readRecordingsFolder(ini, programDir);
 
     p.baudrate = bounded(ini.ReadInteger(Modem, QStringLiteral("baudrate"), 1), 0,
                          static_cast<int>(Preferences::BaudRates.size()) - 1);
@@ -161,4 +159,13 @@ void loadPlayerChoice(const TIniFile &ini, Preferences &prefs)
 {
     prefs.ExtPlayer = ini.ReadBool(OrvKeys::Params, OrvKeys::ExtPlayer, false);
     prefs.Player = ini.ReadString(OrvKeys::Params, OrvKeys::Player, Preferences{}.Player);
+}
+
+QString readRecordingsFolder(const TIniFile &ini, const QString &programDir)
+{
+    QString dir =
+        ini.ReadString(Params, QStringLiteral("wavDir"), programDir + QStringLiteral("/wav/"));
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
 }

@@ -71,5 +71,8 @@ struct FileFormatSource
 void loadPreferences(TIniFile &ini, Preferences &prefs, const QString &programDir,
                      const DialogFont &dialogFont, const FileFormatSource &formats);
 
+// The recordings folder ([Params] wavDir, ending in "/"), read without seeding anything.
+QString readRecordingsFolder(const TIniFile &ini, const QString &programDir);
+
 // Reads the external-player choice again (the start-up set-up does, after discovery).
 void loadPlayerChoice(const TIniFile &ini, Preferences &prefs);

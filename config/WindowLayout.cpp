@@ -19,6 +19,7 @@ WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults)
     l.dateWidth = ini.ReadInteger(Params, DateWidth, defaults.dateWidth);
     l.timeWidth = ini.ReadInteger(Params, TimeWidth, defaults.timeWidth);
     l.durationWidth = ini.ReadInteger(Params, DurationWidth, defaults.durationWidth);
+    l.endedWidth = ini.ReadInteger(List, EndedWidth, defaults.endedWidth);
     l.fontName = ini.ReadString(Fonts, FontName, defaults.fontName);
     l.fontSize = ini.ReadInteger(Fonts, FontSize, defaults.fontSize);
     l.fontColor = ini.ReadInteger(Fonts, FontColor, defaults.fontColor);
@@ -26,7 +27,7 @@ WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults)
     return l;
 }
 
-void saveWindowLayout(TIniFile &ini, const WindowLayout &layout)
+void saveWindowLayout(TIniFile &ini, const WindowLayout &layout, const WindowLayout &defaults)
 {
     const struct
     {
@@ -54,6 +55,23 @@ void saveWindowLayout(TIniFile &ini, const WindowLayout &layout)
                 first = std::current_exception();
         }
     }
+    try {
+        if (layout.endedWidth != defaults.endedWidth || ini.ValueExists(List, EndedWidth))
+            ini.WriteInteger(List, EndedWidth, layout.endedWidth);
+    } catch (...) {
+        if (!first)
+            first = std::current_exception();
+    }
     if (first)
         std::rethrow_exception(first);
+}
+
+bool hideSilentRecordings(const TIniFile &ini)
+{
+    return ini.ReadBool(List, HideSilent, false);
+}
+
+void setHideSilentRecordings(TIniFile &ini, bool hide)
+{
+    ini.WriteBool(List, HideSilent, hide);
 }

@@ -17,6 +17,7 @@ struct WindowLayout
     int dateWidth = 75;
     int timeWidth = 70;
     int durationWidth = 70;
+    int endedWidth = 110; // ours, in [List]
     QString fontName = QStringLiteral("tahoma");
     int fontSize = 8;
     int fontColor = 0;
@@ -27,5 +28,11 @@ struct WindowLayout
 WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults);
 
 // Writes the placement, volume, splitter and column widths (not the font, which the settings
-// own). Every key is tried; the first write error is raised afterwards.
-void saveWindowLayout(TIniFile &ini, const WindowLayout &layout);
+// own); the Ended column's width only once it differs from defaults' or was written before.
+// Every key is tried; the first write error is raised afterwards.
+void saveWindowLayout(TIniFile &ini, const WindowLayout &layout,
+                      const WindowLayout &defaults = WindowLayout{});
+
+// The view option "Hide silent recordings"; off unless set.
+bool hideSilentRecordings(const TIniFile &ini);
+void setHideSilentRecordings(TIniFile &ini, bool hide);

@@ -28,7 +28,7 @@ HeadlessRecorder::HeadlessRecorder(const QString &dataDir, DemoModem *demo)
     });
     m_signals = std::make_unique<TerminationSignals>();
     connect(m_signals.get(), &TerminationSignals::terminationRequested, this,
-            &HeadlessRecorder::terminate);
+            [this](int, int signalNumber) { terminate(signalNumber); });
     m_retryDiscovery.setInterval(RetryDiscoveryMs);
     connect(&m_retryDiscovery, &QTimer::timeout, this, &HeadlessRecorder::bringModemOnLine);
 }
@@ -36,7 +36,7 @@ HeadlessRecorder::HeadlessRecorder(const QString &dataDir, DemoModem *demo)
 HeadlessRecorder::~HeadlessRecorder()
 {
     if (m_session.recorder().recording())
-        m_session.recorder().acStopExecute();
+        m_session.recorder().stopForClosing();
     try {
         m_session.log().save();
     } catch (const std::exception &e) {
@@ -68,13 +68,15 @@ void HeadlessRecorder::showModal()
 }
 
 // A call in progress is stopped, kept and catalogued before the program ends.
-void HeadlessRecorder::terminate()
+void HeadlessRecorder::terminate(int signalNumber)
 {
     m_endRequested = true;
     Waits::setEnding(true);
     m_retryDiscovery.stop();
+    const RecordingEnd end{EndReason::Signalled, TerminationSignals::signalName(signalNumber)};
+    m_session.recorder().setClosingReason(end);
     if (m_session.recorder().recording())
-        m_session.recorder().acStopExecute();
+        m_session.recorder().stopFor(end);
     // Before the event loop runs (a signal during start-up) quitting it does nothing; main
     // looks at endRequested() then.
     QCoreApplication::quit();

@@ -43,7 +43,7 @@ private:
     void showModal() override;
 
     void bringModemOnLine();
-    void terminate();
+    void terminate(int signalNumber);
 
     UnattendedMessageService m_messages;
     RecorderSession m_session;

@@ -12,6 +12,7 @@
 #include "config/ModemState.h"
 #include "config/Preferences.h"
 #include "config/ProgramDir.h"
+#include "config/StorageSettings.h"
 #include "config/TModemParams.h"
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
@@ -23,7 +24,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace {
 const QString RecordedName = QStringLiteral("Recorded.wav");
@@ -35,6 +38,35 @@ QString faultText(const std::exception &e)
     return QStringLiteral("The recording could not be written (%1). It was stopped and what was "
                           "received is kept.")
         .arg(QString::fromUtf8(e.what()));
+}
+
+// The writer names the system's reason in its text ("Cannot write the audio data: No space
+// left on device"); a full disk, quota or file-size limit reads as "disk full".
+RecordingEnd writeFault(const std::exception &e)
+{
+    const QString text = QString::fromUtf8(e.what());
+    for (const int code : {ENOSPC, EDQUOT, EFBIG}) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(code));
+        if (text.contains(reason))
+            return RecordingEnd::writeFailure(code, reason);
+    }
+    const qsizetype colon = text.lastIndexOf(QLatin1String(": "));
+    return RecordingEnd::writeFailure(0, colon >= 0 ? text.mid(colon + 2) : text);
+}
+
+RecordingEnd endOfCall(const VoiceReceiver::HangupCause &cause)
+{
+    switch (cause.kind) {
+    case VoiceReceiver::Hangup::Silence:
+        return {EndReason::Silence, {}};
+    case VoiceReceiver::Hangup::PeriodicSignal:
+        return {EndReason::PeriodicSignal, {}};
+    case VoiceReceiver::Hangup::ModemEvent:
+        return RecordingEnd::modemEvent(cause.event);
+    case VoiceReceiver::Hangup::None:
+        break;
+    }
+    return {EndReason::Unknown, {}};
 }
 
 // The class, bits and rate of the modem's samples: from the chosen row of the compressions
@@ -100,7 +132,8 @@ CallRecorder::CallRecorder(TIniFile &ini, const Preferences &prefs, const TModem
         if (recording())
             endAfterFault(QStringLiteral("The modem was disconnected (%1). The recording was "
                                          "stopped and what was received is kept.")
-                              .arg(reason));
+                              .arg(reason),
+                          {EndReason::ModemLost, reason});
         else
             m_watchdog->reopenSoon();
     });
@@ -109,7 +142,7 @@ CallRecorder::CallRecorder(TIniFile &ini, const Preferences &prefs, const TModem
 CallRecorder::~CallRecorder()
 {
     if (recording())
-        acStopExecute();
+        stopForClosing();
 }
 
 QString CallRecorder::RecordFileName() const
@@ -272,6 +305,8 @@ bool CallRecorder::StartReceive()
         return false;
     }
     setup.discTimeSeconds = m_prefs.DiscTime;
+    m_maxMinutes = loadStorageSettings(m_ini).maxRecordingMinutes;
+    m_maxBytes = qint64(m_maxMinutes) * 60 * qint64(setup.fileFormat.AvgBytesPerSec());
     setup.analyse = m_prefs.AutoRecord;
     setup.displayTrace = m_prefs.RecordTrace;
     setup.expectConnect = true;
@@ -311,17 +346,25 @@ void CallRecorder::voiceData(const QByteArray &received)
         const auto *data = reinterpret_cast<const std::uint8_t *>(received.constData());
         if (m_receiver.receiveBatch(data, received.size(), m_modem.AutoCall())) {
             m_modem.setAutoCall(false);
-            acStopExecute();
+            stopFor(endOfCall(m_receiver.hangupCause()));
+        } else if (maximumLengthReached()) {
+            stopFor({EndReason::MaximumLength, QString::number(m_maxMinutes)});
         }
     } catch (const std::exception &e) {
-        endAfterFault(faultText(e));
+        endAfterFault(faultText(e), writeFault(e));
     }
 }
 
-void CallRecorder::endAfterFault(const QString &text)
+// Measured in what was written, so that the limit holds however fast the modem delivers.
+bool CallRecorder::maximumLengthReached() const
+{
+    return m_maxBytes > 0 && m_writer && m_writer->BytesWritten() >= m_maxBytes;
+}
+
+void CallRecorder::endAfterFault(const QString &text, const RecordingEnd &end)
 {
     m_log.appendLine(text);
-    acStopExecute();
+    stopFor(end);
     message(text);
 }
 
@@ -335,6 +378,11 @@ void CallRecorder::Timer2Timer()
         emit elapsed(
             QStringLiteral(" ") +
             QTime(0, 0).addSecs(int(seconds % 86400)).toString(QStringLiteral("hh:mm:ss")));
+        // A modem that stopped sending writes nothing; the clock ends such a call as well.
+        if (m_maxMinutes > 0 && seconds >= qint64(m_maxMinutes) * 60) {
+            stopFor({EndReason::MaximumLength, QString::number(m_maxMinutes)});
+            return;
+        }
     }
     // The file's sizes are kept current, so that a crash leaves a playable recording.
     if (++m_refreshTicks >= 20 && m_writer) {
@@ -342,17 +390,43 @@ void CallRecorder::Timer2Timer()
         try {
             m_writer->refreshSizes();
         } catch (const std::exception &e) {
-            endAfterFault(faultText(e));
+            endAfterFault(faultText(e), writeFault(e));
         }
     }
 }
 
 void CallRecorder::acStopExecute()
 {
+    stopFor({EndReason::User, {}});
+}
+
+void CallRecorder::stopForClosing()
+{
+    stopFor(m_closingEnd);
+}
+
+RecordingFacts CallRecorder::measuredFacts(double seconds) const
+{
+    RecordingFacts facts;
+    facts.lengthMs = qint64(std::nearbyint(seconds * 1000.0));
+    const LevelMeter &levels = m_receiver.levels();
+    if (levels.blocks() > 0) {
+        facts.peak = levels.peak();
+        facts.rms = levels.rms();
+    }
+    // Without analysed blocks (the trace off while recording) only the length can tell.
+    facts.silent = seconds < RecordingFacts::SilentSeconds ||
+                   (levels.blocks() > 0 && levels.voiceBlocks() == 0);
+    return facts;
+}
+
+void CallRecorder::stopFor(const RecordingEnd &end)
+{
     if (!recording() || m_stopping)
         return;
     m_stopping = true;
     m_log.AddLogLine(QStringLiteral("-- Recording stopped"));
+    m_log.appendLine(QStringLiteral("Recording ended: ") + endReasonDescription(end));
     enterPhase(Phase::Stopping);
     emit stopping();
     m_modem.setAutoCall(false);
@@ -371,10 +445,18 @@ void CallRecorder::acStopExecute()
 
     const TdeWaveFormat format = m_writer->getFormat();
     const double perSecond = format.AvgBytesPerSec() > 0 ? double(format.AvgBytesPerSec()) : 1.0;
-    const int seconds = int(std::nearbyint(double(m_writer->BytesWritten()) / perSecond));
+    const double exactSeconds = double(m_writer->BytesWritten()) / perSecond;
+    const int seconds = int(std::nearbyint(exactSeconds));
     const QString comment = m_modem.CallerText();
+    RecordingFacts facts = measuredFacts(exactSeconds);
+    facts.end = end;
+    if (facts.silent)
+        m_log.appendLine(
+            exactSeconds < RecordingFacts::SilentSeconds
+                ? QStringLiteral("The recording is shorter than 2 seconds: marked silent")
+                : QStringLiteral("The recording holds no voice: marked silent"));
     freeWriter();
-    catalogueRecording(RecordStart, seconds, comment, m_catalogue.currentFolderId());
+    catalogueRecording(RecordStart, seconds, comment, m_catalogue.currentFolderId(), facts);
     setListUpdates(true);
     m_stopping = false;
     if (!writeError.isEmpty())
@@ -407,7 +489,7 @@ void CallRecorder::acStopExecute()
 // The file gets its final name first, then the row is added: a kill between the two leaves a
 // named file and the journal, from which the next start adds the one missing row.
 bool CallRecorder::catalogueRecording(const QDateTime &start, int seconds, const QString &caller,
-                                      const QString &folderId)
+                                      const QString &folderId, const RecordingFacts &facts)
 {
     const QString path = RecordFileName();
     const QString finalPath = m_catalogue.recordingFilePathFor(start);
@@ -425,8 +507,14 @@ bool CallRecorder::catalogueRecording(const QDateTime &start, int seconds, const
         m_log.appendLine(QStringLiteral("Unable to rename ") + path + QStringLiteral(" to ") +
                          finalPath);
     const bool added = m_catalogue.AddRecordingRow(start, seconds, caller, journal.id, folderId);
-    if (added)
+    // Also when the row could not be saved yet: it stays in memory and goes with the next save.
+    RecordingFacts kept = facts;
+    kept.bytes = QFileInfo(renamed ? finalPath : path).size();
+    m_catalogue.Details.store(journal.id, kept);
+    if (added) {
         QFile::remove(journalPath());
+        emit catalogued(journal.id);
+    }
     return added;
 }
 
@@ -480,6 +568,18 @@ void CallRecorder::enterPhase(Phase phase)
     emit phaseChanged(phase);
 }
 
+// A recovered file was never measured: its length is known, its levels are not.
+RecordingFacts CallRecorder::recoveredFacts(const RecoveredWav &wav)
+{
+    RecordingFacts facts;
+    facts.end = {EndReason::Recovered, {}};
+    const double seconds =
+        wav.avgBytesPerSec > 0 ? double(wav.dataBytes) / double(wav.avgBytesPerSec) : 0.0;
+    facts.lengthMs = qint64(std::nearbyint(seconds * 1000.0));
+    facts.silent = seconds < RecordingFacts::SilentSeconds;
+    return facts;
+}
+
 void CallRecorder::recoverInterruptedRecording()
 {
     const QString path = RecordFileName();
@@ -501,7 +601,8 @@ void CallRecorder::recoverInterruptedRecording()
     const QDateTime start =
         journal ? journal->start : QFileInfo(path).lastModified().addSecs(-seconds);
     const QString caller = journal ? journal->caller : QStringLiteral(" ");
-    if (!catalogueRecording(start, seconds, caller, journal ? journal->folderId : QString()))
+    if (!catalogueRecording(start, seconds, caller, journal ? journal->folderId : QString(),
+                            recoveredFacts(*wav)))
         return;
     if (QFile::exists(path))
         keepAside(path);
@@ -525,7 +626,11 @@ void CallRecorder::recoverRenamedRecording(const CallJournal &journal)
     const int seconds = int(std::nearbyint(double(wav->dataBytes) / double(wav->avgBytesPerSec)));
     if (m_catalogue.AddRecordingRow(journal.start, seconds, journal.caller, journal.id,
                                     journal.folderId)) {
+        RecordingFacts facts = recoveredFacts(*wav);
+        facts.bytes = QFileInfo(finalPath).size();
+        m_catalogue.Details.store(journal.id, facts);
         m_log.appendLine(QStringLiteral("Recovered an interrupted recording as ") + finalPath);
         m_catalogue.DataSource1DataChange();
+        emit catalogued(journal.id);
     }
 }

@@ -5,6 +5,7 @@
 // recorder) present it.
 #pragma once
 
+#include "catalogue/RecordingDetails.h"
 #include "modem/voice/VoiceReceiver.h"
 
 #include <QDateTime>
@@ -23,6 +24,7 @@ class TIniFile;
 class TdeRIFFAudioWriter;
 class TfmModem;
 struct CallJournal;
+struct RecoveredWav;
 struct Preferences;
 struct TModemParams;
 
@@ -42,8 +44,15 @@ public:
     // Record. Nothing when a recording runs already. False when it could not start (the
     // reason was shown and the modem brought back to idle).
     bool acRecordExecute();
-    // The recording half of Stop; nothing happens unless a recording runs.
+    // The recording half of Stop, by the user; nothing happens unless a recording runs.
     void acStopExecute();
+    // Stop for another reason (the call ended, a fault, the program ending); the reason goes
+    // to the log and to the recording's details.
+    void stopFor(const RecordingEnd &end);
+    // The program is closing: stops with the reason set below (by default "program closed").
+    void stopForClosing();
+    // How a stop while closing is to be explained: a signal sets its name here first.
+    void setClosingReason(const RecordingEnd &end) { m_closingEnd = end; }
     bool recording() const { return m_writer != nullptr; }
 
     // Where the recorder is between Record and the end of Stop. A recording holds the modem
@@ -83,6 +92,8 @@ signals:
     void stopping();
     // The recording ended and was catalogued (or, without a catalogue row, kept on disk).
     void stopped();
+    // A recording's row and details were added (at Stop, or recovered at start-up).
+    void catalogued(const QString &id);
     // phase() changed.
     void phaseChanged(CallRecorder::Phase phase);
 
@@ -96,10 +107,13 @@ private:
     bool sendTwice(const QString &command, const QString &logText, const QString &expected);
     bool failStart(const QString &message);
     void voiceData(const QByteArray &received);
-    void endAfterFault(const QString &message);
+    void endAfterFault(const QString &message, const RecordingEnd &end);
+    bool maximumLengthReached() const;
+    RecordingFacts measuredFacts(double seconds) const;
+    static RecordingFacts recoveredFacts(const RecoveredWav &wav);
     void freeWriter();
     bool catalogueRecording(const QDateTime &start, int seconds, const QString &caller,
-                            const QString &folderId);
+                            const QString &folderId, const RecordingFacts &facts);
     void recoverRenamedRecording(const CallJournal &journal);
     QString journalPath() const;
     void keepAside(const QString &path);
@@ -125,5 +139,8 @@ private:
     QTimer m_timer2;
     bool m_stopping = false;
     bool m_modemLost = false; // the device went away since the port was last opened
+    RecordingEnd m_closingEnd{EndReason::ProgramClosed, {}};
+    int m_maxMinutes = 0;  // of the recording in progress; 0: no limit
+    qint64 m_maxBytes = 0; // the same in bytes of the recording's format
     Phase m_phase = Phase::Idle;
 };

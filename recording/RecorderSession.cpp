@@ -6,6 +6,8 @@
 #include "CallPolicy.h"
 #include "CallRecorder.h"
 #include "DemoModem.h"
+#include "LowDiskWatch.h"
+#include "RetentionScheduler.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "config/ModemState.h"
@@ -23,6 +25,7 @@
 #include "support/MessageService.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 RecorderSession::RecorderSession(const QString &dataDir, MessageService &messages)
     : RecorderSession(dataDir, messages, Options{})
@@ -43,6 +46,12 @@ RecorderSession::RecorderSession(const QString &dataDir, MessageService &message
     m_recorder = std::make_unique<CallRecorder>(m_ini, m_prefs, m_profile, m_voiceSupported, m_log,
                                                 m_messages, *m_modem, *m_catalogue);
     m_policy = std::make_unique<CallPolicy>(*m_modem, m_prefs, *m_recorder, m_log);
+    m_retention =
+        std::make_unique<RetentionScheduler>(m_ini, *m_catalogue, m_messages, m_log, *m_recorder);
+    m_lowDisk = std::make_unique<LowDiskWatch>(m_prefs, m_log);
+    // A recording takes room, and a clean-up after it gives some back.
+    connect(m_recorder.get(), &CallRecorder::stopped, m_lowDisk.get(), &LowDiskWatch::check,
+            Qt::QueuedConnection);
     m_query = std::make_unique<QueryBuffer>();
     m_parse = std::make_unique<TfmParse>(m_ini, m_profile, *m_modem, *m_query, m_log, m_messages,
                                          m_dataDir + QStringLiteral("/Compressions.d"));
@@ -59,8 +68,10 @@ RecorderSession::RecorderSession(const QString &dataDir, MessageService &message
 RecorderSession::~RecorderSession()
 {
     if (m_recorder->recording())
-        m_recorder->acStopExecute();
+        m_recorder->stopForClosing();
     m_initOrv.reset();
+    m_lowDisk.reset();
+    m_retention.reset();
     m_policy.reset();
     m_recorder.reset();
     m_discovery.reset();
@@ -103,6 +114,9 @@ void RecorderSession::open()
         m_log.appendLine(QStringLiteral("Removed an interrupted save: ") + path);
     LoadModemProfile(m_ini, m_profile);
     guarded([this] { m_recorder->recoverInterruptedRecording(); });
+    m_retention->start();
+    // The first look waits for the event loop, so that the windows are there to show it.
+    QTimer::singleShot(0, m_lowDisk.get(), &LowDiskWatch::start);
 }
 
 void RecorderSession::bringModemOnLine(DiscoveryWindow &window, SetupTarget &target)

@@ -22,6 +22,8 @@ class DiscoveryWindow;
 class MessageService;
 class ModemDiscovery;
 class QueryBuffer;
+class RetentionScheduler;
+class LowDiskWatch;
 class SetupTarget;
 class TfmInitORV;
 class TfmModem;
@@ -52,8 +54,9 @@ public:
     ~RecorderSession() override;
 
     // Removes the temporary files a killed save left, seeds the port map, opens the catalogue,
-    // loads the preferences, starts the log's session, loads the modem profile and completes
-    // a recording a crash cut off. An error of one step is shown and the next step runs.
+    // loads the preferences, starts the log's session, loads the modem profile, completes
+    // a recording a crash cut off and starts the retention schedule and the watch on the
+    // recordings disk. An error of one step is shown and the next step runs.
     void open();
     // The start-up modem set-up: discovery on a first start (its candidates shown in window),
     // the preferences applied to target, the port opened and automatic recording armed. A
@@ -74,6 +77,8 @@ public:
     ModemDiscovery &discovery() { return *m_discovery; }
     CallRecorder &recorder() { return *m_recorder; }
     CallPolicy &policy() { return *m_policy; }
+    RetentionScheduler &retention() { return *m_retention; }
+    LowDiskWatch &lowDisk() { return *m_lowDisk; }
     // The start-up set-up of the last bringModemOnLine, whose second half runs again after the
     // settings; null before.
     TfmInitORV *initOrv() { return m_initOrv.get(); }
@@ -96,5 +101,7 @@ private:
     std::unique_ptr<ModemDiscovery> m_discovery;
     std::unique_ptr<CallRecorder> m_recorder;
     std::unique_ptr<CallPolicy> m_policy;
+    std::unique_ptr<RetentionScheduler> m_retention;
+    std::unique_ptr<LowDiskWatch> m_lowDisk;
     std::unique_ptr<TfmInitORV> m_initOrv;
 };

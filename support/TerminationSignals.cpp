@@ -11,9 +11,10 @@
 namespace {
 int g_fds[2] = {-1, -1};
 
-void onSignal(int)
+// The byte written is the signal's number.
+void onSignal(int signalNumber)
 {
-    const char byte = 1;
+    const char byte = static_cast<char>(signalNumber);
     [[maybe_unused]] const auto written = ::write(g_fds[0], &byte, 1);
 }
 } // namespace
@@ -26,7 +27,7 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (::read(g_fds[1], &byte, 1) == 1)
-            emit terminationRequested(++m_count);
+            emit terminationRequested(++m_count, int(static_cast<unsigned char>(byte)));
     });
     struct sigaction action
     {};
@@ -35,6 +36,18 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
+}
+
+QString TerminationSignals::signalName(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    case SIGINT:
+        return QStringLiteral("SIGINT");
+    default:
+        return QStringLiteral("signal %1").arg(signalNumber);
+    }
 }
 
 TerminationSignals::~TerminationSignals()

@@ -15,9 +15,13 @@ public:
     explicit TerminationSignals(QObject *parent = nullptr);
     ~TerminationSignals() override;
 
+    // "SIGTERM", "SIGINT".
+    static QString signalName(int signalNumber);
+
 signals:
-    // count is 1 for the first signal, 2 for the second, and so on.
-    void terminationRequested(int count);
+    // count is 1 for the first signal, 2 for the second, and so on; signalNumber is the
+    // signal that came (SIGTERM or SIGINT).
+    void terminationRequested(int count, int signalNumber);
 
 private:
     QSocketNotifier *m_notifier = nullptr;

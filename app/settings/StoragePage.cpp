@@ -1,5 +1,7 @@
 #include "StoragePage.h"
 
+#include "StorageRulesBox.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -72,7 +74,8 @@ StoragePage::StoragePage(QWidget *parent) : QWidget(parent)
     layout->addWidget(m_disk);
     layout->addLayout(legendRow);
     layout->addWidget(m_meter);
-    layout->addStretch(1);
+    m_rules = new StorageRulesBox(this);
+    layout->addWidget(m_rules, 1);
 
     connect(m_select, &QToolButton::clicked, this, &StoragePage::selectFolderClicked);
 }

@@ -1,4 +1,5 @@
-// The settings page "Storage": the recordings folder and how full its disk is.
+// The settings page "Storage": the recordings folder and how full its disk is, then the
+// longest a recording may last and the clean-up rules.
 #pragma once
 
 #include <QWidget>
@@ -8,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QToolButton;
+class StorageRulesBox;
 
 class StoragePage final : public QWidget
 {
@@ -30,6 +32,7 @@ public:
     QToolButton *selectFolderButton() const { return m_select; }
     QLabel *diskLabel() const { return m_disk; }
     QProgressBar *meter() const { return m_meter; }
+    StorageRulesBox *rules() const { return m_rules; }
 
 signals:
     void selectFolderClicked();
@@ -39,4 +42,5 @@ private:
     QToolButton *m_select;
     QLabel *m_disk;
     QProgressBar *m_meter;
+    StorageRulesBox *m_rules;
 };

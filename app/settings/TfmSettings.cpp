@@ -10,6 +10,8 @@
 #include "ParametersPage.h"
 #include "StartupRegistrar.h"
 #include "StoragePage.h"
+#include "StorageRulesBox.h"
+#include "config/StorageSettings.h"
 
 #include "app/AppContext.h"
 #include "app/ColorValue.h"
@@ -149,6 +151,11 @@ void TfmSettings::showControls()
     m_autoRecord->load(m_work);
     m_autoRecord->setVoiceSupported(m_ctx.VoiceSupported);
     m_storage->setFolder(m_work.wavDir);
+    QList<StorageRulesBox::Folder> folders;
+    if (folderList)
+        for (const auto &[code, name] : folderList())
+            folders.append({code, name});
+    m_storage->rules()->load(loadStorageSettings(m_ctx.ini), folders);
 }
 
 void TfmSettings::showModem(int portDefault)
@@ -387,6 +394,13 @@ bool TfmSettings::saveSettings()
     if (work.wavDir != m_ctx.prefs.wavDir)
         SettingsStore::rememberEarlierRecordingsFolder(ini, m_ctx.prefs.wavDir);
     SettingsStore::storeCallerIdAndFolder(ini, work);
+    // Written only when changed, so that a file without them does not gain them by an OK.
+    const StorageSettings storage = m_storage->rules()->store();
+    if (storage != loadStorageSettings(ini)) {
+        saveStorageSettings(ini, storage);
+        if (storageRulesChanged)
+            storageRulesChanged();
+    }
 
     m_work = work;
     m_ctx.prefs = work;

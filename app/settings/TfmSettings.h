@@ -3,6 +3,8 @@
 // "Browse" and the file compression's "Select" write their results at once.
 #pragma once
 
+#include <functional>
+
 #include "audio/TdeAudioConvertor.h"
 #include "config/Preferences.h"
 #include "modem/capabilities/CompressionRow.h"
@@ -70,6 +72,11 @@ public:
     void LoadSettings();
     // Shows the dialog modally; returns once it is closed.
     void Execute();
+
+    // The catalogue's folders (code and name), for the Storage page's rules per folder.
+    std::function<QList<std::pair<QString, QString>>()> folderList;
+    // OK changed the Storage page's rules.
+    std::function<void()> storageRulesChanged;
     // What Execute does before the dialog appears (tests drive the dialog after this).
     void prepareShow();
 

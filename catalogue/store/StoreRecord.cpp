@@ -111,7 +111,9 @@ StoreValue decodeField(const FieldList &fields, std::string_view record, int fie
     case FieldKind::Currency:
     case FieldKind::DateTime: {
         unsigned char raw[8] = {};
-        std::memcpy(raw, bytes.data(), std::min<std::size_t>(bytes.size(), 8));
+        // A zero value is not written: its bytes are empty (and may have no address).
+        if (!bytes.empty())
+            std::memcpy(raw, bytes.data(), std::min<std::size_t>(bytes.size(), 8));
         double d;
         std::memcpy(&d, raw, 8); // the file holds little-endian IEEE 754, as this machine does
         return d;

@@ -4,8 +4,15 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/FolderTreeFile.h"
+#include "catalogue/RetentionPass.h"
 #include "catalogue/store/StoreError.h"
+#include "config/Preferences.h"
+#include "config/SettingsStore.h"
+#include "config/StorageSettings.h"
+#include "config/TIniFile.h"
 #include "support/AtomicFile.h"
+#include "support/DataDirLock.h"
+#include "support/EventLog.h"
 #include "support/MessageService.h"
 
 #include <QFile>
@@ -21,7 +28,15 @@ namespace {
 struct Row
 {
     QString folder, date, time, duration, memo, file;
+    QString ended;       // why the recording ended; empty when not known
+    bool silent = false; // flagged silent at Stop
+    bool kept = false;   // pinned: no retention rule removes it
 };
+
+QString yes(bool flag)
+{
+    return flag ? QStringLiteral("yes") : QString();
+}
 
 QString oneLine(QString text)
 {
@@ -43,6 +58,11 @@ bool openTables(Catalogue &catalogue, QTextStream &err)
             ok = false;
         }
     }
+    // The details only add to the rows: without them every row is still listed.
+    QString error;
+    if (!catalogue.Details.openReadOnly(error))
+        err << RecordingDetails::TableName << ": " << error
+            << "; the recordings are listed without their details" << Qt::endl;
     return ok;
 }
 
@@ -66,8 +86,19 @@ void forEachRow(Catalogue &catalogue, const std::function<void(const Row &)> &vi
         return oneLine(calls.valueAt(row, calls.fieldIndex(QLatin1String(field))).toString());
     };
     auto visitRow = [&](const QString &folder, int r) {
-        visit({folder, text(r, "DateS"), text(r, "TimeS"), text(r, "Duration"), text(r, "Comment"),
-               wavName(calls, r, catalogue.formats)});
+        Row row;
+        row.folder = folder;
+        row.date = text(r, "DateS");
+        row.time = text(r, "TimeS");
+        row.duration = text(r, "Duration");
+        row.memo = text(r, "Comment");
+        row.file = wavName(calls, r, catalogue.formats);
+        if (const auto facts = catalogue.Details.facts(text(r, "id"))) {
+            row.ended = oneLine(endReasonDescription(facts->end));
+            row.silent = facts->silent;
+            row.kept = facts->pinned;
+        }
+        visit(row);
     };
     std::set<QString> known;
     for (folders.First(); !folders.Eof(); folders.Next()) {
@@ -90,10 +121,11 @@ int list(Catalogue &catalogue, QTextStream &out, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
-    out << "Folder\tDate\tTime\tDuration\tMemo\tFile\n";
+    out << "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept\n";
     forEachRow(catalogue, [&](const Row &r) {
         out << r.folder << '\t' << r.date << '\t' << r.time << '\t' << r.duration << '\t' << r.memo
-            << '\t' << r.file << '\n';
+            << '\t' << r.file << '\t' << r.ended << '\t' << yes(r.silent) << '\t' << yes(r.kept)
+            << '\n';
     });
     out.flush();
     return Ok;
@@ -103,10 +135,11 @@ int exportCsv(Catalogue &catalogue, const QString &file, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
-    QByteArray csv = "Folder,Date,Time,Duration,Memo,File\r\n";
+    QByteArray csv = "Folder,Date,Time,Duration,Memo,File,Ended,Silent,Kept\r\n";
     forEachRow(catalogue, [&](const Row &r) {
         csv += QStringList{csvField(r.folder),   csvField(r.date), csvField(r.time),
-                           csvField(r.duration), csvField(r.memo), csvField(r.file)}
+                           csvField(r.duration), csvField(r.memo), csvField(r.file),
+                           csvField(r.ended),    yes(r.silent),    yes(r.kept)}
                    .join(QLatin1Char(','))
                    .toUtf8();
         csv += "\r\n";
@@ -234,6 +267,65 @@ int addFolder(Catalogue &catalogue, const QString &typed, QTextStream &out, QTex
     return Ok;
 }
 
+// The retention rules of the Storage settings, now. A dry run only lists what would go; a run
+// removes it (the user asked, so every rule that removes something counts as agreed) and
+// writes each removal to the event log too. It needs the data directory to itself.
+int retention(const QString &dataDir, const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const bool dryRun = args == QStringList{QStringLiteral("--dry-run")};
+    if (!dryRun && !args.isEmpty()) {
+        err << "Usage: calvora-catalogue retention [--dry-run]" << Qt::endl;
+        return Usage;
+    }
+    DataDirLock lock(dataDir);
+    if (!dryRun && !lock.acquire()) {
+        err << "The data directory is in use by " << lock.holderText()
+            << ", which applies the retention rules itself" << Qt::endl;
+        return Failed;
+    }
+    TIniFile ini(dataDir + QStringLiteral("/orv.ini"));
+    const StorageSettings settings = loadStorageSettings(ini);
+    if (!settings.retention.any()) {
+        out << "No retention rule is on" << Qt::endl;
+        return Ok;
+    }
+    UnattendedMessageService messages;
+    EventLog log(dataDir + QStringLiteral("/Events.log"));
+    Catalogue catalogue(dataDir, messages, dryRun ? nullptr : &log);
+    const QString wavDir = readRecordingsFolder(ini, dataDir);
+    catalogue.recordingsDir = [wavDir] { return wavDir; };
+    const QStringList earlier = SettingsStore::earlierRecordingsFolders(ini);
+    catalogue.earlierRecordingsDirs = [earlier] { return earlier; };
+    if (dryRun ? !openTables(catalogue, err) : !catalogue.OpenCatalogue())
+        return Failed;
+
+    RetentionPass pass(catalogue, messages, [&](const QString &line) {
+        log.appendLine(line);
+        out << line << '\n';
+    });
+    const RetentionPlan &plan = pass.plan(settings.retention);
+    for (const QString &shortfall : plan.shortfalls)
+        out << shortfall << '\n';
+    if (dryRun) {
+        out << pass.summary() << '\n';
+        for (const QString &line : pass.describeRemovals())
+            out << "  " << line << '\n';
+        out.flush();
+        return Ok;
+    }
+    if (plan.empty()) {
+        out << pass.summary() << Qt::endl;
+        return Ok;
+    }
+    agreeRetentionRules(ini, plan.ruleNames());
+    const qint64 bytes = plan.bytes;
+    const int planned = int(plan.removals.size());
+    const int removed = pass.apply();
+    out << "Removed " << removed << " of " << planned << " recordings ("
+        << RetentionPass::megabytes(bytes) << ")" << Qt::endl;
+    return removed == planned ? Ok : Failed;
+}
+
 } // namespace
 
 QString csvField(const QString &text)
@@ -261,13 +353,18 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
         return add(catalogue, dataDir, args.mid(1), out, err);
     if (command == QLatin1String("add-folder") && args.size() == 2)
         return addFolder(catalogue, args[1], out, err);
+    if (command == QLatin1String("retention"))
+        return retention(dataDir, args.mid(1), out, err);
     err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
            "  list               every row of every folder\n"
            "  export-csv FILE    the same rows as CSV\n"
            "  check              open both tables and report what fails\n"
            "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
            "      [--duration SECONDS|MM:SS] [--memo TEXT]\n"
-           "  add-folder NAME    a new top-level folder\n";
+           "  add-folder NAME    a new top-level folder\n"
+           "  retention [--dry-run]\n"
+           "                     apply the retention rules of the Storage settings now (a\n"
+           "                     dry run lists what they would remove)\n";
     err.flush();
     return Usage;
 }

@@ -1,6 +1,8 @@
 // The recordings list of the main window: a header carrying the titles "Date", "Time",
-// "Duration" and "Memo" above a read-only grid that shows the current folder's rows of
+// "Duration", "Ended" and "Memo" above a read-only grid that shows the current folder's rows of
 // Recordings.d one whole row at a time. The grid's current row is the table's current record.
+// From the details table come why each recording ended, a tooltip with its facts, silent
+// rows greyed (or hidden), and a pin on the recordings kept.
 #pragma once
 
 #include <QPointer>
@@ -9,6 +11,7 @@
 class QHeaderView;
 class QStandardItemModel;
 class QTableView;
+class RecordingDetails;
 class StoreTableModel;
 #include "catalogue/store/TStoreDataset.h"
 
@@ -27,10 +30,12 @@ public:
         ColDuration,
         ColComment,
         ColFolder,
-        ColChannel
+        ColChannel,
+        ColEnded // from the details table; shown between Duration and Memo
     };
 
     static constexpr int DefaultDateWidth = 75, DefaultTimeWidth = 70, DefaultDurationWidth = 70;
+    static constexpr int DefaultEndedWidth = 110;
     static constexpr int MemoWidth = 1000;
 
     explicit RecordingsListView(QWidget *parent = nullptr);
@@ -43,6 +48,18 @@ public:
     // columns under them), as kept in [Params] Date, Time, Duration.
     void setColumnWidths(int date, int time, int duration);
     int columnWidth(Column column) const;
+    void setEndedWidth(int width);
+
+    // Where the details come from (null: none); they must outlive the view or be unset.
+    void setDetails(const RecordingDetails *details);
+    // The details changed (a pin, a removal): the list shows them again.
+    void detailsChanged();
+    // Silent recordings are kept out of the list (not deleted).
+    void setHideSilent(bool hide);
+    bool hideSilent() const { return m_hideSilent; }
+
+    // The tooltip of a row: why it ended, its length and levels, silent, kept.
+    QString rowToolTip(int row) const;
 
     QTableView *grid() const { return m_grid; }      // dbGrid1
     QHeaderView *header() const { return m_header; } // hdRecordings
@@ -55,6 +72,9 @@ signals:
 private:
     void showCurrent();
     void currentRowChanged(int row);
+    QString rowId(int row) const;
+    QVariant detailData(int row, int column, int role) const;
+    void applyHiddenRows();
 
     QHeaderView *m_header = nullptr;
     QStandardItemModel *m_titles = nullptr;
@@ -63,4 +83,7 @@ private:
     QPointer<TStoreDataset> m_dataset;
     QList<QMetaObject::Connection> m_connections;
     bool m_syncing = false;
+    const RecordingDetails *m_details = nullptr;
+    bool m_hideSilent = false;
+    QList<int> m_hiddenRows;
 };

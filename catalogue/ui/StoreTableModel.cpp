@@ -41,7 +41,14 @@ int StoreTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant StoreTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || !m_dataset)
+    if (!index.isValid() || !m_dataset)
+        return QVariant();
+    if (extraData) {
+        QVariant extra = extraData(index.row(), index.column(), role);
+        if (extra.isValid())
+            return extra;
+    }
+    if (role != Qt::DisplayRole)
         return QVariant();
     const int field = m_fieldIndex.value(index.column(), -1);
     if (field < 0)

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 
 #include "catalogue/store/TStoreDataset.h"
 
@@ -25,6 +26,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Columns past the dataset's fields, and roles besides the display text, as the owner
+    // fills them (row and column of the model); a valid value wins over the field's.
+    std::function<QVariant(int row, int column, int role)> extraData;
 
     // The column of a field (any letter case), or -1.
     int column(const QString &field) const;

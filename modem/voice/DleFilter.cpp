@@ -69,3 +69,18 @@ std::string dleEventName(char event)
     return "code 0x" + std::string(1, "0123456789ABCDEF"[(event >> 4) & 0xF]) +
            std::string(1, "0123456789ABCDEF"[event & 0xF]);
 }
+
+bool dleEventEndsCall(char event)
+{
+    switch (event) {
+    case 'b':
+    case 'd':
+    case 's':
+    case 'q':
+    case 'h':
+    case 'l':
+        return true;
+    default:
+        return false;
+    }
+}

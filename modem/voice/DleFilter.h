@@ -26,3 +26,9 @@ private:
 
 // A readable name for an event character, for the log ("busy tone", "DTMF 5", ...).
 std::string dleEventName(char event);
+
+// The events that mean the far end (or the handset) has gone: busy and dial tone, the modem's
+// silence and quiet reports, a line current break (the handset put down) and a loop current
+// interruption. The handset lifted ('H') is not among them: some modems send it as soon as the
+// line is selected.
+bool dleEventEndsCall(char event);

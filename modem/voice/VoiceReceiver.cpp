@@ -34,7 +34,9 @@ void VoiceReceiver::PrepareReceive(const Setup &setup)
     m_setup = setup;
     m_receiving = true;
     m_hangupCounter = 0;
-    m_toneEvent = false;
+    m_silenceFound = false;
+    m_cause = {};
+    m_levels.reset();
     m_displayBlock.clear();
     m_recordBlock.clear();
     m_displayRawBlock.clear();
@@ -67,8 +69,7 @@ bool VoiceReceiver::receiveBatch(const std::uint8_t *data, qint64 size, bool aut
     m_audio.clear();
     std::string events;
     m_dle.feed(data, std::size_t(size), m_audio, events);
-    bool hangup = false;
-    handleEvents(events, hangup);
+    const char endEvent = handleEvents(events);
 
     for (std::uint8_t byte : m_audio) {
         m_recordBlock.push_back(byte);
@@ -80,11 +81,14 @@ bool VoiceReceiver::receiveBatch(const std::uint8_t *data, qint64 size, bool aut
     }
     // Two periodic blocks in one batch may carry the count past the limit; it is a limit,
     // not a value to meet exactly.
-    if (autoCall && (m_hangupCounter >= HangupBlocks || hangup || m_toneEvent)) {
+    if (autoCall && (m_hangupCounter >= HangupBlocks || endEvent != 0)) {
         if (log)
             log(QStringLiteral("Disconnect line..."));
         m_analyser->clearHistory();
-        m_toneEvent = false;
+        if (endEvent != 0)
+            m_cause = {Hangup::ModemEvent, endEvent};
+        else
+            m_cause = {m_silenceFound ? Hangup::Silence : Hangup::PeriodicSignal, 0};
         return true;
     }
     return false;
@@ -119,15 +123,16 @@ bool VoiceReceiver::skipConnect(const std::uint8_t *&data, qint64 &size)
     return true;
 }
 
-void VoiceReceiver::handleEvents(const std::string &events, bool &hangup)
+char VoiceReceiver::handleEvents(const std::string &events)
 {
+    char ending = 0;
     for (char event : events) {
         if (log)
             log(QStringLiteral("Modem event: ") + QString::fromStdString(dleEventName(event)));
-        // A busy or dial tone reported by the modem means the far end has gone.
-        if (event == 'b' || event == 'd')
-            hangup = true;
+        if (ending == 0 && dleEventEndsCall(event))
+            ending = event;
     }
+    return ending;
 }
 
 void VoiceReceiver::recordBlock()
@@ -160,11 +165,13 @@ void VoiceReceiver::displaySamples(const std::uint8_t *data, qint64 size)
                 break;
             case BlockAnalyser::Silence:
                 m_hangupCounter = HangupBlocks;
+                m_silenceFound = true;
                 break;
             case BlockAnalyser::Neither:
                 break;
             }
         }
+        m_levels.addBlock(m_displayBlock);
         if (onDisplayBlock)
             onDisplayBlock(m_displayBlock);
         m_displayBlock.clear();

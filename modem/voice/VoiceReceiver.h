@@ -7,6 +7,7 @@
 #include "audio/TdeWaveFormat.h"
 #include "modem/voice/BlockAnalyser.h"
 #include "modem/voice/DleFilter.h"
+#include "modem/voice/LevelMeter.h"
 
 #include <QString>
 #include <functional>
@@ -52,9 +53,26 @@ public:
     void PrepareReceive(const Setup &setup);
 
     // One batch of bytes from the modem. True when the far end has hung up (a run of
-    // silence, a steady tone, or the modem reporting a busy or dial tone) and the call is
-    // an automatic one; the caller then stops the recording.
+    // silence, a steady tone, or the modem reporting the end, see dleEventEndsCall) and the
+    // call is an automatic one; the caller then stops the recording, hangupCause() says why.
     bool receiveBatch(const std::uint8_t *data, qint64 size, bool autoCall);
+
+    enum class Hangup
+    {
+        None,
+        Silence,
+        PeriodicSignal,
+        ModemEvent
+    };
+    struct HangupCause
+    {
+        Hangup kind = Hangup::None;
+        char event = 0; // for ModemEvent: the event character
+    };
+    // Why the last receiveBatch that returned true found the call over.
+    HangupCause hangupCause() const { return m_cause; }
+    // The voice's level so far (display blocks only, so nothing with the trace off).
+    const LevelMeter &levels() const { return m_levels; }
 
     // Ends reception: converts the bytes still held, so that the recording keeps everything
     // received, and closes both converters.
@@ -71,7 +89,8 @@ private:
     void recordBlock();
     void displayRawBlock();
     void displaySamples(const std::uint8_t *data, qint64 size);
-    void handleEvents(const std::string &events, bool &hangup);
+    // The first event of the batch that ends a call, or 0.
+    char handleEvents(const std::string &events);
     bool skipConnect(const std::uint8_t *&data, qint64 &size);
 
     Setup m_setup;
@@ -84,7 +103,9 @@ private:
     std::vector<std::uint8_t> m_displayBlock;
     std::vector<std::uint8_t> m_audio;
     int m_hangupCounter = 0;
-    bool m_toneEvent = false;
+    bool m_silenceFound = false; // the analysis declared silence, not only tones
+    HangupCause m_cause;
+    LevelMeter m_levels;
     bool m_receiving = false;
     // The modem's CONNECT may come after reception began; it is no audio.
     bool m_awaitConnect = false;

@@ -70,11 +70,13 @@ TEST_F(MainWindowTest, MenusHoldEveryCommandWithItsShortcut)
     for (QAction *menu : window->menuBar()->actions())
         titles << menu->text();
     EXPECT_EQ(titles, QStringList({" &File ", " &Tree ", " Re&corder ", " &Post processing ",
-                                   " &Options ", " &Help "}));
-    EXPECT_EQ(
-        menuTexts(a.fileMenu),
-        QStringList({"Memo... [Ctrl+M]", "Delete... [Ctrl+D]", "Move to...", "Copy to folder...",
-                     "Email wav file to...", "Search... [Ctrl+F]", "E&xit [Ctrl+X]"}));
+                                   " &Storage ", " &Options ", " &Help "}));
+    EXPECT_EQ(menuTexts(a.fileMenu),
+              QStringList({"Memo... [Ctrl+M]", "Delete... [Ctrl+D]", "Move to...",
+                           "Copy to folder...", "Email wav file to...", "Search... [Ctrl+F]",
+                           "Keep [Ctrl+K]", "E&xit [Ctrl+X]"}));
+    EXPECT_EQ(menuTexts(a.storageMenu),
+              QStringList({"Preview clean-up...", "Hide silent recordings"}));
     EXPECT_EQ(menuTexts(a.treeMenu), QStringList({"Add node", "Add child node", "Insert node",
                                                   "Delete node...", "Rename node", "Expand node",
                                                   "Collapse node", "Expand all", "Collapse all"}));

@@ -94,6 +94,28 @@ TEST(WindowStateTest, CommandsFollowTheModemTheRecordingThePlaybackAndTheList)
         EXPECT_EQ(w.positionBar, c.state.playback != Playback::Stopped);
         EXPECT_EQ(w.listCommands, c.state.hasRows);
         EXPECT_EQ(w.modemOnDown, c.state.modemOpen);
+        EXPECT_EQ(w.keep, c.state.hasRows);
+        EXPECT_FALSE(w.keepDown) << "no recording is kept in these cases";
+        EXPECT_EQ(w.previewCleanup,
+                  c.state.recording == Phase::Idle && c.state.playback == Playback::Stopped);
+    }
+}
+
+// "Keep" is checked exactly when the current recording is kept, and only with a list.
+TEST(WindowStateTest, KeepShowsTheCurrentRecordingsPin)
+{
+    struct Case
+    {
+        bool hasRows, kept, keep, keepDown;
+    };
+    for (const Case &c : {Case{true, true, true, true}, Case{true, false, true, false},
+                          Case{false, true, false, false}}) {
+        WindowState s = idle();
+        s.hasRows = c.hasRows;
+        s.currentKept = c.kept;
+        const WindowCommands w = commandsFor(s);
+        EXPECT_EQ(w.keep, c.keep);
+        EXPECT_EQ(w.keepDown, c.keepDown);
     }
 }
 

@@ -1,5 +1,6 @@
 // calvora-catalogue run on a data directory: rows of every folder as text and CSV, and a
 // damaged table reported with the store's message.
+#include "CatalogueToolRun.h"
 #include "StoreTestUtil.h"
 #include "catalogue/Catalogue.h"
 #include "support/ScriptedMessageService.h"
@@ -11,21 +12,6 @@
 using namespace StoreTest;
 
 namespace {
-
-struct Result
-{
-    int code;
-    QString out, err;
-};
-
-Result runTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora-catalogue", args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
 {
@@ -40,11 +26,18 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
         ScriptedMessageService messages;
         Catalogue c(dir.path(), messages, nullptr);
         ASSERT_TRUE(c.OpenCatalogue());
+        // The first row ended on the modem's busy tone and is kept.
+        const QString first = c.CallsTbl.FieldValues("id").toString();
+        ASSERT_FALSE(first.isEmpty());
         c.FoldersTbl.Append();
         c.FoldersTbl.setFieldValue("FolderId", "W1");
         c.FoldersTbl.setFieldValue("FolderName", "Work, late");
         c.FoldersTbl.Post();
         c.FoldersTbl.SaveChanges();
+        RecordingFacts facts;
+        facts.end = RecordingEnd::modemEvent('b');
+        ASSERT_TRUE(c.Details.store(first, facts));
+        ASSERT_TRUE(c.Details.setPinned({first}, true));
         c.CallsTbl.Append();
         c.CallsTbl.setFieldValue("FolderId", "GONE");
         c.CallsTbl.setFieldValue("Comment", "orphan");
@@ -57,31 +50,46 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
             .code,
         0);
 
-    const Result list = runTool(at + QStringList{"list"});
+    const ToolRun list = runTool(at + QStringList{"list"});
     ASSERT_EQ(list.code, 0) << list.err.toStdString();
     const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << list.out.toStdString();
-    EXPECT_EQ(lines[0], "Folder\tDate\tTime\tDuration\tMemo\tFile");
+    EXPECT_EQ(lines[0], "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept");
     EXPECT_TRUE(lines[1].startsWith("General\t")) << lines[1].toStdString();
-    EXPECT_TRUE(lines[1].endsWith("\t01:05\tQuote \"me\", please\t1_20240315_143005.wav"));
-    EXPECT_TRUE(lines[2].endsWith("\t02:00\tline break\t1_20240316_090000.wav"));
+    EXPECT_TRUE(lines[1].endsWith(
+        "\t01:05\tQuote \"me\", please\t1_20240315_143005.wav\tModem: busy tone\t\tyes"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith("\t02:00\tline break\t1_20240316_090000.wav\t\t\t"));
     EXPECT_TRUE(lines[3].startsWith("\t")) << "the orphan row is listed without a folder";
 
     const QString csv = dir.filePath("out.csv");
     ASSERT_EQ(runTool(at + QStringList{"export-csv", csv}).code, 0);
     const QStringList rows = QString::fromUtf8(readFile(csv)).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 4);
-    EXPECT_TRUE(rows[1].endsWith(",01:05,\"Quote \"\"me\"\", please\",1_20240315_143005.wav"))
+    EXPECT_TRUE(rows[1].endsWith(
+        ",01:05,\"Quote \"\"me\"\", please\",1_20240315_143005.wav,Modem: busy tone,,yes"))
         << rows[1].toStdString();
     EXPECT_TRUE(rows[2].startsWith("\"Work, late\",")) << rows[2].toStdString();
 
-    const Result ok = runTool(at + QStringList{"check"});
+    const ToolRun ok = runTool(at + QStringList{"check"});
     EXPECT_EQ(ok.code, 0);
     EXPECT_EQ(ok.out, "Recordings.d: 3 records\nFolders.d: 2 records\n");
 
+    // A damaged details table leaves every row listed, and says so.
+    const QByteArray details = readFile(dir.filePath("RecordingDetails.d"));
+    ASSERT_TRUE(writeFile(dir.filePath("RecordingDetails.d"), details.left(details.size() - 1)));
+    const ToolRun withoutDetails = runTool(at + QStringList{"list"});
+    EXPECT_EQ(withoutDetails.code, 0);
+    EXPECT_EQ(withoutDetails.out.count('\n'), 4) << withoutDetails.out.toStdString();
+    EXPECT_TRUE(withoutDetails.err.startsWith("RecordingDetails.d: Error opening table:"))
+        << withoutDetails.err.toStdString();
+    EXPECT_EQ(readFile(dir.filePath("RecordingDetails.d")), details.left(details.size() - 1))
+        << "listing changes nothing";
+    ASSERT_TRUE(writeFile(dir.filePath("RecordingDetails.d"), details));
+
     const QByteArray table = readFile(dir.filePath("Recordings.d"));
     ASSERT_TRUE(writeFile(dir.filePath("Recordings.d"), table.left(table.size() - 2)));
-    const Result bad = runTool(at + QStringList{"check"});
+    const ToolRun bad = runTool(at + QStringList{"check"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_EQ(bad.err, "Recordings.d: Error opening table: Unexpected end of buffer\n");
     EXPECT_EQ(readFile(dir.filePath("Recordings.d")), table.left(table.size() - 2))
@@ -98,7 +106,7 @@ TEST(CatalogueToolTest, AFolderNameLosesTheLeadingMarksTheTreeFileCannotHold)
 {
     QTemporaryDir dir;
     const QStringList at = {"--data-dir", dir.path()};
-    const Result added = runTool(at + QStringList{"add-folder", " #Work"});
+    const ToolRun added = runTool(at + QStringList{"add-folder", " #Work"});
     ASSERT_EQ(added.code, 0) << added.err.toStdString();
     ScriptedMessageService messages;
     Catalogue c(dir.path(), messages, nullptr);
@@ -113,10 +121,10 @@ TEST(CatalogueToolTest, AnAddThatWouldShareAFileNameIsRefused)
     QTemporaryDir dir;
     const QStringList add = {"--data-dir", dir.path(), "add",     "--date",
                              "2024-03-15", "--time",   "14:30:05"};
-    const Result first = runTool(add);
+    const ToolRun first = runTool(add);
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     ASSERT_EQ(runTool({"--data-dir", dir.path(), "add-folder", "Work"}).code, 0);
-    const Result again = runTool(add + QStringList{"--folder", "Work"});
+    const ToolRun again = runTool(add + QStringList{"--folder", "Work"});
     EXPECT_NE(again.code, 0);
     EXPECT_TRUE(again.err.contains("A recording named " + first.out.trimmed() + " exists already"))
         << again.err.toStdString();

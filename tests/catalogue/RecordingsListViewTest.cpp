@@ -59,17 +59,22 @@ TEST(RecordingsListViewTest, ShowsTheCurrentFoldersRowsAndFollowsTheTable)
     view.resize(500, 300);
     view.show();
 
-    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:31:05|00:01|Work call 1 line",
-                                            "15.03.2024|14:32:05|00:02|Work call 2 line",
-                                            "15.03.2024|14:33:05|00:03|Work call 3 line"}));
+    // Without details the Ended column (the last of the model, shown before the memo) is empty.
+    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:31:05|00:01|Work call 1 line|",
+                                            "15.03.2024|14:32:05|00:02|Work call 2 line|",
+                                            "15.03.2024|14:33:05|00:03|Work call 3 line|"}));
     QStringList titles;
     for (int s = 0; s < view.header()->count(); ++s)
         titles << view.header()->model()->headerData(s, Qt::Horizontal).toString();
-    EXPECT_EQ(titles, QStringList({"Date", "Time", "Duration", "Memo"}));
+    EXPECT_EQ(titles, QStringList({"Date", "Time", "Duration", "Ended", "Memo"}));
     EXPECT_EQ(view.columnWidth(RecordingsListView::ColDate), 75);
     EXPECT_EQ(view.columnWidth(RecordingsListView::ColTime), 70);
     EXPECT_EQ(view.header()->sectionSize(2), 70);
-    view.header()->resizeSection(3, 400);
+    EXPECT_EQ(view.grid()->horizontalHeader()->visualIndex(RecordingsListView::ColEnded),
+              view.grid()->horizontalHeader()->visualIndex(RecordingsListView::ColComment) - 1);
+    view.header()->resizeSection(3, 90);
+    EXPECT_EQ(view.columnWidth(RecordingsListView::ColEnded), 90);
+    view.header()->resizeSection(4, 400);
     EXPECT_EQ(view.columnWidth(RecordingsListView::ColComment), 400);
 
     // The grid's current row is the table's current record, both ways.
@@ -95,10 +100,78 @@ TEST(RecordingsListViewTest, ShowsTheCurrentFoldersRowsAndFollowsTheTable)
 
     // Switching folders switches the rows; deleting a row removes it from the list.
     ASSERT_TRUE(folders.Locate("FolderName", "General"));
-    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:30:05|01:05|General call"}));
+    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:30:05|01:05|General call|"}));
     catalogue.CallsTbl.Delete();
     EXPECT_EQ(view.grid()->model()->rowCount(), 0);
     EXPECT_FALSE(navigator.lastButton()->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+// With the details table, the list says why each recording ended, tells its facts in a tooltip,
+// greys silent recordings (or hides them, without deleting anything) and marks the kept ones.
+TEST(RecordingsListViewTest, ShowsWhatTheDetailsTableKnows)
+{
+    QTemporaryDir dir;
+    ScriptedMessageService messages;
+    Catalogue catalogue(dir.path(), messages, nullptr);
+    QDateTime now(QDate(2024, 3, 15), QTime(14, 30, 5));
+    catalogue.clock = [&] { return now; };
+    ASSERT_TRUE(catalogue.OpenCatalogue());
+    QStringList ids;
+    for (int i = 0; i < 3; ++i) {
+        now = now.addSecs(60);
+        ASSERT_TRUE(catalogue.AddRecordingRow(now, 30, QString("call %1").arg(i)));
+        ids << catalogue.currentRecordingId();
+    }
+    RecordingFacts busy;
+    busy.end = RecordingEnd::modemEvent('b');
+    busy.lengthMs = 65000;
+    busy.peak = 0.5;
+    busy.rms = 0.1;
+    RecordingFacts empty;
+    empty.end = {EndReason::Silence, {}};
+    empty.lengthMs = 1200;
+    empty.silent = true;
+    ASSERT_TRUE(catalogue.Details.store(ids[0], busy));
+    ASSERT_TRUE(catalogue.Details.store(ids[1], empty));
+    ASSERT_TRUE(catalogue.Details.setPinned({ids[0]}, true));
+
+    RecordingsListView view;
+    view.setDataset(&catalogue.CallsTbl);
+    view.setDetails(&catalogue.Details);
+    view.resize(600, 300);
+    view.show();
+    const QAbstractItemModel *m = view.grid()->model();
+    auto cell = [&](int row, int column, int role = Qt::DisplayRole) {
+        return m->index(row, column).data(role);
+    };
+    EXPECT_EQ(cell(0, RecordingsListView::ColEnded).toString(), "Modem: busy tone");
+    EXPECT_EQ(cell(1, RecordingsListView::ColEnded).toString(), "Silence");
+    EXPECT_EQ(cell(2, RecordingsListView::ColEnded).toString(), "");
+    EXPECT_EQ(cell(0, RecordingsListView::ColComment, Qt::ToolTipRole).toString(),
+              "Ended: Modem: busy tone\nLength: 1:05\nVoice: peak -6 dBFS, RMS -20 dBFS\n"
+              "Kept: no clean-up rule removes it");
+    EXPECT_FALSE(cell(0, RecordingsListView::ColDate, Qt::DecorationRole).isNull()) << "the pin";
+    EXPECT_TRUE(cell(1, RecordingsListView::ColDate, Qt::DecorationRole).isNull());
+    EXPECT_EQ(cell(0, RecordingsListView::ColDate, Qt::AccessibleDescriptionRole).toString(),
+              "kept");
+    EXPECT_EQ(cell(1, RecordingsListView::ColDate, Qt::ForegroundRole).value<QBrush>(),
+              view.palette().brush(QPalette::Disabled, QPalette::Text))
+        << "greyed";
+    EXPECT_FALSE(cell(0, RecordingsListView::ColDate, Qt::ForegroundRole).isValid());
+
+    view.setHideSilent(true);
+    EXPECT_TRUE(view.grid()->isRowHidden(1));
+    EXPECT_FALSE(view.grid()->isRowHidden(0));
+    EXPECT_EQ(catalogue.CallsTbl.RecordCount(), 3) << "hidden, not deleted";
+    // The list read anew (another folder shown and back) hides them again.
+    catalogue.CallsTbl.Refresh();
+    EXPECT_TRUE(view.grid()->isRowHidden(1));
+    view.setHideSilent(false);
+    EXPECT_FALSE(view.grid()->isRowHidden(1));
 }
 
 } // namespace

@@ -54,3 +54,73 @@ TEST(RecorderSessionTest, OpeningRemovesInterruptedSavesAndFindsRecordingsInEarl
 }
 
 } // namespace
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The files other programs read (Recordings.d, Folders.d, orv.ini and the WAV names) are the
+// same byte for byte whether the details table works or cannot be used at all.
+TEST(RecorderSessionTest, TheSharedFilesAreTheSameWithAndWithoutTheDetailsTable)
+{
+    struct Run
+    {
+        QByteArray recordings, folders, ini;
+        QStringList wavNames;
+        int detailRows = 0;
+        QStringList log;
+    };
+    auto run = [](bool withDetails) {
+        QTemporaryDir dir;
+        Run r;
+        if (!withDetails) {
+            // A directory where the table would be, and another where its damaged copy would
+            // be kept: the table can be neither read, set aside nor written.
+            EXPECT_TRUE(QDir().mkpath(dir.filePath("RecordingDetails.d")));
+            EXPECT_TRUE(QDir().mkpath(dir.filePath("RecordingDetails.d.damaged/x")));
+        }
+        ScriptedMessageService messages;
+        RecorderSession session(dir.path(), messages);
+        Catalogue &catalogue = session.catalogue();
+        QDateTime now(QDate(2026, 2, 3), QTime(10, 11, 12));
+        catalogue.clock = [&now] { return now; };
+        catalogue.formats = DateTimeFormats::fromLocale(QLocale::c(), "dd.MM.yyyy", "HH:mm:ss");
+        session.open();
+        QStringList ids;
+        for (int i = 0; i < 4; ++i) {
+            now = now.addSecs(100);
+            EXPECT_TRUE(catalogue.AddRecordingRow(now, 30 + i, QString("caller %1").arg(i)));
+            ids << catalogue.currentRecordingId();
+            r.wavNames << catalogue.RecordingFileName() + ".wav";
+            RecordingFacts facts;
+            facts.end = {EndReason::Silence, {}};
+            facts.lengthMs = 30000 + i;
+            catalogue.Details.store(ids.last(), facts);
+        }
+        catalogue.Details.setPinned({ids[1]}, true);
+        catalogue.CallsTbl.setRecNo(3);
+        catalogue.CallsTbl.Delete();
+        r.recordings = fileBytes(dir.filePath("Recordings.d"));
+        r.folders = fileBytes(dir.filePath("Folders.d"));
+        r.ini = fileBytes(dir.filePath("orv.ini")).replace(dir.path().toUtf8(), "DATA");
+        r.detailRows = catalogue.Details.rowCount();
+        r.log = session.log().lines();
+        return r;
+    };
+    const Run with = run(true);
+    const Run without = run(false);
+    EXPECT_EQ(with.detailRows, 3) << "the deleted row's details went with it";
+    EXPECT_FALSE(with.recordings.isEmpty());
+    EXPECT_EQ(with.recordings, without.recordings);
+    EXPECT_EQ(with.folders, without.folders);
+    EXPECT_EQ(with.ini, without.ini);
+    EXPECT_EQ(with.wavNames, without.wavNames);
+    EXPECT_TRUE(without.log.join('\n').contains("RecordingDetails.d can not be written"))
+        << without.log.join('\n').toStdString();
+}
+
+} // namespace

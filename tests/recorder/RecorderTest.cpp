@@ -83,6 +83,21 @@ protected:
         return list;
     }
 
+    // The "Ended" column of every row, as calvora-catalogue lists it.
+    QStringList endings()
+    {
+        QProcess tool;
+        tool.start(program("calvora-catalogue"), {"--data-dir", data, "list"});
+        EXPECT_TRUE(tool.waitForFinished(60000));
+        const QStringList lines =
+            QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const int column = lines.value(0).split('\t').indexOf("Ended");
+        QStringList ended;
+        for (const QString &line : lines.mid(1))
+            ended << line.split('\t').value(column);
+        return ended;
+    }
+
     QTemporaryDir dir;
     QString data;
     VirtualModemProcess vmodem;
@@ -119,10 +134,26 @@ TEST_F(RecorderTest, RecordsCallsAndKeepsTheCallInProgressOnSigterm)
 
     const QStringList rows = memos();
     EXPECT_EQ(rows, (QStringList{"5550101", "5550202"}));
+    EXPECT_EQ(endings(), (QStringList{"Silence", "Program ended by SIGTERM"}));
+    EXPECT_TRUE(output.contains("Recording ended: Program ended by SIGTERM"));
     EXPECT_EQ(QDir(data + "/wav").entryList({"1_*.wav"}, QDir::Files).size(), 2);
     QFile log(data + "/Events.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("Caller ID detected"));
+}
+
+// The window program ended by SIGTERM during a call keeps the call and says why it ended.
+TEST_F(RecorderTest, TheWindowProgramEndedBySigtermSaysSoOfTheCallInProgress)
+{
+    startModem("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550707 end=answered; voice speech");
+    QProcess program;
+    startRecorder(program, "calvora");
+    ASSERT_TRUE(waitForLogLine("Receiving data...", 120000));
+    Waits::waitMs(1500);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(memos(), QStringList{"5550707"});
+    EXPECT_EQ(endings(), QStringList{"Program ended by SIGTERM"});
 }
 
 // A modem that stops answering (a hung USB modem) is found by the idle check, reopened, and
@@ -178,6 +209,7 @@ TEST_P(KilledMidCallTest, TheLogKeepsItsLinesAndTheNextStartCataloguesTheCall)
     ::kill(pid_t(again.processId()), SIGTERM);
     ASSERT_TRUE(again.waitForFinished(60000));
     EXPECT_EQ(memos(), QStringList{"5550505"});
+    EXPECT_EQ(endings(), QStringList{"Recovered after a crash"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, KilledMidCallTest,

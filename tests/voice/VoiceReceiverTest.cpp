@@ -117,6 +117,7 @@ TEST_F(VoiceReceiverTest, SilenceEndsAnAutomaticCallOnlyAfterTheDisconnectTime)
     EXPECT_TRUE(feed(std::vector<uint8_t>(1536 * 3, 128), true));
     EXPECT_TRUE(logLines.contains("Silence..."));
     EXPECT_EQ(logLines.last(), "Disconnect line...");
+    EXPECT_EQ(receiver.hangupCause().kind, VoiceReceiver::Hangup::Silence);
 }
 
 TEST_F(VoiceReceiverTest, AUsersRecordingGoesOnThroughSilenceAndTones)
@@ -136,6 +137,7 @@ TEST_F(VoiceReceiverTest, TwelvePeriodicBlocksEndAnAutomaticCallEvenWhenCountedT
     EXPECT_TRUE(receiver.receiveBatch(tone(425, 1536 * 13).data(), 1536 * 13, true));
     EXPECT_GE(receiver.HangupCounter(), 12);
     EXPECT_TRUE(logLines.contains("Periodic signal..."));
+    EXPECT_EQ(receiver.hangupCause().kind, VoiceReceiver::Hangup::PeriodicSignal);
 }
 
 TEST_F(VoiceReceiverTest, TheModemsBusyToneEventEndsAnAutomaticCall)
@@ -146,8 +148,59 @@ TEST_F(VoiceReceiverTest, TheModemsBusyToneEventEndsAnAutomaticCall)
     bytes.push_back('b');
     EXPECT_TRUE(receiver.receiveBatch(bytes.data(), qint64(bytes.size()), true));
     EXPECT_TRUE(logLines.contains("Modem event: busy tone"));
+    EXPECT_EQ(receiver.hangupCause().kind, VoiceReceiver::Hangup::ModemEvent);
+    EXPECT_EQ(receiver.hangupCause().event, 'b');
     receiver.Finish();
     EXPECT_EQ(file.size(), 500u) << "the event is not audio";
+}
+
+// The modem's reports that the far end or the handset has gone end an automatic call, and the
+// first of them is the reason; the handset lifted, DTMF and the like do not.
+TEST_F(VoiceReceiverTest, TheModemsEndOfCallEventsEndAnAutomaticCall)
+{
+    struct Case
+    {
+        const char *events;
+        char ending; // 0: the call goes on
+    };
+    const Case cases[] = {{"b", 'b'}, {"d", 'd'}, {"s", 's'}, {"q", 'q'},  {"h", 'h'},
+                          {"l", 'l'}, {"H", 0},   {"5#", 0},  {"Hd", 'd'}, {"hb", 'h'}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.events);
+        receiver.PrepareReceive(setup(30));
+        std::vector<uint8_t> bytes = shield(noise(300));
+        for (const char *e = c.events; *e; ++e) {
+            bytes.push_back(0x10);
+            bytes.push_back(uint8_t(*e));
+        }
+        EXPECT_EQ(receiver.receiveBatch(bytes.data(), qint64(bytes.size()), true), c.ending != 0);
+        if (c.ending != 0) {
+            EXPECT_EQ(receiver.hangupCause().event, c.ending);
+        }
+        receiver.Finish();
+    }
+}
+
+// The level is that of the voice blocks: a steady 400 Hz tone at half scale (not periodic by
+// the analysis) has a peak of 0.5 and an RMS of 0.5 / sqrt(2); silence adds nothing to it.
+TEST_F(VoiceReceiverTest, TheVoicesLevelIsMeasuredFromTheVoiceBlocks)
+{
+    receiver.PrepareReceive(setup(30));
+    std::vector<uint8_t> line(1536 * 4, 128);
+    const std::vector<uint8_t> voice = tone(400, 1536 * 6, 64.0);
+    line.insert(line.end(), voice.begin(), voice.end());
+    EXPECT_FALSE(feed(shield(line), false));
+    const LevelMeter &levels = receiver.levels();
+    EXPECT_EQ(levels.blocks(), 10);
+    EXPECT_EQ(levels.voiceBlocks(), 6);
+    EXPECT_NEAR(levels.peak(), 0.5, 1.0 / 128);
+    EXPECT_NEAR(levels.rms(), 0.5 / std::sqrt(2.0), 0.01);
+
+    receiver.PrepareReceive(setup(30));
+    EXPECT_EQ(receiver.levels().blocks(), 0) << "each recording is measured afresh";
+    EXPECT_FALSE(feed(std::vector<uint8_t>(1536 * 3, 128), false));
+    EXPECT_EQ(receiver.levels().voiceBlocks(), 0);
+    EXPECT_EQ(receiver.levels().peak(), 0.0);
 }
 
 } // namespace

@@ -1,0 +1,171 @@
+// Why a recording ended, end to end: the virtual modem on a pseudo-terminal carries each kind of
+// ending, the recorder session records the call without any window, and calvora-catalogue
+// lists the reason (and the silent mark) the details table kept for it.
+#include "audio/StandardFormats.h"
+#include "catalogue/Catalogue.h"
+#include "config/ProgramDir.h"
+#include "config/StorageSettings.h"
+#include "modem/TfmModem.h"
+#include "recording/CallRecorder.h"
+#include "recording/RecorderSession.h"
+#include "support/ScriptedMessageService.h"
+#include "support/Waits.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "FileSizeLimit.h"
+#include "NoWindows.h"
+#include "ScaledTime.h"
+#include "VirtualModemProcess.h"
+#include "VoiceModemSetup.h"
+
+namespace {
+
+// The start-up set-up without a window to show anything in.
+// How the test ends the call, besides what the line does by itself.
+enum class Action
+{
+    None,     // an automatic call, ended by the line
+    UserStop, // the user records and presses Stop
+    UserLong, // the user records and leaves it running
+    FullDisk, // the user records onto a disk that fills up
+};
+
+struct Case
+{
+    const char *name;
+    const char *script;
+    Action action;
+    int discTime;
+    int maxMinutes;
+    const char *ended; // the "Ended" column, as its start
+    bool silent;
+};
+
+// The calls are all answered after two rings with caller ID, then carry what the case says.
+#define CALL "waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5550100 end=answered; "
+
+const Case Cases[] = {
+    {"user", "voice speech", Action::UserStop, 10, 0, "Stopped by the user", false},
+    {"silence", CALL "voice speech 3000; voice silence", Action::None, 1, 0, "Silence", false},
+    {"busy tone on the line", CALL "voice speech 3000; voice busy", Action::None, 30, 0,
+     "Busy or dial tone", false},
+    {"the modem's busy report", CALL "voice speech; waitfor AT+VRX; wait 300; event b",
+     Action::None, 30, 0, "Modem: busy tone", false},
+    {"the handset put down", CALL "voice speech; waitfor AT+VRX; wait 300; event h", Action::None,
+     30, 0, "Modem: handset on-hook", false},
+    {"another event", CALL "voice speech; waitfor AT+VRX; wait 300; event l", Action::None, 30, 0,
+     "Modem: code l", false},
+    {"maximum length", "voice speech", Action::UserLong, 10, 1, "Maximum length (1 min)", false},
+    {"modem lost", "voice speech; waitfor AT+VRX; wait 500; exit", Action::UserLong, 10, 0,
+     "Modem lost (", false},
+    {"disk full", "voice speech", Action::FullDisk, 10, 0, "Disk full (File too large)", false},
+    {"an empty call", CALL "voice silence", Action::None, 3, 0, "Silence", true},
+};
+
+class EndReasonTest : public ::testing::TestWithParam<Case>
+{
+protected:
+    // The settling waits and the tries to reopen a modem run at a tenth; the command
+    // time-outs are set to the longest, 8 s, below.
+    ScaledTime fast{0.1};
+
+    void SetUp() override { ASSERT_TRUE(ProgramDir::prepare(dir.path())); }
+
+    void start(const Case &c)
+    {
+        ASSERT_TRUE(vmodem.start({"--speed", "20", "--script", c.script}));
+        session = std::make_unique<RecorderSession>(dir.path(), messages);
+        writeVirtualModemSetup(session->ini(), dir.path(), vmodem.path(), WorkingPcmFormat());
+        session->ini().WriteInteger("Params", "Timeout", 8);
+        session->ini().WriteInteger("Params", "DiscTime", c.discTime);
+        session->ini().WriteBool("Params", "AutoRecord", true);
+        StorageSettings storage;
+        storage.maxRecordingMinutes = c.maxMinutes;
+        if (c.maxMinutes > 0)
+            saveStorageSettings(session->ini(), storage);
+        session->open();
+        session->bringModemOnLine(noWindows, noWindows);
+        ASSERT_TRUE(session->modem().PortOpen()) << messages.texts.join('|').toStdString();
+    }
+
+    bool waitForRow(int ms)
+    {
+        return Waits::waitUntil(
+            [&] {
+                return session->catalogue().recordingCount() == 1 &&
+                       session->recorder().phase() == CallRecorder::Phase::Idle;
+            },
+            ms);
+    }
+
+    // The only row's "Ended" and "Silent" columns as calvora-catalogue lists them.
+    QStringList listed()
+    {
+        QProcess tool;
+        tool.start(qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora-catalogue",
+                   {"--data-dir", dir.path(), "list"});
+        EXPECT_TRUE(tool.waitForFinished(60000));
+        const QStringList lines =
+            QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+        const QStringList header = lines.value(0).split('\t');
+        const QStringList row = lines.value(1).split('\t');
+        return {row.value(header.indexOf("Ended")), row.value(header.indexOf("Silent"))};
+    }
+
+    QTemporaryDir dir;
+    ScriptedMessageService messages;
+    VirtualModemProcess vmodem;
+    NoWindows noWindows;
+    std::unique_ptr<RecorderSession> session;
+};
+
+TEST_P(EndReasonTest, TheReasonIsKeptLoggedAndListed)
+{
+    const Case &c = GetParam();
+    start(c);
+    CallRecorder &recorder = session->recorder();
+    switch (c.action) {
+    case Action::None:
+        break;
+    case Action::UserStop:
+        ASSERT_TRUE(recorder.acRecordExecute());
+        Waits::waitMs(500);
+        recorder.acStopExecute();
+        break;
+    case Action::UserLong:
+        ASSERT_TRUE(recorder.acRecordExecute());
+        break;
+    case Action::FullDisk: {
+        FileSizeLimit limit(20000);
+        ASSERT_TRUE(limit.active());
+        ASSERT_TRUE(recorder.acRecordExecute());
+        ASSERT_TRUE(waitForRow(60000)) << session->log().lines().join('\n').toStdString();
+        break;
+    }
+    }
+    ASSERT_TRUE(waitForRow(120000)) << session->log().lines().join('\n').toStdString();
+
+    const QStringList log = session->log().lines();
+    const qsizetype stopped = log.indexOf("-- Recording stopped");
+    ASSERT_GE(stopped, 0);
+    EXPECT_TRUE(log.value(stopped + 1).startsWith(QString("Recording ended: ") + c.ended))
+        << log.value(stopped + 1).toStdString();
+    const QStringList columns = listed();
+    EXPECT_TRUE(columns.value(0).startsWith(c.ended)) << columns.value(0).toStdString();
+    EXPECT_EQ(columns.value(1), c.silent ? "yes" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, EndReasonTest, ::testing::ValuesIn(Cases),
+                         [](const ::testing::TestParamInfo<Case> &info) {
+                             QString name = QString(info.param.name);
+                             name.remove(QRegularExpression("[^A-Za-z]"));
+                             return name.toStdString();
+                         });
+
+} // namespace

@@ -1,6 +1,8 @@
 // Reading the catalogue outside the program: every row of every folder, as text or CSV.
 #include "CatalogueTool.h"
 
+#include "ContactsCommands.h"
+
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/FolderTreeFile.h"
@@ -261,13 +263,21 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
         return add(catalogue, dataDir, args.mid(1), out, err);
     if (command == QLatin1String("add-folder") && args.size() == 2)
         return addFolder(catalogue, args[1], out, err);
+    if (command == QLatin1String("contacts")) {
+        if (const std::optional<int> code = ContactsCommands::run(dataDir, args.mid(1), out, err))
+            return *code;
+    }
     err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
            "  list               every row of every folder\n"
            "  export-csv FILE    the same rows as CSV\n"
            "  check              open both tables and report what fails\n"
            "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
            "      [--duration SECONDS|MM:SS] [--memo TEXT]\n"
-           "  add-folder NAME    a new top-level folder\n";
+           "  add-folder NAME    a new top-level folder\n"
+           "  contacts import FILE          add the contacts of a vCard file to the callers\n"
+           "  contacts list                 the callers and their numbers\n"
+           "  contacts home-country [CODE]  the country of numbers written without one\n"
+           "      (a region code such as GB, or \"system\" for the system's)\n";
     err.flush();
     return Usage;
 }

@@ -127,6 +127,9 @@ CallerDirectory::ImportCounts CallerDirectory::import(const QList<VCardReader::C
 {
     ImportCounts counts;
     const QString country = homeCountry();
+    QHash<QString, qsizetype> byName; // the first entry of each name
+    for (qsizetype i = m_entries.size() - 1; i >= 0; --i)
+        byName.insert(m_entries[i].name, i);
     for (const VCardReader::Contact &contact : contacts) {
         const QString name = field(contact.name);
         QStringList fresh;
@@ -143,13 +146,11 @@ CallerDirectory::ImportCounts CallerDirectory::import(const QList<VCardReader::C
             ++counts.unchanged;
             continue;
         }
-        qsizetype at = -1;
-        for (qsizetype i = 0; i < m_entries.size() && at < 0; ++i)
-            if (m_entries[i].name == name)
-                at = i;
+        qsizetype at = byName.value(name, -1);
         if (at < 0) {
             m_entries.append({name, fresh});
             at = m_entries.size() - 1;
+            byName.insert(name, at);
             ++counts.added;
         } else {
             m_entries[at].numbers += fresh;

@@ -18,9 +18,10 @@ constexpr qsizetype MaxNumberLength = 100;
 QString digitsOf(const QString &number)
 {
     QString digits;
+    // Digits of any script count ("٠٢٠" or full-width "０２０"), as libphonenumber reads them.
     for (const QChar c : number)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits.append(c);
+        if (c.isDigit() && c.digitValue() >= 0)
+            digits.append(QLatin1Char(char('0' + c.digitValue())));
     return digits;
 }
 
@@ -28,14 +29,14 @@ QString digitsOf(const QString &number)
 
 QString key(const QString &number, const QString &homeCountry)
 {
-    const QString digits = digitsOf(number.left(MaxNumberLength));
+    const QString bounded = number.left(MaxNumberLength);
+    QString digits = digitsOf(bounded);
     if (digits.isEmpty())
         return QString();
     const PhoneNumberUtil &util = *PhoneNumberUtil::GetInstance();
     const std::string region = isKnownCountry(homeCountry) ? homeCountry.toStdString() : "ZZ";
     PhoneNumber parsed;
-    if (util.Parse(number.left(MaxNumberLength).toStdString(), region, &parsed) !=
-        PhoneNumberUtil::NO_PARSING_ERROR)
+    if (util.Parse(bounded.toStdString(), region, &parsed) != PhoneNumberUtil::NO_PARSING_ERROR)
         return digits;
     std::string international;
     util.Format(parsed, PhoneNumberUtil::E164, &international);

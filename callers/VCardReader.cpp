@@ -40,17 +40,33 @@ QList<QByteArray> physicalLines(const QByteArray &content)
     return lines;
 }
 
-// Where the name and parameters end: the first ':' outside double quotes, -1 when none.
+// Finds where a line's name and parameters end (the first ':' outside double quotes) as the
+// line grows by unfolding: only the text added since the last look is scanned, so that a
+// hostile file of endless folds without a colon costs linear time.
+class ColonFinder
+{
+public:
+    // The colon's position in line, -1 while there is none; line only grows between calls.
+    qsizetype find(const QByteArray &line)
+    {
+        for (; m_colon < 0 && m_scanned < line.size(); ++m_scanned) {
+            if (line[m_scanned] == '"')
+                m_quoted = !m_quoted;
+            else if (line[m_scanned] == ':' && !m_quoted)
+                m_colon = m_scanned;
+        }
+        return m_colon;
+    }
+
+private:
+    qsizetype m_scanned = 0;
+    qsizetype m_colon = -1;
+    bool m_quoted = false;
+};
+
 qsizetype valueColon(const QByteArray &line)
 {
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == '"')
-            quoted = !quoted;
-        else if (line[i] == ':' && !quoted)
-            return i;
-    }
-    return -1;
+    return ColonFinder().find(line);
 }
 
 bool isQuotedPrintable(const QByteArray &head)
@@ -62,20 +78,29 @@ bool isQuotedPrintable(const QByteArray &head)
 QList<QByteArray> logicalLines(const QByteArray &content)
 {
     QList<QByteArray> logical;
-    bool softBreakPending = false;
+    ColonFinder colon;
+    bool quotedPrintable = false; // of the current line, known once its colon is
+    bool headRead = false;        // whether quotedPrintable is known
     for (const QByteArray &line : physicalLines(content)) {
-        if (!logical.isEmpty() && softBreakPending) {
+        const bool softBreakPending = !logical.isEmpty() && quotedPrintable &&
+                                      logical.last().endsWith('=') &&
+                                      logical.last().size() > colon.find(logical.last()) + 1;
+        if (softBreakPending) {
             logical.last().chop(1); // the "=" of the soft break
             logical.last().append(line);
         } else if (!logical.isEmpty() && !line.isEmpty() && isBlank(line[0])) {
             logical.last().append(line.constData() + 1, line.size() - 1);
         } else {
             logical.append(line);
+            colon = ColonFinder();
+            quotedPrintable = false;
+            headRead = false;
         }
-        const QByteArray &current = logical.last();
-        const qsizetype colon = valueColon(current);
-        softBreakPending = colon >= 0 && current.endsWith('=') && current.size() > colon + 1 &&
-                           isQuotedPrintable(current.left(colon));
+        const qsizetype at = colon.find(logical.last());
+        if (at >= 0 && !headRead) {
+            quotedPrintable = isQuotedPrintable(logical.last().left(at));
+            headRead = true;
+        }
     }
     return logical;
 }
@@ -286,7 +311,7 @@ void take(const Line &line, Card &card)
         card.n = nameFromN(decodeText(line));
     } else if (line.name == "ORG" && card.org.isEmpty()) {
         card.org = showable(components(decodeText(line)).value(0));
-    } else if (line.name == "TEL") {
+    } else if (line.name == "TEL" && card.numbers.size() < MaxNumbersPerCard) {
         const QString n = number(line);
         if (!n.isEmpty() && !card.numbers.contains(n))
             card.numbers.append(n);

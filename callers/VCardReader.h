@@ -13,6 +13,8 @@ namespace VCardReader {
 // A name or a number longer than this is cut; nobody's name or number is that long, and it
 // keeps a hostile file from filling the directory with megabytes per entry.
 constexpr qsizetype MaxTextLength = 200;
+// Numbers kept of one card; more are passed over.
+constexpr qsizetype MaxNumbersPerCard = 100;
 
 struct Contact
 {

@@ -90,6 +90,9 @@ TEST(VCardReaderTest, AUtf16FileIsRead)
 TEST(VCardReaderTest, HostileTextGivesNoContactsOrBoundedOnes)
 {
     const QByteArray longName(1 << 20, 'x');
+    QByteArray manyNumbers;
+    for (int i = 0; i < 100000; ++i)
+        manyNumbers += "TEL:" + QByteArray::number(i) + "\n";
     static const char NulFile[] = "BEGIN:VCARD\nFN:A\0B\nTEL:1\0002\nEND:VCARD\n";
     struct Hostile
     {
@@ -109,6 +112,16 @@ TEST(VCardReaderTest, HostileTextGivesNoContactsOrBoundedOnes)
         {"a megabyte name", "BEGIN:VCARD\nFN:" + longName + "\nTEL:12\nEND:VCARD\n", 1},
         {"only folds", QByteArray("BEGIN:VCARD\n") + QByteArray(100000, ' ') + "\n \n \n", 0},
         {"deep nesting", QByteArray("BEGIN:VCARD\n").repeated(10000), 0},
+        // Each costs quadratic time if a line is scanned again at every fold.
+        {"endless folds without a colon",
+         "BEGIN:VCARD\nFN" + QByteArray(" x\n").repeated(300000) + "TEL:1\nEND:VCARD\n", 0},
+        {"endless folds in an open quote",
+         "BEGIN:VCARD\nTEL;X=\"" + QByteArray(" :\n").repeated(300000) + "END:VCARD\n", 0},
+        {"endless soft breaks",
+         "BEGIN:VCARD\nFN;QUOTED-PRINTABLE:" + QByteArray("A=\n").repeated(300000) +
+             "\nTEL:1\nEND:VCARD\n",
+         1},
+        {"a card of endless numbers", "BEGIN:VCARD\nFN:Many\n" + manyNumbers + "END:VCARD\n", 1},
         {"NUL bytes", QByteArray(NulFile, sizeof NulFile - 1), 1},
         {"a lone ff fe", "\xFF\xFE", 0},
     };
@@ -119,6 +132,7 @@ TEST(VCardReaderTest, HostileTextGivesNoContactsOrBoundedOnes)
         for (const Contact &contact : r.contacts) {
             EXPECT_LE(contact.name.size(), VCardReader::MaxTextLength);
             EXPECT_FALSE(contact.name.contains(QChar(0)));
+            EXPECT_LE(contact.numbers.size(), VCardReader::MaxNumbersPerCard);
             for (const QString &n : contact.numbers)
                 EXPECT_LE(n.size(), VCardReader::MaxTextLength);
         }

@@ -2,6 +2,7 @@
 // number, naming withheld and unavailable callers, and a file that cannot be read left alone.
 #include "callers/CallerDirectory.h"
 #include "callers/CallerId.h"
+#include "callers/CallerNames.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -156,6 +157,33 @@ TEST(CallerDirectoryTest, WithheldAndUnavailableForms)
     };
     for (const auto &[text, kind] : cases)
         EXPECT_EQ(CallerId::kindOf(text), kind) << text;
+}
+
+} // namespace
+
+namespace {
+
+// A running program sees contacts imported after it started, without a restart.
+TEST(CallerNamesTest, TheDirectoryIsReadAgainWhenItsFileChanges)
+{
+    QTemporaryDir dir;
+    CallerNames names(dir.path());
+    EXPECT_EQ(names.nameFor("020 7946 0018"), "");
+    EXPECT_EQ(names.nameFor("P"), "Withheld");
+
+    CallerDirectory callers(dir.path());
+    ASSERT_TRUE(callers.setHomeCountry("GB"));
+    callers.import({{"Anne", {"+44 20 7946 0018"}}});
+    ASSERT_TRUE(callers.save());
+    EXPECT_EQ(names.nameFor("020 7946 0018"), "Anne");
+
+    callers.import({{"Bob Jones", {"+44 20 7946 0019"}}});
+    ASSERT_TRUE(callers.save());
+    EXPECT_EQ(names.nameFor("020 7946 0019"), "Bob Jones");
+    EXPECT_EQ(names.nameFor("020 7946 0018"), "Anne");
+
+    ASSERT_TRUE(QFile::remove(callers.filePath()));
+    EXPECT_EQ(names.nameFor("020 7946 0018"), "");
 }
 
 } // namespace

@@ -276,6 +276,7 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
            "  add-folder NAME    a new top-level folder\n"
            "  contacts import FILE          add the contacts of a vCard file to the callers\n"
            "  contacts list                 the callers and their numbers\n"
+           "  contacts lookup NUMBER        the name a call from NUMBER is logged with\n"
            "  contacts home-country [CODE]  the country of numbers written without one\n"
            "      (a region code such as GB, or \"system\" for the system's)\n";
     err.flush();

@@ -75,6 +75,21 @@ int list(const QString &dataDir, QTextStream &out, QTextStream &err)
     return Ok;
 }
 
+// The name a call from number would be logged with; exit code 1 when the directory has none.
+int lookup(const QString &dataDir, const QString &number, QTextStream &out, QTextStream &err)
+{
+    CallerDirectory callers(dataDir);
+    if (!openDirectory(callers, err))
+        return Failed;
+    const QString name = callers.callerName(number);
+    if (name.isEmpty()) {
+        err << "No caller has the number " << number << Qt::endl;
+        return Failed;
+    }
+    out << name << Qt::endl;
+    return Ok;
+}
+
 int homeCountry(const QString &dataDir, const QStringList &args, QTextStream &out, QTextStream &err)
 {
     CallerDirectory callers(dataDir);
@@ -110,6 +125,8 @@ std::optional<int> run(const QString &dataDir, const QStringList &args, QTextStr
         return import(dataDir, args[1], out, err);
     if (command == QLatin1String("list") && args.size() == 1)
         return list(dataDir, out, err);
+    if (command == QLatin1String("lookup") && args.size() == 2)
+        return lookup(dataDir, args[1], out, err);
     if (command == QLatin1String("home-country") && args.size() <= 2)
         return homeCountry(dataDir, args.mid(1), out, err);
     return std::nullopt;

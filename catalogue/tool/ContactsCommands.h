@@ -1,5 +1,6 @@
 // The "contacts" commands of calvora-catalogue: import vCard files into the caller directory,
-// list it, and show or set its home country. Each returns the program's exit code.
+// list it, look a number up, and show or set its home country. Each returns the program's exit
+// code.
 #pragma once
 
 #include <QStringList>

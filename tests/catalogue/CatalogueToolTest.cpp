@@ -158,6 +158,26 @@ TEST(CatalogueToolTest, ContactsAreImportedListedAndUnreadableFilesRefused)
     EXPECT_EQ(list.out, QString::fromUtf8("Name\tNumbers\nZo\xC3\xAB Adams\t+44 20 7946 0018, "
                                           "01632 960001\nBob\t+1-212-555-0142\n"));
     const QByteArray directory = readFile(dir.filePath("Callers.txt"));
+    struct Lookup
+    {
+        const char *number;
+        int code;
+        QString out;
+    };
+    const Lookup lookups[] = {
+        {"02079460018", 0, QString::fromUtf8("Zo\xC3\xAB Adams\n")},
+        {"0016 32 960001", 1, ""},
+        {"001 212 555 0142", 0, "Bob\n"},
+        {"P", 0, "Withheld\n"},
+        {"O", 0, "Unavailable\n"},
+        {"020 7946 0019", 1, ""},
+    };
+    for (const Lookup &l : lookups) {
+        SCOPED_TRACE(l.number);
+        const Result r = runTool(at + QStringList{"contacts", "lookup", l.number});
+        EXPECT_EQ(r.code, l.code);
+        EXPECT_EQ(r.out, l.out);
+    }
 
     const QString notVCard = dir.filePath("photo.jpg");
     ASSERT_TRUE(writeFile(notVCard, "\xFF\xD8\xFF\xE0 not a card"));

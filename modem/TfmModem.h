@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -126,6 +127,9 @@ public:
     void setAutoCall(bool autoCall) { m_autoCall = autoCall; }
     // The last caller-ID value, cleaned and bounded.
     const QString &CallerText() const { return m_callerText; }
+    // Names the caller of a caller-ID number in the log line of the call ("Anne Smith",
+    // "Withheld"); an empty name leaves the line as it is. Without one the line names nobody.
+    void setCallerNamer(std::function<QString(const QString &number)> namer);
     // Stops the 100 ms ring-measuring timer (voice reception does this at every batch).
     void stopRingMeasure() { m_timer1.stop(); }
 
@@ -165,6 +169,8 @@ private:
     std::optional<QString> sendAndWait(const QString &command, const QString *logText,
                                        bool discardInput = true);
     void handleUnsolicited();
+    // "Caller ID detected", followed by the caller's name when the namer knows one.
+    QString callerIdLogLine(const QString &number) const;
     void learnRingSpan();
     void log(const QString &line);
     void addUserLogLine(const QString &line);
@@ -199,4 +205,5 @@ private:
     bool m_startRecordRequest = false;
     bool m_autoCall = false;
     QString m_callerText;
+    std::function<QString(const QString &)> m_callerNamer;
 };

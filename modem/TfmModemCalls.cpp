@@ -82,6 +82,19 @@ void TfmModem::rearmAutoRecord()
         DisableAutoRecord();
 }
 
+void TfmModem::setCallerNamer(std::function<QString(const QString &number)> namer)
+{
+    m_callerNamer = std::move(namer);
+}
+
+QString TfmModem::callerIdLogLine(const QString &number) const
+{
+    const QString line = QStringLiteral("Caller ID detected");
+    const QString name = m_callerNamer ? m_callerNamer(number) : QString();
+    // The name comes from the user's contacts: one line, bounded like the caller text.
+    return name.isEmpty() ? line : line + QStringLiteral(": ") + ModemReply::cleanCallerText(name);
+}
+
 void TfmModem::handleUnsolicited()
 {
     if (m_prefs.CallerID) {
@@ -90,7 +103,7 @@ void TfmModem::handleUnsolicited()
             m_callerText = id.value;
             // Lines after the caller-ID line (a RING) are still looked at below.
             m_replyText.remove(0, id.end);
-            log(id.isError ? id.value : QStringLiteral("Caller ID detected"));
+            log(id.isError ? id.value : callerIdLogLine(id.value));
             emit callerIdShown(id.value);
         }
     }

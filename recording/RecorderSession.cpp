@@ -8,6 +8,8 @@
 #include "DemoModem.h"
 #include "LowDiskWatch.h"
 #include "RetentionScheduler.h"
+#include "callers/CallerDirectory.h"
+#include "callers/CallerNames.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "config/ModemState.h"
@@ -42,7 +44,10 @@ RecorderSession::RecorderSession(const QString &dataDir, MessageService &message
     };
     m_catalogue->callerIdEnabled = [this] { return m_prefs.CallerID; };
 
+    m_callerNames = std::make_unique<CallerNames>(m_dataDir);
     m_modem = std::make_unique<TfmModem>(m_ini, m_prefs, m_profile, m_log, m_messages);
+    m_modem->setCallerNamer(
+        [this](const QString &number) { return m_callerNames->nameFor(number); });
     m_recorder = std::make_unique<CallRecorder>(m_ini, m_prefs, m_profile, m_voiceSupported, m_log,
                                                 m_messages, *m_modem, *m_catalogue);
     m_policy = std::make_unique<CallPolicy>(*m_modem, m_prefs, *m_recorder, m_log);
@@ -79,6 +84,7 @@ RecorderSession::~RecorderSession()
     m_query.reset();
     m_modem.reset(); // closes the port
     m_catalogue.reset();
+    m_callerNames.reset();
 }
 
 void RecorderSession::guarded(const std::function<void()> &step)
@@ -99,7 +105,7 @@ void RecorderSession::open()
         {CatalogueSchema::RecordingsTable, CatalogueSchema::FoldersTable,
          QFileInfo(m_ini.FileName()).fileName(), QStringLiteral("Tree.ini"),
          QFileInfo(m_log.filePath()).fileName(), QFileInfo(m_log.previousFilePath()).fileName(),
-         QStringLiteral("Compressions.d")});
+         QStringLiteral("Compressions.d"), CallerDirectory::fileName()});
     guarded([this] {
         if (m_options.demo)
             m_options.demo->writePorts(m_ini);

@@ -1,6 +1,6 @@
 // The recorder built from a data directory: the configuration, preferences, event log,
-// catalogue, modem link, discovery, call recorder (with its watchdog and the recovery of a
-// cut-off call) and the call policy, created in one order and ended in one order. The window
+// catalogue, caller names, modem link, discovery, call recorder (with its watchdog and the recovery
+// of a cut-off call) and the call policy, created in one order and ended in one order. The window
 // program adds its windows to it, the headless recorder adds standard error and signals, and
 // tests use it as it is.
 #pragma once
@@ -15,6 +15,7 @@
 #include <memory>
 
 class CallPolicy;
+class CallerNames;
 class CallRecorder;
 class Catalogue;
 class DemoModem;
@@ -79,6 +80,8 @@ public:
     CallPolicy &policy() { return *m_policy; }
     RetentionScheduler &retention() { return *m_retention; }
     LowDiskWatch &lowDisk() { return *m_lowDisk; }
+    // The names of callers from the caller directory in the data directory.
+    CallerNames &callerNames() { return *m_callerNames; }
     // The start-up set-up of the last bringModemOnLine, whose second half runs again after the
     // settings; null before.
     TfmInitORV *initOrv() { return m_initOrv.get(); }
@@ -95,6 +98,7 @@ private:
     bool m_voiceSupported = true;
     EventLog m_log;
     std::unique_ptr<Catalogue> m_catalogue;
+    std::unique_ptr<CallerNames> m_callerNames;
     std::unique_ptr<TfmModem> m_modem;
     std::unique_ptr<QueryBuffer> m_query;
     std::unique_ptr<TfmParse> m_parse;

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev qt6-svg-dev
   libqt6svg6 qt6-qpa-plugins libgl-dev
-  libgsm1-dev libsoxr-dev
+  libgsm1-dev libsoxr-dev libphonenumber-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   sox libsox-fmt-all ffmpeg pulseaudio pulseaudio-utils espeak-ng

@@ -1,6 +1,8 @@
 // Reading the catalogue outside the program: every row of every folder, as text or CSV.
 #include "CatalogueTool.h"
 
+#include "ContactsCommands.h"
+
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/FolderTreeFile.h"
@@ -355,6 +357,10 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
         return addFolder(catalogue, args[1], out, err);
     if (command == QLatin1String("retention"))
         return retention(dataDir, args.mid(1), out, err);
+    if (command == QLatin1String("contacts")) {
+        if (const std::optional<int> code = ContactsCommands::run(dataDir, args.mid(1), out, err))
+            return *code;
+    }
     err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
            "  list               every row of every folder\n"
            "  export-csv FILE    the same rows as CSV\n"
@@ -364,7 +370,12 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
            "  add-folder NAME    a new top-level folder\n"
            "  retention [--dry-run]\n"
            "                     apply the retention rules of the Storage settings now (a\n"
-           "                     dry run lists what they would remove)\n";
+           "                     dry run lists what they would remove)\n"
+           "  contacts import FILE          add the contacts of a vCard file to the callers\n"
+           "  contacts list                 the callers and their numbers\n"
+           "  contacts lookup NUMBER        the name a call from NUMBER is logged with\n"
+           "  contacts home-country [CODE]  the country of numbers written without one\n"
+           "      (a region code such as GB, or \"system\" for the system's)\n";
     err.flush();
     return Usage;
 }

@@ -135,3 +135,91 @@ TEST(CatalogueToolTest, AnAddThatWouldShareAFileNameIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+// Contacts from an address book's vCard file become the caller directory; files that cannot
+// be read say so and leave the directory as it was.
+TEST(CatalogueToolTest, ContactsAreImportedListedAndUnreadableFilesRefused)
+{
+    QTemporaryDir dir;
+    const QStringList at = {"--data-dir", dir.path()};
+    const QString vcf = dir.filePath("contacts.vcf");
+    ASSERT_TRUE(writeFile(vcf, "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                               "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Zo=C3=AB =\r\nAdams\r\n"
+                               "TEL;CELL:+44 20 7946 0018\r\nTEL;HOME:01632 960001\r\nEND:VCARD\r\n"
+                               "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Bob\r\n"
+                               "TEL;VALUE=uri:tel:+1-212-555-0142\r\nEND:VCARD\r\n"
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:No Number\r\nEND:VCARD\r\n"));
+    ASSERT_EQ(runTool(at + QStringList{"contacts", "home-country", "gb"}).out, "GB\n");
+
+    const ToolRun imported = runTool(at + QStringList{"contacts", "import", vcf});
+    ASSERT_EQ(imported.code, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, "2 callers added, 0 given more numbers, 0 already known, 1 cards "
+                            "without a name or a number left out\n");
+    const ToolRun again = runTool(at + QStringList{"contacts", "import", vcf});
+    EXPECT_TRUE(again.out.startsWith("0 callers added, 0 given more numbers, 2 already known"))
+        << again.out.toStdString();
+
+    const ToolRun list = runTool(at + QStringList{"contacts", "list"});
+    ASSERT_EQ(list.code, 0) << list.err.toStdString();
+    EXPECT_EQ(list.out, QString::fromUtf8("Name\tNumbers\nZo\xC3\xAB Adams\t+44 20 7946 0018, "
+                                          "01632 960001\nBob\t+1-212-555-0142\n"));
+    const QByteArray directory = readFile(dir.filePath("Callers.txt"));
+    struct Lookup
+    {
+        const char *number;
+        int code;
+        QString out;
+    };
+    const Lookup lookups[] = {
+        {"02079460018", 0, QString::fromUtf8("Zo\xC3\xAB Adams\n")},
+        {"0016 32 960001", 1, ""},
+        {"001 212 555 0142", 0, "Bob\n"},
+        {"P", 0, "Withheld\n"},
+        {"O", 0, "Unavailable\n"},
+        {"020 7946 0019", 1, ""},
+    };
+    for (const Lookup &l : lookups) {
+        SCOPED_TRACE(l.number);
+        const ToolRun r = runTool(at + QStringList{"contacts", "lookup", l.number});
+        EXPECT_EQ(r.code, l.code);
+        EXPECT_EQ(r.out, l.out);
+    }
+
+    const QString notVCard = dir.filePath("photo.jpg");
+    ASSERT_TRUE(writeFile(notVCard, "\xFF\xD8\xFF\xE0 not a card"));
+    struct Case
+    {
+        QString file;
+        QString error;
+    };
+    const Case cases[] = {
+        {dir.filePath("missing.vcf"), "Cannot read " + dir.filePath("missing.vcf") + ": "},
+        {dir.path(), "Cannot read " + dir.path() + ": "},
+        {notVCard, notVCard + " holds no vCard contacts\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        const ToolRun failed = runTool(at + QStringList{"contacts", "import", c.file});
+        EXPECT_EQ(failed.code, 1);
+        EXPECT_TRUE(failed.err.startsWith(c.error)) << failed.err.toStdString();
+        EXPECT_EQ(failed.out, "");
+    }
+    EXPECT_EQ(readFile(dir.filePath("Callers.txt")), directory);
+
+    const ToolRun badCountry = runTool(at + QStringList{"contacts", "home-country", "XX"});
+    EXPECT_EQ(badCountry.code, 2);
+    EXPECT_TRUE(badCountry.err.startsWith("Unknown country code XX"));
+    EXPECT_EQ(runTool(at + QStringList{"contacts", "frobnicate"}).code, 2);
+
+    // A directory file damaged by hand is reported, not replaced by what could be read.
+    ASSERT_TRUE(writeFile(dir.filePath("Callers.txt"), "garbage\n"));
+    const ToolRun damaged = runTool(at + QStringList{"contacts", "import", vcf});
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_TRUE(damaged.err.contains("Callers.txt: not a caller directory"))
+        << damaged.err.toStdString();
+    EXPECT_EQ(readFile(dir.filePath("Callers.txt")), "garbage\n");
+}
+
+} // namespace

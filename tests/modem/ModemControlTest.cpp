@@ -125,6 +125,45 @@ TEST_F(ModemControlTest, CallerIdIsTakenFromCompleteLines)
     EXPECT_TRUE(newLogLines().isEmpty());
 }
 
+// The caller's name from the directory joins the log line; the shown caller text stays the
+// number, and an error line or an unknown number is logged as before.
+TEST_F(ModemControlTest, TheCallerIdLogLineNamesTheCaller)
+{
+    modem().setCallerNamer([](const QString &number) {
+        if (number == QLatin1String("5551234"))
+            return QStringLiteral("Anne Smith");
+        if (number == QLatin1String("P"))
+            return QStringLiteral("Withheld");
+        if (number == QLatin1String("5550666"))
+            return QStringLiteral("Line\nbreak\x07") + QString(100, QLatin1Char('x'));
+        return QString();
+    });
+    struct Case
+    {
+        QByteArray line;
+        QString text;
+        QString logLine;
+    };
+    const Case cases[] = {
+        {"\r\nNMBR = 5551234\r\n", "5551234", "Caller ID detected: Anne Smith"},
+        {"\r\nNMBR = P\r\n", "P", "Caller ID detected: Withheld"},
+        {"\r\nNMBR = 5559999\r\n", "5559999", "Caller ID detected"},
+        {"\r\nERRM = NO DATA\r\n", "NO DATA", "NO DATA"},
+        {"\r\nNMBR = 5550666\r\n", "5550666",
+         "Caller ID detected: Linebreak" + QString(64 - 9, QLatin1Char('x'))},
+    };
+    bringUp();
+    watchCallerId();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        shown.clear();
+        peer.send(c.line);
+        ASSERT_TRUE(waitFor([this] { return !shown.isEmpty(); }));
+        EXPECT_EQ(shown, QStringList{c.text});
+        EXPECT_EQ(newLogLines(), QStringList{c.logLine});
+    }
+}
+
 TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
 {
     ini.WriteInteger("General", "RingTimeOut", 800);

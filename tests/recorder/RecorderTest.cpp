@@ -1,6 +1,7 @@
 // The headless recorder as an always-on box runs it: started on a data directory set up for
 // the virtual modem, recording calls by itself, ended by SIGTERM.
 #include "audio/StandardFormats.h"
+#include "callers/CallerDirectory.h"
 #include "catalogue/Catalogue.h"
 #include "config/TIniFile.h"
 #include "support/ScriptedMessageService.h"
@@ -111,6 +112,13 @@ TEST_F(RecorderTest, RecordsCallsAndKeepsTheCallInProgressOnSigterm)
     startModem("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550101 end=answered; "
                "voice speech 3000; voice silence; waitfor AT+VRX; waitfor AT+VCID=1; wait 300; "
                "call 2 800 NMBR=5550202 end=answered; voice speech");
+    {
+        // The first caller is in the caller directory, written as the contacts have it.
+        CallerDirectory callers(data);
+        ASSERT_TRUE(callers.setHomeCountry("US"));
+        callers.import({{"Anne Smith", {"555-0101"}}});
+        ASSERT_TRUE(callers.save());
+    }
     QProcess recorder;
     startRecorder(recorder);
     ASSERT_TRUE(waitForOutput(recorder, "-- Recording stopped", 1, 120000)) << output.toStdString();
@@ -139,7 +147,9 @@ TEST_F(RecorderTest, RecordsCallsAndKeepsTheCallInProgressOnSigterm)
     EXPECT_EQ(QDir(data + "/wav").entryList({"1_*.wav"}, QDir::Files).size(), 2);
     QFile log(data + "/Events.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(log.readAll().contains("Caller ID detected"));
+    const QByteArray lines = log.readAll();
+    EXPECT_EQ(lines.count("Caller ID detected"), 2);
+    EXPECT_EQ(lines.count("Caller ID detected: Anne Smith"), 1);
 }
 
 // The window program ended by SIGTERM during a call keeps the call and says why it ended.

@@ -1,0 +1,194 @@
+// The directory's file is UTF-8 text, one record a line, fields separated by tabs:
+//   Calvora callers 1
+//   HomeCountry<TAB>GB
+//   Caller<TAB>name<TAB>number<TAB>number...
+// Lines of other kinds are passed over, so that a later version may add some.
+#include "CallerDirectory.h"
+
+#include "callers/CallerId.h"
+#include "callers/PhoneNumberKey.h"
+#include "support/AtomicFile.h"
+
+#include <QFile>
+
+namespace {
+
+const QByteArray Header = "Calvora callers 1";
+const QString HomeCountryKind = QStringLiteral("HomeCountry");
+const QString CallerKind = QStringLiteral("Caller");
+
+// A directory of tens of thousands of entries is a few megabytes; more is not ours.
+constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+
+// Tabs and line ends would break the file's fields and lines.
+QString field(const QString &text)
+{
+    QString clean = text;
+    for (QChar &c : clean)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return clean.simplified().left(VCardReader::MaxTextLength);
+}
+
+} // namespace
+
+QString CallerDirectory::fileName()
+{
+    return QStringLiteral("Callers.txt");
+}
+
+CallerDirectory::CallerDirectory(const QString &dataDir) : m_dataDir(dataDir) {}
+
+QString CallerDirectory::filePath() const
+{
+    return m_dataDir + QLatin1Char('/') + fileName();
+}
+
+bool CallerDirectory::load()
+{
+    m_entries.clear();
+    m_homeCountry.clear();
+    m_error.clear();
+    m_unreadable = false;
+    rebuildIndex();
+    QFile file(filePath());
+    if (!file.exists())
+        return true;
+    auto fail = [&](const QString &why) {
+        m_error = filePath() + QStringLiteral(": ") + why;
+        m_unreadable = true;
+        return false;
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    if (file.size() > MaxFileSize)
+        return fail(QStringLiteral("too large for a caller directory"));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (lines.value(0).trimmed() != Header)
+        return fail(QStringLiteral("not a caller directory"));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = QString::fromUtf8(lines[i]).trimmed().split(QLatin1Char('\t'));
+        if (fields.size() == 2 && fields[0] == HomeCountryKind &&
+            PhoneNumberKey::isKnownCountry(fields[1])) {
+            m_homeCountry = fields[1];
+        } else if (fields.size() >= 3 && fields[0] == CallerKind) {
+            CallerEntry entry{field(fields[1]), {}};
+            for (const QString &n : fields.mid(2))
+                if (!field(n).isEmpty())
+                    entry.numbers.append(field(n));
+            if (!entry.name.isEmpty() && !entry.numbers.isEmpty())
+                m_entries.append(entry);
+        }
+    }
+    rebuildIndex();
+    return true;
+}
+
+bool CallerDirectory::save()
+{
+    if (m_unreadable) {
+        m_error = filePath() + QStringLiteral(": could not be read, so it is not replaced");
+        return false;
+    }
+    QByteArray content = Header + '\n';
+    if (!m_homeCountry.isEmpty())
+        content += (HomeCountryKind + QLatin1Char('\t') + m_homeCountry).toUtf8() + '\n';
+    for (const CallerEntry &e : m_entries) {
+        QStringList fields{CallerKind, field(e.name)};
+        for (const QString &n : e.numbers)
+            fields.append(field(n));
+        content += fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+    }
+    if (!AtomicFile::write(filePath(), content)) {
+        m_error = FileSaveError(QStringLiteral("Cannot write ") + filePath(), errno).describe();
+        return false;
+    }
+    m_error.clear();
+    return true;
+}
+
+QString CallerDirectory::homeCountry() const
+{
+    return m_homeCountry.isEmpty() ? PhoneNumberKey::systemCountry() : m_homeCountry;
+}
+
+bool CallerDirectory::setHomeCountry(const QString &code)
+{
+    if (!code.isEmpty() && !PhoneNumberKey::isKnownCountry(code))
+        return false;
+    m_homeCountry = code;
+    rebuildIndex();
+    return true;
+}
+
+CallerDirectory::ImportCounts CallerDirectory::import(const QList<VCardReader::Contact> &contacts)
+{
+    ImportCounts counts;
+    const QString country = homeCountry();
+    QHash<QString, qsizetype> byName; // the first entry of each name
+    for (qsizetype i = m_entries.size() - 1; i >= 0; --i)
+        byName.insert(m_entries[i].name, i);
+    for (const VCardReader::Contact &contact : contacts) {
+        const QString name = field(contact.name);
+        QStringList fresh;
+        QStringList freshKeys;
+        for (const QString &n : contact.numbers) {
+            const QString number = field(n);
+            const QString key = PhoneNumberKey::key(number, country);
+            if (key.isEmpty() || m_byKey.contains(key) || freshKeys.contains(key))
+                continue;
+            fresh.append(number);
+            freshKeys.append(key);
+        }
+        if (name.isEmpty() || fresh.isEmpty()) {
+            ++counts.unchanged;
+            continue;
+        }
+        qsizetype at = byName.value(name, -1);
+        if (at < 0) {
+            m_entries.append({name, fresh});
+            at = m_entries.size() - 1;
+            byName.insert(name, at);
+            ++counts.added;
+        } else {
+            m_entries[at].numbers += fresh;
+            ++counts.extended;
+        }
+        index(int(at));
+    }
+    return counts;
+}
+
+int CallerDirectory::find(const QString &number) const
+{
+    const QString key = PhoneNumberKey::key(number, homeCountry());
+    return key.isEmpty() ? -1 : m_byKey.value(key, -1);
+}
+
+QString CallerDirectory::callerName(const QString &callerIdNumber) const
+{
+    const CallerId::Kind kind = CallerId::kindOf(callerIdNumber);
+    if (kind != CallerId::Kind::Number)
+        return CallerId::kindName(kind);
+    const int at = find(callerIdNumber);
+    return at < 0 ? QString() : m_entries[at].name;
+}
+
+void CallerDirectory::index(int entry)
+{
+    const QString country = homeCountry();
+    for (const QString &n : m_entries[entry].numbers) {
+        const QString key = PhoneNumberKey::key(n, country);
+        if (!key.isEmpty() && !m_byKey.contains(key))
+            m_byKey.insert(key, entry);
+    }
+}
+
+void CallerDirectory::rebuildIndex()
+{
+    m_byKey.clear();
+    for (int i = 0; i < m_entries.size(); ++i)
+        index(i);
+}

@@ -16,6 +16,7 @@
 #include "TraceColors.h"
 #include "audio/out/TfmAudio.h"
 #include "audio/ui/QtFormatChooser.h"
+#include "callers/CallerNames.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/store/StoreVariant.h"
 #include "catalogue/ui/RecordNavigator.h"
@@ -112,6 +113,9 @@ void WindowSession::start()
     };
 
     m_callerId = std::make_unique<TfmCallerID>();
+    m_callerId->nameOf = [this](const QString &number) {
+        return m_session.callerNames().nameFor(number);
+    };
     connectModem(*m_main, modem, *m_callerId);
     m_recording = std::make_unique<RecordingControl>(*m_main, recorder);
     m_audio = std::make_unique<TfmAudio>(ctx.messages);

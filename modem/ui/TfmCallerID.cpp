@@ -60,6 +60,11 @@ TfmCallerID::TfmCallerID(QWidget *parent)
     m_label2->setFont(bold);
     m_label2->setTextFormat(Qt::PlainText);
     m_label2->setGeometry(40, 32, 105, 17);
+    m_nameLabel = new QLabel(this);
+    m_nameLabel->setObjectName(QStringLiteral("CallerName"));
+    m_nameLabel->setTextFormat(Qt::PlainText);
+    m_nameLabel->setGeometry(40, 48, 105, 17);
+    m_nameLabel->hide();
 
     connect(&m_tmShow, &QTimer::timeout, this, &TfmCallerID::tmShowTimer);
 }
@@ -75,6 +80,12 @@ void TfmCallerID::showCaller(const QString &text)
     m_text = text;
     const QFontMetrics metrics(m_label2->font());
     m_label2->setText(metrics.elidedText(text, Qt::ElideRight, m_label2->width()));
+    // A known caller's name takes a line of its own under the number.
+    m_name = nameOf ? nameOf(text) : QString();
+    m_nameLabel->setText(
+        QFontMetrics(m_nameLabel->font()).elidedText(m_name, Qt::ElideRight, m_nameLabel->width()));
+    m_nameLabel->setVisible(!m_name.isEmpty());
+    setFixedSize(152, m_name.isEmpty() ? 64 : 72);
     if (!isVisible())
         show();
 }

@@ -4,6 +4,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class TfmModem;
@@ -24,12 +25,17 @@ public:
     // Follows the modem's caller-ID signals.
     void attach(TfmModem &modem);
 
+    // The caller's name for a caller-ID text ("Withheld", a contact's name), or empty; a
+    // name found is shown under the number.
+    std::function<QString(const QString &callerText)> nameOf;
+
     // Sets the caller text (shown as plain text) and shows the window; a window already
     // showing only changes its text.
     void showCaller(const QString &text);
     void hideCaller();
 
     QString callerText() const;
+    QString callerName() const { return m_name; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -40,7 +46,9 @@ private slots:
 private:
     QLabel *m_label1;
     QLabel *m_label2;
+    QLabel *m_nameLabel;
     QString m_text;
+    QString m_name;
     QTimer m_tmShow;
     int m_steps = 0;
 };

@@ -70,6 +70,28 @@ TEST(CallerIdWindowTest, ShowsCallerTextAsPlainText)
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
 }
 
+TEST(CallerIdWindowTest, AKnownCallersNameStandsUnderTheNumber)
+{
+    TfmCallerID window;
+    window.nameOf = [](const QString &number) {
+        return number == "5551234" ? QStringLiteral("<b>Ann</b>") : QString();
+    };
+    auto *name = window.findChild<QLabel *>("CallerName");
+    ASSERT_NE(name, nullptr);
+
+    window.showCaller("5551234");
+    EXPECT_EQ(window.callerName(), "<b>Ann</b>");
+    EXPECT_EQ(name->textFormat(), Qt::PlainText);
+    EXPECT_EQ(name->text(), "<b>Ann</b>") << "shown as it is, not as markup";
+    EXPECT_TRUE(name->isVisibleTo(&window));
+    EXPECT_GE(window.height(), name->geometry().bottom()) << "the name is inside the window";
+
+    window.showCaller("5559999");
+    EXPECT_TRUE(window.callerName().isEmpty());
+    EXPECT_FALSE(name->isVisibleTo(&window));
+    EXPECT_EQ(window.size(), QSize(152, 64));
+}
+
 TEST(CallerIdWindowTest, HidesWhenRingingEndsAndShowsAgainFromTheStart)
 {
     TfmCallerID window;

@@ -12,11 +12,11 @@ constexpr qint64 MB = 1024 * 1024;
 constexpr qint64 Now = 800000 * Day;
 
 // "id:folder:days ago:MB[:pinned]"; "?" for days ago is a start that cannot be read.
-std::vector<RetentionItem> items(const QStringList &specs)
+std::vector<RetentionItem> items(const QStringList &rows)
 {
     std::vector<RetentionItem> out;
-    for (const QString &spec : specs) {
-        const QStringList p = spec.split(':');
+    for (const QString &row : rows) {
+        const QStringList p = row.split(':');
         RetentionItem item;
         item.id = p[0];
         item.folderId = p[1];

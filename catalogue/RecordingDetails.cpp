@@ -342,12 +342,9 @@ bool RecordingDetails::storeSizes(const QHash<QString, qint64> &bytes)
         for (auto it = bytes.cbegin(); it != bytes.cend(); ++it) {
             if (it.key().isEmpty())
                 continue;
-            const bool added = rowOf(it.key()) < 0;
-            editOrAppend(it.key());
-            m_table.setFieldValue(Bytes, it.value() > 0 ? double(it.value()) : 0.0);
-            m_table.Post();
-            if (added)
-                m_rows.insert(it.key(), m_table.RecordCount() - 1);
+            writeRow(it.key(), [&] {
+                m_table.setFieldValue(Bytes, it.value() > 0 ? double(it.value()) : 0.0);
+            });
         }
     } catch (const StoreError &e) {
         m_table.cancel();
@@ -358,16 +355,20 @@ bool RecordingDetails::storeSizes(const QHash<QString, qint64> &bytes)
     return save();
 }
 
-void RecordingDetails::editOrAppend(const QString &id)
+void RecordingDetails::writeRow(const QString &id, const std::function<void()> &setFields)
 {
     const int row = rowOf(id);
     if (row >= 0) {
         m_table.setRecNo(row + 1);
         m_table.Edit();
-        return;
+    } else {
+        m_table.Append();
+        m_table.setFieldValue(Id, id);
     }
-    m_table.Append();
-    m_table.setFieldValue(Id, id);
+    setFields();
+    m_table.Post();
+    if (row < 0)
+        m_rows.insert(id, m_table.RecordCount() - 1);
 }
 
 bool RecordingDetails::store(const QString &id, const RecordingFacts &facts)
@@ -375,18 +376,15 @@ bool RecordingDetails::store(const QString &id, const RecordingFacts &facts)
     if (!m_table.Active() || id.isEmpty())
         return false;
     try {
-        const bool added = rowOf(id) < 0;
-        editOrAppend(id);
-        m_table.setFieldValue(Ended, int(facts.end.reason));
-        m_table.setFieldValue(EndDetail, oneLine(facts.end.detail));
-        m_table.setFieldValue(LengthMs, int(std::clamp<qint64>(facts.lengthMs, 0, INT32_MAX)));
-        m_table.setFieldValue(Peak, facts.peak);
-        m_table.setFieldValue(Rms, facts.rms);
-        m_table.setFieldValue(Silent, facts.silent);
-        m_table.setFieldValue(Bytes, facts.bytes > 0 ? double(facts.bytes) : 0.0);
-        m_table.Post();
-        if (added)
-            m_rows.insert(id, m_table.RecordCount() - 1);
+        writeRow(id, [&] {
+            m_table.setFieldValue(Ended, int(facts.end.reason));
+            m_table.setFieldValue(EndDetail, oneLine(facts.end.detail));
+            m_table.setFieldValue(LengthMs, int(std::clamp<qint64>(facts.lengthMs, 0, INT32_MAX)));
+            m_table.setFieldValue(Peak, facts.peak);
+            m_table.setFieldValue(Rms, facts.rms);
+            m_table.setFieldValue(Silent, facts.silent);
+            m_table.setFieldValue(Bytes, facts.bytes > 0 ? double(facts.bytes) : 0.0);
+        });
     } catch (const StoreError &e) {
         m_table.cancel();
         log(QStringLiteral("The details of recording %1 could not be kept: %2")
@@ -404,12 +402,7 @@ bool RecordingDetails::setPinned(const QStringList &ids, bool pinned)
         for (const QString &id : ids) {
             if (id.isEmpty() || isPinned(id) == pinned)
                 continue;
-            const bool added = rowOf(id) < 0;
-            editOrAppend(id);
-            m_table.setFieldValue(Pinned, pinned);
-            m_table.Post();
-            if (added)
-                m_rows.insert(id, m_table.RecordCount() - 1);
+            writeRow(id, [&] { m_table.setFieldValue(Pinned, pinned); });
         }
     } catch (const StoreError &e) {
         m_table.cancel();

@@ -85,8 +85,8 @@ private:
     bool bringUpToDate();
     void index();
     int rowOf(const QString &id) const;
-    // Starts an edit of the id's row, or an insert of a new row with only its code set.
-    void editOrAppend(const QString &id);
+    // Edits the recording's row, or appends one for it, sets its fields and posts it.
+    void writeRow(const QString &id, const std::function<void()> &setFields);
     RecordingFacts factsAt(int row) const;
     bool save();
     void log(const QString &line) const;

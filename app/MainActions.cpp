@@ -85,6 +85,8 @@ MainActions::MainActions(QObject *owner)
     acModemOn->setCheckable(true);
     acModemOff->setCheckable(true);
     acDiagnostics = make(owner, "Diagnostics1", QStringLiteral("Diagnostics"));
+    acCallers = make(owner, "acCallers", QStringLiteral("Callers..."));
+    acImportContacts = make(owner, "acImportContacts", QStringLiteral("Import contacts..."));
 
     Contents1 = make(owner, "Contents1", QStringLiteral("Contents..."), {},
                      standard(QStyle::SP_DialogHelpButton));
@@ -134,6 +136,7 @@ void MainActions::buildMenus(QMenuBar *bar)
 
     optionsMenu = bar->addMenu(QStringLiteral(" &Options "));
     optionsMenu->addAction(acSettings);
+    optionsMenu->addActions({acCallers, acImportContacts});
     modemMenu = optionsMenu->addMenu(QStringLiteral("Modem"));
     modemMenu->addActions({acModemOn, acModemOff});
     optionsMenu->addAction(acDiagnostics);

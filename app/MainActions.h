@@ -35,6 +35,8 @@ struct MainActions
     QAction *mnLevel, *mnEqualizer;
     // Options
     QAction *acSettings, *acModemOn, *acModemOff, *acDiagnostics;
+    // The caller directory's window, and importing contacts into it.
+    QAction *acCallers, *acImportContacts;
     // Help
     QAction *Contents1, *ReportProblem1, *About1;
     // Record navigator of the tool bar

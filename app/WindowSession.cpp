@@ -14,6 +14,7 @@
 #include "SupportCommands.h"
 #include "TfmOrv.h"
 #include "TraceColors.h"
+#include "app/callers/CallersWindow.h"
 #include "audio/out/TfmAudio.h"
 #include "audio/ui/QtFormatChooser.h"
 #include "callers/CallerNames.h"
@@ -145,6 +146,13 @@ void WindowSession::start()
     m_catalogueWiring->connectMail(*m_support);
     m_storage =
         std::make_unique<StorageCommands>(ctx, *m_main, m_session, m_catalogueWiring->list());
+    m_callers =
+        new CallersWindow(ctx.programDir, ctx.choosers, ctx.messages, ctx.log, m_main.get());
+    QObject::connect(actions.acCallers, &QAction::triggered, m_callers, &CallersWindow::open);
+    QObject::connect(actions.acImportContacts, &QAction::triggered, m_callers, [this] {
+        m_callers->open();
+        m_callers->acImportExecute();
+    });
     // The watchdog's checks would speak to the modem in the middle of the diagnostics' queries.
     ModemWatchdog &watchdog = recorder.watchdog();
     watchdog.busy = [this, busy = watchdog.busy] {

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class CallersWindow;
 class CatalogueWiring;
 class ChooserService;
 class CommandPresenter;
@@ -54,6 +55,7 @@ public:
     TfmSettings &settings() { return *m_settings; }
     CommandPresenter &commands() { return *m_commands; }
     TfmCallerID &callerId() { return *m_callerId; }
+    CallersWindow &callers() { return *m_callers; }
     // The state the commands follow, read now.
     WindowState state() const;
 
@@ -76,6 +78,7 @@ private:
     std::unique_ptr<SupportCommands> m_support;
     std::unique_ptr<StorageCommands> m_storage;
     std::unique_ptr<StartupRegistrar> m_registrar;
-    TfmSettings *m_settings = nullptr; // owned by the main window
+    TfmSettings *m_settings = nullptr;  // owned by the main window
+    CallersWindow *m_callers = nullptr; // owned by the main window
     std::unique_ptr<CommandPresenter> m_commands;
 };

@@ -161,6 +161,45 @@ CallerDirectory::ImportCounts CallerDirectory::import(const QList<VCardReader::C
     return counts;
 }
 
+QString CallerDirectory::setEntry(int at, const CallerEntry &entry)
+{
+    const QString country = homeCountry();
+    CallerEntry clean{field(entry.name), {}};
+    if (clean.name.isEmpty())
+        return QStringLiteral("Enter the caller's name.");
+    QStringList keys;
+    for (const QString &n : entry.numbers) {
+        const QString number = field(n);
+        if (number.isEmpty())
+            continue;
+        const QString key = PhoneNumberKey::key(number, country);
+        if (key.isEmpty())
+            return QStringLiteral("\"%1\" is not a telephone number.").arg(number);
+        const int holder = m_byKey.value(key, -1);
+        if (holder >= 0 && holder != at)
+            return QStringLiteral("The number %1 is already %2's.")
+                .arg(number, m_entries[holder].name);
+        if (keys.contains(key))
+            continue;
+        keys.append(key);
+        clean.numbers.append(number);
+    }
+    if (clean.numbers.isEmpty())
+        return QStringLiteral("Enter at least one telephone number.");
+    if (at < 0)
+        m_entries.append(clean);
+    else
+        m_entries[at] = clean;
+    rebuildIndex();
+    return {};
+}
+
+void CallerDirectory::removeEntry(int at)
+{
+    m_entries.removeAt(at);
+    rebuildIndex();
+}
+
 int CallerDirectory::find(const QString &number) const
 {
     const QString key = PhoneNumberKey::key(number, homeCountry());

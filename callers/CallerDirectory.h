@@ -54,6 +54,13 @@ public:
     // twice changes nothing the second time.
     ImportCounts import(const QList<VCardReader::Contact> &contacts);
 
+    // Puts entry in place of the entry at index at, or adds it when at is -1. The name and
+    // numbers are cleaned as the file keeps them and repeated numbers dropped. Empty when done,
+    // else why it was refused (the directory is then unchanged): no name, no number, a
+    // number without a digit, or a number another entry holds.
+    QString setEntry(int at, const CallerEntry &entry);
+    void removeEntry(int at);
+
     // The index of the entry holding number (written in any form), -1 when none does.
     int find(const QString &number) const;
 

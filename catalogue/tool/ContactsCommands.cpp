@@ -3,9 +3,7 @@
 
 #include "CatalogueTool.h"
 #include "callers/CallerDirectory.h"
-#include "callers/VCardReader.h"
-
-#include <QFile>
+#include "callers/ContactsFile.h"
 
 namespace ContactsCommands {
 
@@ -14,9 +12,6 @@ namespace {
 using CatalogueTool::Failed;
 using CatalogueTool::Ok;
 using CatalogueTool::Usage;
-
-// An address book of a hundred thousand cards with photos stays below this; more is not one.
-constexpr qint64 MaxVCardFileSize = 256 * 1024 * 1024;
 
 bool openDirectory(CallerDirectory &callers, QTextStream &err)
 {
@@ -28,38 +23,20 @@ bool openDirectory(CallerDirectory &callers, QTextStream &err)
 
 int import(const QString &dataDir, const QString &path, QTextStream &out, QTextStream &err)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "Cannot read " << path << ": " << file.errorString() << Qt::endl;
-        return Failed;
-    }
-    if (file.size() > MaxVCardFileSize) {
-        err << "Cannot read " << path << ": too large for a contacts file" << Qt::endl;
-        return Failed;
-    }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        err << "Cannot read " << path << ": " << file.errorString() << Qt::endl;
-        return Failed;
-    }
-    const VCardReader::Result read = VCardReader::read(content);
-    if (read.contacts.isEmpty() && read.skipped == 0) {
-        err << path << " holds no vCard contacts" << Qt::endl;
+    const ContactsFile::Read read = ContactsFile::read(path);
+    if (!read.error.isEmpty()) {
+        err << read.error << Qt::endl;
         return Failed;
     }
     CallerDirectory callers(dataDir);
     if (!openDirectory(callers, err))
         return Failed;
-    const CallerDirectory::ImportCounts counts = callers.import(read.contacts);
+    const CallerDirectory::ImportCounts counts = callers.import(read.cards.contacts);
     if (!callers.save()) {
         err << callers.error() << Qt::endl;
         return Failed;
     }
-    out << counts.added << " callers added, " << counts.extended << " given more numbers, "
-        << counts.unchanged << " already known";
-    if (read.skipped > 0)
-        out << ", " << read.skipped << " cards without a name or a number left out";
-    out << Qt::endl;
+    out << ContactsFile::summary(counts, read.cards.skipped) << Qt::endl;
     return Ok;
 }
 

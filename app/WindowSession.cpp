@@ -20,6 +20,7 @@
 #include "callers/CallerNames.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/store/StoreVariant.h"
+#include "catalogue/ui/FolderTreePresenter.h"
 #include "catalogue/ui/RecordNavigator.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ProgramDir.h"
@@ -34,11 +35,13 @@
 #include "modem/discovery/ui/TfmNoModem.h"
 #include "modem/discovery/ui/TfmQueryModem.h"
 #include "modem/ui/TfmCallerID.h"
+#include "recording/CallAnnouncements.h"
 #include "recording/CallRecorder.h"
 #include "recording/RetentionScheduler.h"
 #include "settings/SettingsPresenter.h"
 #include "settings/StartupRegistrar.h"
 #include "settings/TfmSettings.h"
+#include "support/DesktopNotifications.h"
 #include "support/ui/LoggerWindow.h"
 
 #include <QAction>
@@ -59,6 +62,7 @@ WindowSession::~WindowSession()
         m_main->firstRecording = nullptr;
     }
     m_session.retention().busy = nullptr;
+    m_announcements.reset();
     m_commands.reset();
     m_storage.reset();
     m_postproc.reset();
@@ -74,6 +78,11 @@ WindowSession::~WindowSession()
     m_logger.reset();
     m_catalogueWiring.reset();
     m_main.reset();
+}
+
+void WindowSession::setNotifications(std::unique_ptr<DesktopNotifications> notifications)
+{
+    m_notifications = std::move(notifications);
 }
 
 WindowState WindowSession::state() const
@@ -185,6 +194,18 @@ void WindowSession::start()
                 setUp->ApplySettings();
         },
         catalogue.CallsTbl, m_main.get());
+
+    if (!m_notifications)
+        m_notifications = std::make_unique<DesktopNotifications>(QDBusConnection::sessionBus());
+    m_announcements = std::make_unique<CallAnnouncements>(
+        modem, recorder, catalogue, m_session.callerNames(), *m_notifications,
+        [&prefs = ctx.prefs] { return prefs.Notifications; });
+    m_announcements->showRecording = [this](const QString &id) {
+        m_main->showNormal();
+        m_main->raise();
+        m_main->activateWindow();
+        m_catalogueWiring->tree().showRecording(id);
+    };
 
     m_commands = std::make_unique<CommandPresenter>(*m_main, [this] { return state(); });
     m_main->refreshCommands = [this] { m_commands->refresh(); };

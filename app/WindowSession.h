@@ -9,7 +9,9 @@
 
 #include <memory>
 
+class CallAnnouncements;
 class CallersWindow;
+class DesktopNotifications;
 class CatalogueWiring;
 class ChooserService;
 class CommandPresenter;
@@ -43,6 +45,8 @@ public:
 
     // Creates the windows in their order, then runs the start-up modem set-up through them.
     void start();
+    // Before start: the desktop notifications go there instead of the session bus's service.
+    void setNotifications(std::unique_ptr<DesktopNotifications> notifications);
 
     AppContext &context() { return m_ctx; }
     RecorderSession &session() { return m_session; }
@@ -81,4 +85,6 @@ private:
     TfmSettings *m_settings = nullptr;  // owned by the main window
     CallersWindow *m_callers = nullptr; // owned by the main window
     std::unique_ptr<CommandPresenter> m_commands;
+    std::unique_ptr<DesktopNotifications> m_notifications;
+    std::unique_ptr<CallAnnouncements> m_announcements;
 };

@@ -138,6 +138,8 @@ void loadPreferences(TIniFile &ini, Preferences &p, const QString &programDir,
     loadAutoRecord(ini, p);
     p.StartUp = seededBool(ini, Params, QStringLiteral("StartUp"), false);
     loadCallerId(ini, p);
+    // Our own section; a file without it gains nothing until the user changes the option.
+    p.Notifications = ini.ReadBool(QStringLiteral("Notifications"), QStringLiteral("Show"), true);
     loadFonts(ini, p, dialogFont);
     loadFileCompression(ini, p, formats);
 

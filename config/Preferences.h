@@ -19,6 +19,8 @@ struct Preferences
     QString Player = QStringLiteral("xdg-open");
     bool StartUp = false;
     bool CallerID = true;
+    // [Notifications] Show: calls and saved recordings announced by the desktop.
+    bool Notifications = true;
     QString wavDir; // always ends in "/"
     bool AutoRecord = true;
     int DiscTime = 10; // seconds of silence or tone that end a recording, 1..30

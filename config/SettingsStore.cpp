@@ -126,6 +126,13 @@ void storeCallerIdAndFolder(TIniFile &ini, const Preferences &prefs)
     ini.WriteString(Params, QStringLiteral("wavDir"), prefs.wavDir);
 }
 
+void storeNotifications(TIniFile &ini, const Preferences &prefs)
+{
+    const QString section = QStringLiteral("Notifications"), key = QStringLiteral("Show");
+    if (ini.ReadBool(section, key, true) != prefs.Notifications)
+        ini.WriteBool(section, key, prefs.Notifications);
+}
+
 void storeFileFormat(TIniFile &ini, const TdeWaveFormat &format)
 {
     WriteWaveFormat(ini, FileCompression, format);

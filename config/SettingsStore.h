@@ -52,6 +52,8 @@ void storeFont(TIniFile &ini, const Preferences &prefs);
 void storeRecordingRules(TIniFile &ini, const Preferences &prefs);
 void storeStartUp(TIniFile &ini, bool startUp);
 void storeCallerIdAndFolder(TIniFile &ini, const Preferences &prefs);
+// [Notifications] Show, written only when it differs from what the file says now.
+void storeNotifications(TIniFile &ini, const Preferences &prefs);
 // [File compression]: the recordings' format.
 void storeFileFormat(TIniFile &ini, const TdeWaveFormat &format);
 

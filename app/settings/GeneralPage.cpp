@@ -51,6 +51,10 @@ GeneralPage::GeneralPage(QWidget *parent) : QWidget(parent)
     m_callerId->setChecked(true);
     layout->addWidget(m_startUp);
     layout->addWidget(m_callerId);
+    m_notifications = new QCheckBox(
+        QStringLiteral("Announce calls and new recordings as desktop notifications"), this);
+    m_notifications->setObjectName(QStringLiteral("cbNotifications"));
+    layout->addWidget(m_notifications);
     layout->addStretch(1);
 
     connect(m_selectFileFormat, &QPushButton::clicked, this, &GeneralPage::selectFileFormatClicked);
@@ -64,12 +68,14 @@ void GeneralPage::load(const Preferences &prefs, bool callerIdAvailable)
     m_startUp->setChecked(prefs.StartUp);
     m_callerId->setEnabled(callerIdAvailable);
     m_callerId->setChecked(callerIdAvailable && prefs.CallerID);
+    m_notifications->setChecked(prefs.Notifications);
 }
 
 void GeneralPage::store(Preferences &prefs) const
 {
     prefs.StartUp = m_startUp->isChecked();
     prefs.CallerID = m_callerId->isChecked();
+    prefs.Notifications = m_notifications->isChecked();
 }
 
 void GeneralPage::setFileFormatText(const QString &description)

@@ -30,6 +30,7 @@ public:
     QPushButton *selectFontColorButton() const { return m_selectFontColor; }
     QCheckBox *startUpBox() const { return m_startUp; }
     QCheckBox *callerIdBox() const { return m_callerId; }
+    QCheckBox *notificationsBox() const { return m_notifications; }
 
 signals:
     void selectFileFormatClicked();
@@ -44,4 +45,5 @@ private:
     QPushButton *m_selectFontColor;
     QCheckBox *m_startUp;
     QCheckBox *m_callerId;
+    QCheckBox *m_notifications;
 };

@@ -394,6 +394,7 @@ bool TfmSettings::saveSettings()
     if (work.wavDir != m_ctx.prefs.wavDir)
         SettingsStore::rememberEarlierRecordingsFolder(ini, m_ctx.prefs.wavDir);
     SettingsStore::storeCallerIdAndFolder(ini, work);
+    SettingsStore::storeNotifications(ini, work);
     // Written only when changed, so that a file without them does not gain them by an OK.
     const StorageSettings storage = m_storage->rules()->store();
     if (storage != loadStorageSettings(ini)) {

@@ -7,6 +7,7 @@
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/RecordingOperations.h"
 #include "catalogue/store/StoreError.h"
+#include "catalogue/store/StoreVariant.h"
 #include "support/AtomicFile.h"
 #include "support/MessageService.h"
 
@@ -214,6 +215,27 @@ void FolderTreePresenter::completeFromFolders(bool treeFileDamaged)
             m_tree.insertTopLevelItem(0, m_tree.takeTopLevelItem(m_tree.topLevelItemCount() - 1));
         }
     }
+}
+
+bool FolderTreePresenter::showRecording(const QString &id)
+{
+    if (!m_catalogue.CallsTbl.Active())
+        return false;
+    const TStoreCursor &c = m_catalogue.CallsTbl.cursor();
+    const int idField = c.fieldIndex("id"), folderField = c.fieldIndex("FolderId");
+    if (idField < 0 || folderField < 0)
+        return false;
+    QString folder;
+    for (std::size_t i = 0; i < c.recordCount() && folder.isEmpty(); ++i)
+        if (c.record(i).isLive() && StoreVariant::text(c.bytes(i, idField)) == id)
+            folder = StoreVariant::text(c.bytes(i, folderField));
+    for (int i = 0; i < m_tree.topLevelItemCount(); ++i)
+        for (QTreeWidgetItem *node : FolderTreeView::subtree(m_tree.topLevelItem(i)))
+            if (FolderTreeView::codeOf(node) == folder) {
+                m_tree.setCurrentItem(node);
+                return m_catalogue.hasRecording(folder, id);
+            }
+    return false;
 }
 
 void FolderTreePresenter::TreeChange(QTreeWidgetItem *current)

@@ -60,6 +60,10 @@ public:
     // Called when a finished edit changed the tree (the idle handler saves it).
     std::function<void()> treeChanged;
 
+    // Opens the folder that holds the recording of this code and makes its row current
+    // (a notification's "Show recording"). False when no folder holds it any more.
+    bool showRecording(const QString &id);
+
     void acAddNodeExecute();
     void acAddSubNodeExecute();
     void acInsertNodeExecute();

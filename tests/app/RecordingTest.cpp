@@ -18,6 +18,7 @@
 #include "modem/ModemWatchdog.h"
 #include "modem/TfmModem.h"
 #include "modem/capabilities/CompressionsFile.h"
+#include "support/DesktopNotifications.h"
 #include "support/ScriptedMessageService.h"
 #include "support/Waits.h"
 #include "support/ui/ChooserService.h"
@@ -50,6 +51,7 @@
 #include "../audio/TestWavFiles.h"
 #include "FileSizeLimit.h"
 #include "ScaledTime.h"
+#include "StandInNotifications.h"
 #include "WindowHarness.h"
 
 namespace {
@@ -104,6 +106,8 @@ protected:
         session.ini().WriteBool("Params", "AutoRecord", true);
         session.open();
         session.prefs().wavDir = dir.path() + "/wav/";
+        if (notifications)
+            harness->windows.setNotifications(std::move(notifications));
         harness->startWindows();
 
         context = &harness->windows.context();
@@ -135,6 +139,8 @@ protected:
     QString speed = StreamSpeed;
     ScriptedMessageService messages;
     VirtualModemProcess vmodem;
+    // Given to the windows at start when set; else they use the session bus.
+    std::unique_ptr<DesktopNotifications> notifications;
     std::unique_ptr<WindowHarness> harness;
     AppContext *context = nullptr;
     TfmOrv *window = nullptr;
@@ -170,6 +176,55 @@ TEST_F(RecordingTest, AnsweredCallIsRecordedUntilSilenceAndCatalogued)
     EXPECT_TRUE(modem->PortOpen()) << "the modem is back for the next call";
     EXPECT_TRUE(modem->AutoRecordArmed());
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+}
+
+// The desktop announces a call with the caller's name from the directory and each saved
+// recording with its caller, length and end; the saved notice's action shows the recording,
+// and with the option off nothing is announced.
+TEST_F(RecordingTest, TheDesktopAnnouncesTheCallAndTheSavedRecording)
+{
+    PrivateSessionBus bus;
+    ASSERT_TRUE(bus.started());
+    StandInNotifications service;
+    ASSERT_TRUE(service.registerOn(bus.connect("service")));
+    notifications = std::make_unique<DesktopNotifications>(bus.connect("program"));
+    QFile callers(dir.filePath("Callers.txt"));
+    ASSERT_TRUE(callers.open(QIODevice::WriteOnly));
+    callers.write("Calvora callers 1\nCaller\tAnne & Co\t555-1234\n");
+    callers.close();
+    start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=5551234 end=answered; voice speech 3000; "
+          "voice silence; waitfor AT+VCID=1; wait 3000; call 2 400 NMBR=5550002 end=answered; "
+          "voice speech 2000; voice silence",
+          WorkingPcmFormat(), 1);
+    ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
+    context->prefs.Notifications = false;
+    const QString id = catalogue->currentRecordingId();
+    ASSERT_TRUE(Waits::waitUntil([&] { return service.notices.size() >= 2; }, 10000));
+    ASSERT_EQ(service.notices.size(), 2);
+    EXPECT_EQ(service.notices[0].summary, "Incoming call");
+    EXPECT_EQ(service.notices[0].body, "Anne &amp; Co\n5551234");
+    EXPECT_EQ(service.notices[1].summary, "Recording saved");
+    const QStringList saved = service.notices[1].body.split('\n');
+    ASSERT_EQ(saved.size(), 3) << service.notices[1].body.toStdString();
+    EXPECT_EQ(saved[0], "Anne &amp; Co (5551234)");
+    EXPECT_TRUE(saved[1].startsWith("Length 0:0")) << saved[1].toStdString();
+    EXPECT_EQ(saved[2], "Ended: Silence");
+
+    ASSERT_TRUE(Waits::waitUntil([&] { return catalogue->recordingCount() == 2 && recorderIdle(); },
+                                 120000));
+    Waits::waitUntil([] { return false; }, 300);
+    EXPECT_EQ(service.notices.size(), 2) << "the option is off";
+
+    // Another folder is shown; the saved notice's action goes back to the recording.
+    const QString folder = catalogue->currentFolderId();
+    messages.textAnswers = {QString("Other")};
+    window->actions().acAddNode->trigger();
+    ASSERT_NE(catalogue->currentFolderId(), folder);
+    window->showMinimized();
+    emit service.ActionInvoked(service.notices[1].id, "default");
+    EXPECT_TRUE(Waits::waitUntil([&] { return catalogue->currentRecordingId() == id; }, 10000));
+    EXPECT_EQ(catalogue->currentFolderId(), folder);
+    EXPECT_FALSE(window->isMinimized());
 }
 
 // A call always wins: a call answered while the user listens to a recording is recorded; the

@@ -198,6 +198,7 @@ TEST_F(SettingsDialogTest, WithoutModemTheModemPageSaysSoAndOkWritesNoModemKey)
     EXPECT_FALSE(d.generalPage()->callerIdBox()->isChecked());
     ok();
     EXPECT_FALSE(ctx->ini.SectionExists("Modem"));
+    EXPECT_FALSE(ctx->ini.SectionExists("Notifications")) << "an option left as it was";
     EXPECT_EQ(key("Params", "Timeout"), "4");
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
@@ -214,6 +215,8 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysOfEveryPage)
 
     d.generalPage()->startUpBox()->setChecked(true);
     d.generalPage()->callerIdBox()->setChecked(false);
+    EXPECT_TRUE(d.generalPage()->notificationsBox()->isChecked()) << "on by default";
+    d.generalPage()->notificationsBox()->setChecked(false);
     choosers.fontAnswers.push_back(QFont("DejaVu Serif", 11));
     d.generalPage()->selectFontButton()->click();
     EXPECT_EQ(d.generalPage()->fontLabel()->text(), "DejaVu Serif");
@@ -264,6 +267,7 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysOfEveryPage)
         {"Params", "RejectRings", "9"},
         {"Params", "StartUp", "1"},
         {"Params", "CallerID", "0"},
+        {"Notifications", "Show", "0"},
         {"Params", "wavDir", folder + "/"}};
     for (const auto &[section, name, value] : expected)
         EXPECT_EQ(key(section, name), value) << section << " " << name;
@@ -271,6 +275,7 @@ TEST_F(SettingsDialogTest, OkWritesTheKeysOfEveryPage)
     EXPECT_EQ(SettingsStore::earlierRecordingsFolders(ctx->ini), QStringList{dir.path() + "/wav/"})
         << "where the recordings made so far are found";
     EXPECT_EQ(ctx->prefs.Timeout, 7);
+    EXPECT_FALSE(ctx->prefs.Notifications);
     EXPECT_TRUE(ctx->ini.SectionExists("Modem compression"));
     EXPECT_TRUE(QFile::exists(registrar.entryPath()));
 }

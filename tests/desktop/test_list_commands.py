@@ -1,7 +1,8 @@
 """The main window through the real desktop, on a catalogue of three recordings and no modem:
 first-start widths, the pop-up menus from the mouse and the keyboard, Play and Stop from the
 accessibility bus with the sound reaching the sound server, Settings from the menu, a name and
-an action on every control of the window and its dialogs, and Select all followed by Delete."""
+an action on every control of the window and its dialogs, a caller added in the Callers window
+from the keyboard, and Select all followed by Delete."""
 
 import os
 import subprocess
@@ -146,6 +147,27 @@ class ListCommandsTest(DesktopTest):
             self.assertEqual(self.a11y.unusable_controls(dialog), [], title)
             self.desktop.key("Escape")
             self.a11y.wait_gone(dialog)
+
+    def test_f_a_caller_is_added_in_the_callers_window_from_the_keyboard(self):
+        callers = self.open_from_menu(" Options ", "Callers...", "Callers")
+        self.assertEqual(self.a11y.unusable_controls(callers), [])
+        self.desktop.key("alt+a")
+        entry = self.a11y.wait_for("dialog", "Add a caller")
+        self.assertEqual(self.a11y.unusable_controls(entry), [])
+        self.desktop.xdotool("type", "--delay", "30", "Anne Smith")
+        self.desktop.key("Tab")
+        self.desktop.xdotool("type", "--delay", "30", "+44 20 7946 0018")
+        self.desktop.key("Tab", "Return")
+        self.a11y.wait_gone(entry)
+        self.a11y.wait_for("table cell", "Anne Smith", callers)
+        with open(os.path.join(self.data_dir, "Callers.txt"), encoding="utf-8") as f:
+            self.assertIn("Caller\tAnne Smith\t+44 20 7946 0018\n", f.read())
+        lookup = subprocess.run([program("calvora-catalogue"), "--data-dir", self.data_dir,
+                                 "contacts", "lookup", "+442079460018"],
+                                capture_output=True, text=True, check=False)
+        self.desktop.key("Escape")
+        self.a11y.wait_gone(callers)
+        self.assertEqual(lookup.stdout.strip(), "Anne Smith", lookup.stderr)
 
     def test_z_select_all_then_delete_removes_every_recording(self):
         self.focus_window()

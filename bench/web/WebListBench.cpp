@@ -2,19 +2,28 @@
 // page (newest first) of every folder and of one folder, the first page right after the rows
 // changed (the date keys parsed again), and a memo search through every row. Each request
 // goes over a loopback connection to the server and is timed until its answer is complete.
+// And the start of playing a one-hour IMA ADPCM recording: from the browser's first request
+// until the first 64 KiB of converted sound have arrived.
 // The files are made once in $CALVORA_BENCH_DIR/web (kept) or in a temporary directory.
 #include "LargeCatalogue.h"
+#include "audio/TdeAudioConvertor.h"
+#include "audio/TdeRIFFAudioWriter.h"
+#include "audio/codecs/CodecLayer.h"
 #include "catalogue/Catalogue.h"
 #include "support/MessageService.h"
 #include "web/PasswordStore.h"
 #include "web/WebServer.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpSocket>
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 namespace {
 
@@ -25,6 +34,34 @@ QString dataDir()
 {
     static const QString dir = bench::catalogueDir(QStringLiteral("web"));
     return dir;
+}
+
+// An hour of a warbling tone in IMA ADPCM, 8 kHz mono.
+void writeHourOfIma(const QString &path)
+{
+    TdeWaveFormat pcm, ima;
+    codecs::buildFormat(1, 8000, 1, 16, pcm.Buffer());
+    codecs::buildFormat(0x11, 8000, 1, 4, ima.Buffer());
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    TdeRIFFAudioWriter writer(file);
+    writer.setFormat(ima);
+    TdeAudioConvertor converter;
+    converter.setFormatIn(pcm);
+    converter.setFormatOut(ima);
+    converter.OnAudioConverted = [&writer](TdeAudioConvertor &, const std::uint8_t *data,
+                                           qint64 size) { writer.Write(data, size); };
+    converter.Open();
+    std::vector<std::int16_t> second(8000);
+    for (int s = 0; s < 3600; ++s) {
+        for (int i = 0; i < 8000; ++i)
+            second[std::size_t(i)] = std::int16_t(8000 * std::sin(i * (0.2 + 0.1 * (s % 7))));
+        converter.Convert(second.data(), qint64(second.size() * 2));
+    }
+    converter.flush();
+    writer.complete();
 }
 
 struct Fixture
@@ -44,6 +81,12 @@ struct Fixture
         cookie = answer.mid(at + 16, 64);
         socket.connectToHost(QStringLiteral("127.0.0.1"), server->port());
         socket.waitForConnected(5000);
+        const TStoreCursor &cursor = catalogue->CallsTbl.cursor();
+        const std::string_view id = cursor.bytes(0, cursor.fieldIndex("id"));
+        firstId = QByteArray(id.data(), qsizetype(id.size()));
+        const QString hour = server->query().filePath(QString::fromLatin1(firstId));
+        if (QFileInfo(hour).size() < 8000 * 3600 / 2)
+            writeHourOfIma(hour);
     }
 
     // One request on a connection of its own when fresh, else on the kept-alive one; returns
@@ -80,6 +123,7 @@ struct Fixture
     std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<WebServer> server;
     QByteArray cookie;
+    QByteArray firstId;
     QTcpSocket socket;
 };
 
@@ -130,11 +174,40 @@ void BM_MemoSearchWithoutMatch(benchmark::State &state)
     request(state, "/api/recordings?limit=50&q=no%20such%20caller");
 }
 
+void BM_AudioStartOfAnHour(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    constexpr qsizetype Wanted = 64 * 1024;
+    for (auto _ : state) {
+        QTcpSocket s;
+        s.connectToHost(QStringLiteral("127.0.0.1"), f.server->port());
+        s.waitForConnected(5000);
+        s.write("GET /api/recordings/" + f.firstId +
+                "/audio HTTP/1.1\r\nHost: 127.0.0.1\r\nRange: bytes=0-\r\nCookie: "
+                "calvora_session=" +
+                f.cookie + "\r\n\r\n");
+        QByteArray data;
+        while (data.size() < Wanted) {
+            QEventLoop loop;
+            QObject::connect(&s, &QTcpSocket::readyRead, &loop, &QEventLoop::quit);
+            QObject::connect(&s, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+            loop.exec();
+            data += s.readAll();
+            if (s.state() != QAbstractSocket::ConnectedState)
+                break;
+        }
+        if (!data.startsWith("HTTP/1.1 206"))
+            state.SkipWithError("the audio was not served");
+        s.abort();
+    }
+}
+
 BENCHMARK(BM_FirstPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstPageOfAFolder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstPageAfterAChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoSearch)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoSearchWithoutMatch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AudioStartOfAnHour)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

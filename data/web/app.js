@@ -81,26 +81,36 @@ $("logout").addEventListener("click", async () => {
   showLogin();
 });
 
+// The folders as nested lists, so that the tree's levels are the lists' levels.
 async function loadFolders() {
   const r = await api("GET", "/api/folders");
   if (!r.ok) return;
-  const list = $("folders");
-  list.replaceChildren();
+  const root = $("folders");
+  root.replaceChildren();
   const folders = [{ id: "", name: "All recordings", level: 0 }].concat(r.data);
+  const lists = [root];
+  let lastItem = null;
   for (const folder of folders) {
-    const item = el("li", undefined, { role: "treeitem", "aria-level": String(folder.level + 1) });
+    const level = Math.min(folder.level, lists.length);
+    if (level === lists.length && lastItem) {
+      const sub = el("ul");
+      lastItem.append(sub);
+      lists.push(sub);
+    }
+    lists.length = Math.min(lists.length, level + 1);
+    const item = el("li");
     const button = el("button", folder.name, { type: "button" });
-    button.style.paddingLeft = (0.4 + folder.level * 1.2) + "rem";
     button.setAttribute("aria-current", String(folder.id === state.folder));
     button.addEventListener("click", () => {
       state.folder = folder.id;
       state.offset = 0;
-      for (const b of list.querySelectorAll("button")) b.setAttribute("aria-current", "false");
+      for (const b of root.querySelectorAll("button")) b.setAttribute("aria-current", "false");
       button.setAttribute("aria-current", "true");
       loadList();
     });
     item.append(button);
-    list.append(item);
+    lists[lists.length - 1].append(item);
+    lastItem = item;
   }
 }
 

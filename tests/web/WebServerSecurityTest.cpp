@@ -3,6 +3,8 @@
 #include "WebServerFixture.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QSslSocket>
 
 namespace {
 
@@ -252,6 +254,45 @@ TEST_F(WebServerSecurityTest, WithoutAPasswordOnlyLoopbackNamesAreServed)
     EXPECT_TRUE(local.header("Set-Cookie").contains("HttpOnly"));
     // A login is pointless without a password, and says so.
     EXPECT_EQ(login().status, 400);
+}
+
+TEST_F(WebServerSecurityTest, OverTlsThePageAnswersAndTheCookieIsSecure)
+{
+    setPassword();
+    const QString cert = dir.filePath("cert.pem"), key = dir.filePath("key.pem");
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                              "-subj", "/CN=localhost", "-keyout", key, "-out", cert});
+    ASSERT_TRUE(openssl.waitForFinished(60000));
+    ASSERT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardError().toStdString();
+    QString error;
+    EXPECT_FALSE(server->start(ListenAddress{QHostAddress(QHostAddress::LocalHost), 0}, cert,
+                               dir.filePath("missing.pem"), error));
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(
+        server->start(ListenAddress{QHostAddress(QHostAddress::LocalHost), 0}, cert, key, error))
+        << error.toStdString();
+    EXPECT_TRUE(server->url().startsWith("https://127.0.0.1:"));
+
+    QSslSocket socket;
+    socket.setPeerVerifyMode(QSslSocket::VerifyNone); // the certificate is our own
+    socket.connectToHostEncrypted("127.0.0.1", server->port());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return socket.isEncrypted(); }, 10000))
+        << socket.errorString().toStdString();
+    const QByteArray body = R"({"password":")" + Password.toUtf8() + R"("})";
+    socket.write("POST /api/login HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
+                 "application/json\r\nContent-Length: " +
+                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    QByteArray answer;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            answer += socket.readAll();
+            return answer.contains("\"csrf\"");
+        },
+        10000))
+        << answer.constData();
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200"));
+    EXPECT_TRUE(answer.contains("; Secure")) << answer.constData();
 }
 
 } // namespace

@@ -70,6 +70,24 @@ QByteArray hostName(QByteArray hostAndPort)
     return colon >= 0 ? hostAndPort.left(colon) : hostAndPort;
 }
 
+// The query's names and values as a form sends them: '+' for a blank, then %-escapes.
+QList<std::pair<QString, QString>> formItems(const QHttpServerRequest &request)
+{
+    QList<std::pair<QString, QString>> items;
+    const QByteArray query = request.url().query(QUrl::FullyEncoded).toLatin1();
+    for (QByteArray item : query.split('&')) {
+        if (item.isEmpty())
+            continue;
+        item.replace('+', ' ');
+        const qsizetype eq = item.indexOf('=');
+        const QByteArray key = eq < 0 ? item : item.left(eq);
+        const QByteArray value = eq < 0 ? QByteArray() : item.mid(eq + 1);
+        items.append({QString::fromUtf8(QByteArray::fromPercentEncoding(key)),
+                      QString::fromUtf8(QByteArray::fromPercentEncoding(value))});
+    }
+    return items;
+}
+
 const QRegularExpression &recordingPath()
 {
     static const QRegularExpression re(
@@ -354,8 +372,7 @@ void WebServer::login(const QHttpServerRequest &request, QHttpServerResponder &r
 void WebServer::list(const QHttpServerRequest &request, QHttpServerResponder &responder)
 {
     ListRequest r;
-    const QUrlQuery query = request.query();
-    for (const auto &[key, value] : query.queryItems(QUrl::FullyDecoded)) {
+    for (const auto &[key, value] : formItems(request)) {
         bool ok = true;
         if (key == QLatin1String("folder")) {
             r.folder = value;

@@ -50,6 +50,9 @@ TEST_F(WebServerApiTest, TheListIsSearchedSortedAndPaged)
     // Memos in any letter case.
     EXPECT_EQ(memos(list("?q=CALL%202&sort=memo&order=asc")),
               QStringList({"A call 2", "B call 2", "C call 2", "General call 2"}));
+    // As a form sends it: '+' for a blank, "%2B" for a plus.
+    EXPECT_EQ(memos(list("?q=b+call+1")), QStringList({"B call 1"}));
+    EXPECT_EQ(memos(list("?q=call%2B1")), QStringList());
     // A page past the first.
     const QJsonObject page = list("?sort=memo&order=asc&offset=2&limit=3");
     EXPECT_EQ(memos(page), QStringList({"B call 1", "B call 2", "C call 1"}));

@@ -118,9 +118,20 @@ async function main() {
   const logLines = await page.$$eval("#log li", (items) => items.map((i) => i.textContent));
   assert.ok(logLines.length > 0, "the event log's last lines are shown");
 
-  // Playing: to a second before the end by the seek bar, then on to the end.
+  // Every control has a name for screen readers.
+  const unnamed = [];
+  (function walk(node) {
+    if (["button", "link", "textbox", "searchbox", "combobox", "slider"].includes(node.role) &&
+        !node.name) unnamed.push(node.role);
+    for (const child of node.children || []) walk(child);
+  })(await page.accessibility.snapshot({ interestingOnly: false }));
+  assert.deepEqual(unnamed, [], "controls without a name");
+
+  // Playing, started from the keyboard: to a second before the end by the seek bar, then on to
+  // the end.
   const row = `#rows tr[data-id="${firstId}"]`;
-  await page.click(`${row} button[aria-label^="Play"]`);
+  await page.focus(`${row} button[aria-label^="Play"]`);
+  await page.keyboard.press("Enter");
   await page.waitForFunction(() => {
     const a = document.getElementById("player");
     return a.readyState >= 1 && a.duration > 2 && !document.getElementById("seek").disabled;
@@ -148,6 +159,17 @@ async function main() {
   assert.equal(await page.$eval(`${row} td.memo`, (c) => c.children.length), 0);
   await waitFor("the memo in Recordings.d", () =>
     fs.readFileSync(path.join(dataDir, "Recordings.d")).includes(Buffer.from(memo)), 10);
+
+  // The memo search finds that recording alone.
+  const searched = page.waitForResponse((r) => r.url().includes("q="));
+  await page.type("#search", "called BACK");
+  await page.keyboard.press("Enter");
+  await searched;
+  await page.waitForFunction((id) => {
+    const rows = document.querySelectorAll("#rows tr");
+    return rows.length === 1 && rows[0].dataset.id === id;
+  }, { timeout: 10000 }, firstId);
+  assert.equal(await page.$eval("#count", (c) => c.textContent), "1 recording");
 
   // Deleting: the row and the file go.
   const fileName = await page.evaluate(async (id) => {

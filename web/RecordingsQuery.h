@@ -43,6 +43,9 @@ class RecordingsQuery final : public QObject
 public:
     explicit RecordingsQuery(Catalogue &catalogue, QObject *parent = nullptr);
 
+    // Makes the sort keys now: the first list after the server starts would otherwise wait
+    // while every date and time text is parsed.
+    void prepare() { buildKeys(); }
     // {"total": rows matching, "offset", "rows": [{id, folder, date, time, duration, seconds,
     // memo, ended, endedText, silent}]}.
     QJsonObject list(const ListRequest &request);

@@ -160,6 +160,7 @@ bool WebServer::start(const ListenAddress &address, const QString &tlsCert, cons
         return false;
     }
     bind(server.release());
+    m_query.prepare();
     m_port = servers().constLast()->serverPort();
     m_address = address;
     writeLog(QStringLiteral("Web page at %1%2")

@@ -127,8 +127,18 @@ async function loadList() {
   $("list-message").textContent = "";
   state.total = r.data.total;
   const body = $("rows");
+  // A control of a row that had the focus keeps it in the new list.
+  const focused = document.activeElement;
+  const focusedRow = focused && focused.closest ? focused.closest("#rows tr") : null;
+  const keep = focusedRow ? { id: focusedRow.dataset.id, label: focused.getAttribute("aria-label") } : null;
   body.replaceChildren();
   for (const row of r.data.rows) body.append(rowElement(row));
+  if (keep) {
+    for (const control of body.querySelectorAll("button, a")) {
+      if (control.closest("tr").dataset.id === keep.id && control.getAttribute("aria-label") === keep.label)
+        control.focus();
+    }
+  }
   $("count").textContent = state.total === 1 ? "1 recording" : state.total + " recordings";
   const pages = Math.max(1, Math.ceil(state.total / PageSize));
   $("page").textContent = "Page " + (Math.floor(state.offset / PageSize) + 1) + " of " + pages;
@@ -256,11 +266,7 @@ function listen() {
   const source = new EventSource("/api/events");
   window.statusSource = source;
   source.addEventListener("status", (e) => showStatus(JSON.parse(e.data)));
-  source.addEventListener("log", (e) => {
-    const line = JSON.parse(e.data).line;
-    addLogLine(line);
-    if (/catalogued|recording/i.test(line) && !state.recording) loadList();
-  });
+  source.addEventListener("log", (e) => addLogLine(JSON.parse(e.data).line));
   source.onerror = () => { $("status").textContent = "Connection to the recorder lost; retrying…"; };
 }
 

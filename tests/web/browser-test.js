@@ -180,8 +180,9 @@ async function main() {
   }, firstId);
   assert.ok(fs.existsSync(path.join(dataDir, "wav", fileName)), fileName);
   page.once("dialog", (d) => d.accept());
-  await page.click(`${row} button[aria-label^="Delete"]`);
-  await page.waitForFunction((sel) => !document.querySelector(sel), { timeout: 10000 }, row);
+  await page.focus(`${row} button[aria-label^="Delete"]`);
+  await page.keyboard.press("Enter");
+  await page.waitForFunction((sel) => !document.querySelector(sel), { timeout: 20000 }, row);
   assert.ok(!fs.existsSync(path.join(dataDir, "wav", fileName)), "the file is gone");
   assert.ok(!fs.readFileSync(path.join(dataDir, "Recordings.d")).includes(Buffer.from(memo)));
   const events = fs.readFileSync(path.join(dataDir, "Events.log"), "utf8") + recorderLog();

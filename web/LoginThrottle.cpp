@@ -4,12 +4,17 @@
 
 namespace {
 
+// An IPv4 client seen through an IPv6 socket counts as the same client, and an IPv6 client
+// is its /64 network: one host has a whole /64 of addresses to try from.
 QString key(const QHostAddress &client)
 {
-    // An IPv4 client seen through an IPv6 socket counts as the same client.
     bool ok = false;
     const quint32 v4 = client.toIPv4Address(&ok);
-    return ok ? QHostAddress(v4).toString() : client.toString();
+    if (ok)
+        return QHostAddress(v4).toString();
+    Q_IPV6ADDR bytes = client.toIPv6Address();
+    std::fill(bytes.c + 8, bytes.c + 16, quint8(0));
+    return QHostAddress(bytes).toString() + QStringLiteral("/64");
 }
 
 } // namespace
@@ -24,9 +29,16 @@ qint64 LoginThrottle::waitMs(const QHostAddress &client) const
 
 void LoginThrottle::failed(const QHostAddress &client)
 {
-    // A flood of addresses empties the table rather than growing it without end.
-    if (m_clients.size() > 10000)
-        m_clients.clear();
+    // Clients whose wait is over and who failed too few times to wait are forgotten first;
+    // only a flood of networks empties the table.
+    if (m_clients.size() > MaxClients) {
+        const QDateTime now = clock();
+        m_clients.removeIf([&now](const auto &entry) {
+            return !entry.value().nextAttempt.isValid() || entry.value().nextAttempt < now;
+        });
+        if (m_clients.size() > MaxClients)
+            m_clients.clear();
+    }
     Record &r = m_clients[key(client)];
     ++r.failures;
     if (r.failures < FreeFailures)

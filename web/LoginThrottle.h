@@ -1,6 +1,6 @@
-// Slows down password guessing per client address: after a few failed logins, each further
-// attempt must wait, twice as long after each failure (up to a limit). A successful login
-// clears the client's count.
+// Slows down password guessing per client (an IPv4 address, an IPv6 /64 network): after a
+// few failed logins, each further attempt must wait, twice as long after each failure (up to
+// a limit). A successful login clears the client's count.
 #pragma once
 
 #include <QDateTime>
@@ -15,6 +15,7 @@ public:
     static constexpr int FreeFailures = 3;
     static constexpr qint64 FirstWaitMs = 1000;
     static constexpr qint64 LongestWaitMs = 5 * 60 * 1000;
+    static constexpr int MaxClients = 10000;
 
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
 

@@ -54,14 +54,14 @@ RecordingEdits::Outcome RecordingEdits::setMemo(const QString &id, const QString
     if (!locate(id))
         return Outcome::NotFound;
     // The window's memo command on this row, answered with the memo sent.
-    Outcome outcome = Outcome::Done;
-    if (m_catalogue.CallsTbl.FieldValues(QStringLiteral("Comment")).toString() != memo) {
-        PageMessages messages;
-        messages.answer = memo;
-        RecordingOperations operations(m_catalogue, messages);
-        if (!operations.editMemo())
-            outcome = Outcome::SaveFailed;
+    if (m_catalogue.CallsTbl.FieldValues(QStringLiteral("Comment")).toString() == memo) {
+        restoreFolder(folder);
+        return Outcome::Done;
     }
+    PageMessages messages;
+    messages.answer = memo;
+    RecordingOperations operations(m_catalogue, messages);
+    const Outcome outcome = operations.editMemo() ? Outcome::Done : Outcome::SaveFailed;
     restoreFolder(folder);
     m_catalogue.log(
         outcome == Outcome::Done

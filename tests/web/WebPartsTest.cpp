@@ -3,6 +3,7 @@
 #include "TestWavFiles.h"
 #include "web/ByteRange.h"
 #include "web/ListenAddress.h"
+#include "web/LoginThrottle.h"
 #include "web/PasswordStore.h"
 #include "web/PcmWavStream.h"
 
@@ -85,6 +86,27 @@ TEST(ByteRangeTest, OneRangeIsResolvedAgainstTheSize)
             EXPECT_EQ(r.last, c.last) << c.header;
         }
     }
+}
+
+TEST(LoginThrottleTest, AClientIsItsAddressOrItsIpv6Network)
+{
+    LoginThrottle throttle;
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    throttle.clock = [&now] { return now; };
+    for (int i = 0; i < LoginThrottle::FreeFailures; ++i)
+        throttle.failed(QHostAddress(QStringLiteral("2001:db8:1:2::%1").arg(i + 1)));
+    EXPECT_EQ(throttle.waitMs(QHostAddress("2001:db8:1:2:ffff::9")), LoginThrottle::FirstWaitMs);
+    EXPECT_EQ(throttle.waitMs(QHostAddress("2001:db8:1:3::1")), 0);
+    for (int i = 0; i < LoginThrottle::FreeFailures; ++i)
+        throttle.failed(QHostAddress("::ffff:192.0.2.7"));
+    EXPECT_EQ(throttle.waitMs(QHostAddress("192.0.2.7")), LoginThrottle::FirstWaitMs);
+    EXPECT_EQ(throttle.waitMs(QHostAddress("192.0.2.8")), 0);
+    throttle.succeeded(QHostAddress("192.0.2.7"));
+    EXPECT_EQ(throttle.waitMs(QHostAddress("192.0.2.7")), 0);
+    // A flood of other networks does not clear a client that must wait.
+    for (int i = 0; i < LoginThrottle::MaxClients + 5; ++i)
+        throttle.failed(QHostAddress(QStringLiteral("2001:db8:%1::1").arg(i + 10, 0, 16)));
+    EXPECT_GT(throttle.waitMs(QHostAddress("2001:db8:1:2::1")), 0);
 }
 
 TEST(PasswordStoreTest, OnlyAnArgon2idHashIsKeptForItsOwnerAlone)

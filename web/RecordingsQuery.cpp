@@ -30,6 +30,17 @@ int durationSeconds(std::string_view text)
     return total * 60 + part;
 }
 
+// The value of a text, parsed at its first sight and kept.
+template <typename Parse>
+qint64 parsedOnce(QHash<QByteArray, qint64> &cache, std::string_view text, Parse parse)
+{
+    const QByteArray key(text.data(), qsizetype(text.size()));
+    const auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    return *cache.insert(key, parse(QString::fromUtf8(key)));
+}
+
 } // namespace
 
 RecordingsQuery::RecordingsQuery(Catalogue &catalogue, QObject *parent)
@@ -48,22 +59,18 @@ QString RecordingsQuery::text(std::size_t record, int field) const
 
 qint64 RecordingsQuery::dayOf(std::string_view text)
 {
-    const QByteArray key(text.data(), qsizetype(text.size()));
-    const auto it = m_days.constFind(key);
-    if (it != m_days.constEnd())
-        return *it;
-    const QDate date = m_catalogue.formats.parseDate(QString::fromUtf8(key));
-    return *m_days.insert(key, date.isValid() ? date.toJulianDay() : 0);
+    return parsedOnce(m_days, text, [this](const QString &t) {
+        const QDate date = m_catalogue.formats.parseDate(t);
+        return date.isValid() ? date.toJulianDay() : 0;
+    });
 }
 
 qint64 RecordingsQuery::msOf(std::string_view text)
 {
-    const QByteArray key(text.data(), qsizetype(text.size()));
-    const auto it = m_times.constFind(key);
-    if (it != m_times.constEnd())
-        return *it;
-    const QTime time = m_catalogue.formats.parseTime(QString::fromUtf8(key));
-    return *m_times.insert(key, time.isValid() ? time.msecsSinceStartOfDay() : 0);
+    return parsedOnce(m_times, text, [this](const QString &t) {
+        const QTime time = m_catalogue.formats.parseTime(t);
+        return time.isValid() ? qint64(time.msecsSinceStartOfDay()) : 0;
+    });
 }
 
 void RecordingsQuery::buildKeys()

@@ -18,11 +18,14 @@
 #include "support/IdleHandler.h"
 #include "support/TerminationSignals.h"
 #include "support/Waits.h"
+#include "support/WebUrlFile.h"
 #include "support/ui/ChooserService.h"
 #include "support/ui/DialogMessageService.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QTimer>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -100,9 +103,23 @@ int Application::run()
         const QString text = QStringLiteral("The data directory %1 is in use by %2.")
                                  .arg(dataDir, m_dataLock->holderText());
         std::fprintf(stderr, "calvora: %s\n", qPrintable(text));
-        m_messages->showMessage(text, MessageService::Kind::Error);
+        // A headless recorder that serves its web page: its recordings are there.
+        const QString url = WebUrlFile::read(dataDir);
+        if (url.isEmpty()) {
+            m_messages->showMessage(text, MessageService::Kind::Error);
+            return 1;
+        }
+        std::fprintf(stderr, "calvora: its recordings are on the web page %s\n", qPrintable(url));
+        // Unattended runs answer every question with Yes; nobody would see the browser.
+        if (!m_options.unattended &&
+            m_messages->confirm(text + QStringLiteral("\n\nIts recordings are on its web page, "
+                                                      "%1.\nOpen the web page in the browser?")
+                                           .arg(url)))
+            QDesktopServices::openUrl(QUrl(url));
         return 1;
     }
+    // The address a recorder that ended without cleaning up left is no longer served.
+    WebUrlFile::remove(dataDir);
     if (auto *app = dynamic_cast<CalvoraApplication *>(QCoreApplication::instance())) {
         app->onUncaughtError = [this](const QString &text) {
             m_messages->showMessage(text, MessageService::Kind::Error);

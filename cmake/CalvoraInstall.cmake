@@ -8,6 +8,8 @@ install(TARGETS calvora calvora-recorder calvora-wav calvora-catalogue calvora-v
 
 set(calvora_shared ${CMAKE_INSTALL_DATADIR}/calvora)
 install(FILES ${PROJECT_SOURCE_DIR}/app/Help.html DESTINATION ${calvora_shared})
+install(FILES ${PROJECT_SOURCE_DIR}/data/web/index.html ${PROJECT_SOURCE_DIR}/data/web/app.js
+  ${PROJECT_SOURCE_DIR}/data/web/style.css DESTINATION ${calvora_shared}/web)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/vmodem/profiles/ DESTINATION ${calvora_shared}/vmodem-profiles
   FILES_MATCHING PATTERN "*.profile")
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/vmodem/scenarios/ DESTINATION ${calvora_shared}/vmodem-scenarios

@@ -1,14 +1,48 @@
 // calvora-recorder: records every call on the configured voice modem without any window.
 #include "HeadlessRecorder.h"
+#include "PasswordPrompt.h"
+#include "RecorderWebPage.h"
 
 #include "config/ProgramDir.h"
 #include "recording/DemoModem.h"
 #include "support/DataDirLock.h"
 #include "support/Waits.h"
+#include "support/WebUrlFile.h"
+#include "web/PasswordStore.h"
+#include "web/WebServer.h"
+#include "web/WebSettings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+
+namespace {
+
+// Asks twice and stores the hash; the program's exit code.
+int setPassword(const QString &dataDir)
+{
+    const auto first = PasswordPrompt::ask("New password for the web page: ");
+    const auto second = first ? PasswordPrompt::ask("The same again: ") : std::nullopt;
+    if (!first || !second) {
+        std::fprintf(stderr, "calvora-recorder: no password given; nothing changed\n");
+        return 1;
+    }
+    if (*first != *second) {
+        std::fprintf(stderr, "calvora-recorder: the two passwords differ; nothing changed\n");
+        return 1;
+    }
+    PasswordStore store(dataDir);
+    QString error;
+    if (!store.set(*first, error)) {
+        std::fprintf(stderr, "calvora-recorder: %s; nothing changed\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("The web page's password is set (its hash is in %s).\n",
+                qPrintable(store.filePath()));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -30,8 +64,29 @@ int main(int argc, char *argv[])
         QStringLiteral("DIR"));
     const QCommandLineOption demoOption(
         QStringLiteral("demo"), QStringLiteral("Use the virtual modem instead of a real one."));
+    const QCommandLineOption listenOption(
+        QStringLiteral("listen"),
+        QStringLiteral("Serve the web page on ADDRESS:PORT (e.g. 127.0.0.1:8080; an address "
+                       "other than loopback needs a password). Default: [Web] Listen in orv.ini, "
+                       "else no web page."),
+        QStringLiteral("ADDRESS:PORT"));
+    const QCommandLineOption tlsCertOption(
+        QStringLiteral("tls-cert"),
+        QStringLiteral("Serve the web page over HTTPS with this PEM certificate."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption tlsKeyOption(QStringLiteral("tls-key"),
+                                          QStringLiteral("The PEM private key of --tls-cert."),
+                                          QStringLiteral("FILE"));
+    const QCommandLineOption setPasswordOption(
+        QStringLiteral("set-password"),
+        QStringLiteral("Ask for the web page's password on the terminal, store its hash and "
+                       "exit."));
     parser.addOption(dataDirOption);
     parser.addOption(demoOption);
+    parser.addOption(listenOption);
+    parser.addOption(tlsCertOption);
+    parser.addOption(tlsKeyOption);
+    parser.addOption(setPasswordOption);
     parser.process(app);
 
     // Tests shorten the fixed pauses and time-outs with this factor (0 < scale <= 1).
@@ -42,6 +97,15 @@ int main(int argc, char *argv[])
     const QString given = parser.value(dataDirOption);
     const QString dataDir =
         demo && given.isEmpty() ? DemoModem::defaultDataDir() : ProgramDir::resolve(given);
+
+    if (parser.isSet(setPasswordOption)) {
+        if (!ProgramDir::prepare(dataDir)) {
+            std::fprintf(stderr, "calvora-recorder: cannot use the data directory %s\n",
+                         qPrintable(dataDir));
+            return 1;
+        }
+        return setPassword(ProgramDir::path());
+    }
 
     DataDirLock lock(dataDir);
     if (!lock.acquire()) {
@@ -54,6 +118,8 @@ int main(int argc, char *argv[])
                      qPrintable(dataDir));
         return 1;
     }
+    // The address a recorder that ended without cleaning up left is no longer served.
+    WebUrlFile::remove(ProgramDir::path());
 
     std::unique_ptr<DemoModem> demoModem;
     if (demo) {
@@ -65,8 +131,42 @@ int main(int argc, char *argv[])
         }
     }
     HeadlessRecorder recorder(ProgramDir::path(), demoModem.get());
+
+    // The web page's address is checked before the recorder starts, so that a refused one
+    // costs nothing.
+    WebSettings web = WebSettings::read(recorder.session().ini());
+    if (parser.isSet(listenOption))
+        web.listen = parser.value(listenOption);
+    if (parser.isSet(tlsCertOption))
+        web.tlsCert = parser.value(tlsCertOption);
+    if (parser.isSet(tlsKeyOption))
+        web.tlsKey = parser.value(tlsKeyOption);
+    std::optional<ListenAddress> listen;
+    if (!web.listen.isEmpty()) {
+        QString error;
+        listen = ListenAddress::parse(web.listen, error);
+        if (listen)
+            error = WebServer::addressRefusal(*listen, ProgramDir::path());
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "calvora-recorder: --listen: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
     recorder.start();
     if (recorder.endRequested())
         return 0;
+    std::unique_ptr<RecorderWebPage> webPage;
+    if (listen) {
+        webPage = std::make_unique<RecorderWebPage>(recorder.session());
+        QString error;
+        if (!webPage->start(*listen, web.tlsCert, web.tlsKey, error)) {
+            std::fprintf(stderr, "calvora-recorder: %s\n", qPrintable(error));
+            return 1;
+        }
+        if (!PasswordStore(ProgramDir::path()).isSet())
+            std::fprintf(stderr, "calvora-recorder: no password is set, so the web page answers on "
+                                 "this computer only\n");
+    }
     return QCoreApplication::exec();
 }

@@ -12,7 +12,8 @@ desktop-file-validate "$prefix/share/applications/calvora.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.calvora.Calvora.metainfo.xml"
 for f in share/icons/hicolor/scalable/apps/calvora.svg share/icons/hicolor/48x48/apps/calvora.png \
          share/icons/hicolor/256x256/apps/calvora.png share/calvora/Help.html \
-         share/calvora/vmodem-samples/demo-caller.wav lib/systemd/user/calvora-recorder.service; do
+         share/calvora/vmodem-samples/demo-caller.wav lib/systemd/user/calvora-recorder.service \
+         share/calvora/web/index.html share/calvora/web/app.js share/calvora/web/style.css; do
     [ -f "$prefix/$f" ] || fail "missing $f"
 done
 grep -q "^ExecStart=.*/bin/calvora-recorder$" "$prefix/lib/systemd/user/calvora-recorder.service" ||
@@ -46,4 +47,24 @@ wait "$pid" || true
 pid=
 wav="$(compgen -G "$work/data/wav/1_*.wav" | head -n 1 || true)"
 [ -n "$wav" ] || fail "the demo recording left no WAV file"
-echo "check-install: $prefix passes ($(basename "$wav"))"
+
+# The installed recorder serves its web page from the installed page files.
+"$prefix/bin/calvora-recorder" --data-dir "$work/data" --listen 127.0.0.1:0 2>"$work/recorder" &
+pid=$!
+for _ in $(seq 1 600); do
+    [ -s "$work/data/.calvora-web-url" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+url="$(cat "$work/data/.calvora-web-url" 2>/dev/null || true)"
+[ -n "$url" ] || { cat "$work/recorder" >&2; fail "the recorder serves no web page"; }
+python3 - "$url" <<'PY' || fail "the installed web page is not served"
+import sys, urllib.request
+page = urllib.request.urlopen(sys.argv[1], timeout=10).read().decode()
+assert "Calvora recordings" in page, page[:200]
+assert urllib.request.urlopen(sys.argv[1] + "app.js", timeout=10).status == 200
+PY
+kill -TERM "$pid"
+wait "$pid" || true
+pid=
+echo "check-install: $prefix passes ($(basename "$wav"), web page at $url)"

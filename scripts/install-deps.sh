@@ -14,6 +14,8 @@ packages=(
   xdg-utils
   xvfb xdotool at-spi2-core dbus-x11 dbus-daemon python3-pyatspi python3-pil fontconfig
   desktop-file-utils appstream dpkg-dev file
+  qt6-httpserver-dev qt6-websockets-dev libsodium-dev openssl
+  chromium nodejs
 )
 
 missing=()
@@ -30,4 +32,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# npm comes with some builds of nodejs and is Debian's own package otherwise.
+if ! command -v npm >/dev/null; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends npm
+fi
+
+# The web page's browser tests drive the system's chromium with puppeteer-core (no browser
+# download), installed from its lock file.
+web_tests="$(dirname "$0")/../tests/web"
+if [ ! -d "$web_tests/node_modules/puppeteer-core" ]; then
+  (cd "$web_tests" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 fi

@@ -39,12 +39,13 @@ protected:
         ini.WriteInteger("Params", "DiscTime", 1);
     }
 
-    void startRecorder(QProcess &process, const QString &name = "calvora-recorder")
+    void startRecorder(QProcess &process, const QString &name = "calvora-recorder",
+                       const QStringList &more = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("CALVORA_TIME_SCALE", "0.25");
         process.setProcessEnvironment(env);
-        QStringList args = {"--data-dir", data};
+        QStringList args = QStringList{"--data-dir", data} + more;
         if (name == "calvora")
             args << "--unattended";
         process.start(program(name), args);
@@ -262,6 +263,47 @@ TEST(RecorderBinaryTest, LinksNeitherQtGuiNorQtWidgets)
     ASSERT_TRUE(needed.contains("libQt6Core")) << needed.toStdString();
     EXPECT_FALSE(needed.contains("libQt6Gui"));
     EXPECT_FALSE(needed.contains("libQt6Widgets"));
+}
+
+// The web page: refused on an address other than loopback while no password is set; served on
+// loopback as orv.ini's [Web] section says, its address kept beside the lock for the window
+// program, which names it instead of only saying that the data directory is in use; the address
+// goes when the recorder ends.
+TEST_F(RecorderTest, TheWebPageIsOfferedToTheWindowProgramWhileServed)
+{
+    startModem("waitfor AT+VCID=1");
+    QProcess refused;
+    startRecorder(refused, "calvora-recorder", {"--listen", "0.0.0.0:0"});
+    ASSERT_TRUE(refused.waitForFinished(60000));
+    EXPECT_EQ(refused.exitCode(), 2);
+    EXPECT_TRUE(refused.readAllStandardError().contains("only with a password"));
+
+    // Listening as orv.ini says.
+    TIniFile(data + "/orv.ini").WriteString("Web", "Listen", "127.0.0.1:0");
+    QProcess recorder;
+    startRecorder(recorder);
+    const QString urlFile = data + "/.calvora-web-url";
+    ASSERT_TRUE(Waits::waitUntil([&] { return QFile::exists(urlFile); }, 60000))
+        << recorder.readAllStandardError().toStdString();
+    QFile file(urlFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString url = QString::fromUtf8(file.readAll()).trimmed();
+    EXPECT_TRUE(url.startsWith("http://127.0.0.1:")) << url.toStdString();
+    ASSERT_TRUE(waitForOutput(recorder, "this computer only", 1, 10000)) << output.toStdString();
+
+    QProcess window;
+    startRecorder(window, "calvora");
+    ASSERT_TRUE(window.waitForFinished(60000));
+    EXPECT_NE(window.exitCode(), 0);
+    const QString said = QString::fromLocal8Bit(window.readAllStandardError());
+    EXPECT_TRUE(said.contains(QString("in use by process %1").arg(recorder.processId())))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains("on the web page " + url)) << said.toStdString();
+
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    EXPECT_EQ(recorder.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(urlFile));
 }
 
 } // namespace

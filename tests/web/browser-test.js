@@ -1,0 +1,210 @@
+// The web page in a real browser: the system's chromium, headless, driven by puppeteer-core
+// against calvora-recorder recording the virtual modem's calls. Logs in, sees a call appear
+// while the page is open, plays it to the end, seeks, edits a memo (checked in Recordings.d)
+// and deletes a recording (its row and its file gone).
+"use strict";
+
+const assert = require("node:assert/strict");
+const { spawn, spawnSync } = require("node:child_process");
+const fs = require("node:fs");
+const os = require("node:os");
+const path = require("node:path");
+const puppeteer = require("puppeteer-core");
+
+const bin = process.env.CALVORA_BIN_DIR;
+const chromium = process.env.CHROMIUM || "/usr/bin/chromium";
+const password = "a browser test's password";
+const work = fs.mkdtempSync(path.join(os.tmpdir(), "calvora-web-"));
+const dataDir = path.join(work, "data");
+let recorder = null;
+let browser = null;
+
+function sleep(ms) {
+  return new Promise((resolve) => setTimeout(resolve, ms));
+}
+
+async function waitFor(what, test, seconds) {
+  const end = Date.now() + seconds * 1000;
+  for (;;) {
+    const value = await test();
+    if (value) return value;
+    if (Date.now() > end) throw new Error("timed out waiting for " + what);
+    await sleep(100);
+  }
+}
+
+function setPassword() {
+  const r = spawnSync(path.join(bin, "calvora-recorder"),
+    ["--data-dir", dataDir, "--set-password"], { input: password + "\n" + password + "\n" });
+  assert.equal(r.status, 0, String(r.stderr));
+  const hash = fs.readFileSync(path.join(dataDir, "WebPassword.hash"), "utf8");
+  assert.match(hash, /^\$argon2id\$/);
+  assert.equal(fs.statSync(path.join(dataDir, "WebPassword.hash")).mode & 0o777, 0o600);
+}
+
+function refusesAnyAddressWithoutPassword() {
+  const fresh = path.join(work, "fresh");
+  const r = spawnSync(path.join(bin, "calvora-recorder"),
+    ["--data-dir", fresh, "--listen", "0.0.0.0:0"], { timeout: 60000 });
+  assert.notEqual(r.status, 0);
+  assert.match(String(r.stderr), /password/);
+}
+
+async function startRecorder() {
+  const log = fs.openSync(path.join(work, "recorder.log"), "w");
+  recorder = spawn(path.join(bin, "calvora-recorder"),
+    ["--data-dir", dataDir, "--demo", "--listen", "127.0.0.1:0"],
+    { env: { ...process.env, CALVORA_DEMO_SPEED: "8", CALVORA_TIME_SCALE: "0.25" },
+      stdio: ["ignore", log, log] });
+  const urlFile = path.join(dataDir, ".calvora-web-url");
+  return waitFor("the recorder's web page", () => {
+    if (recorder.exitCode !== null) throw new Error("the recorder ended: " + recorderLog());
+    return fs.existsSync(urlFile) && fs.readFileSync(urlFile, "utf8").trim();
+  }, 60);
+}
+
+function recorderLog() {
+  try { return fs.readFileSync(path.join(work, "recorder.log"), "utf8").slice(-4000); }
+  catch (e) { return ""; }
+}
+
+async function rowIds(page) {
+  return page.$$eval("#rows tr", (rows) => rows.map((r) => r.dataset.id));
+}
+
+async function main() {
+  refusesAnyAddressWithoutPassword();
+  setPassword();
+  const url = await startRecorder();
+
+  browser = await puppeteer.launch({
+    executablePath: chromium,
+    headless: true,
+    userDataDir: path.join(work, "profile"),
+    args: ["--no-sandbox", "--autoplay-policy=no-user-gesture-required", "--mute-audio"],
+  });
+  const page = await browser.newPage();
+  await page.setViewport({ width: 390, height: 844 }); // a phone's screen
+  page.on("pageerror", (e) => console.error("page error:", e.message));
+  await page.goto(url);
+
+  // Logging in: a wrong password first.
+  await page.waitForSelector("#password", { visible: true });
+  await page.type("#password", "not the password");
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => document.getElementById("login-error").textContent !== "");
+  await page.type("#password", password);
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#app", { visible: true });
+  const cookies = await page.cookies();
+  const session = cookies.find((c) => c.name === "calvora_session");
+  assert.ok(session.httpOnly, "the session cookie is HttpOnly");
+  assert.equal(session.sameSite, "Strict");
+
+  // A call is recorded while the page is open: the status line says so, and its row appears
+  // without the page being loaded again. (The demo's calls come one after another; rows that
+  // were there when the page opened do not count.)
+  await page.waitForFunction(() => document.getElementById("status").textContent.startsWith("Modem"));
+  const before = new Set(await rowIds(page));
+  const statuses = new Set();
+  const firstId = await waitFor("a new recording in the list", async () => {
+    statuses.add(await page.$eval("#status", (s) => s.textContent));
+    const fresh = (await rowIds(page)).filter((id) => !before.has(id));
+    return fresh.length > 0 && fresh[0];
+  }, 240);
+  assert.ok([...statuses].some((s) => s.startsWith("Modem on")), [...statuses].join(" | "));
+  assert.ok([...statuses].some((s) => /Recording a call from .*5551234.*\d:\d\d/.test(s)),
+    [...statuses].join(" | "));
+  const logLines = await page.$$eval("#log li", (items) => items.map((i) => i.textContent));
+  assert.ok(logLines.length > 0, "the event log's last lines are shown");
+
+  // Every control has a name for screen readers.
+  const unnamed = [];
+  (function walk(node) {
+    if (["button", "link", "textbox", "searchbox", "combobox", "slider"].includes(node.role) &&
+        !node.name) unnamed.push(node.role);
+    for (const child of node.children || []) walk(child);
+  })(await page.accessibility.snapshot({ interestingOnly: false }));
+  assert.deepEqual(unnamed, [], "controls without a name");
+
+  // Playing, started from the keyboard: to a second before the end by the seek bar, then on to
+  // the end.
+  const row = `#rows tr[data-id="${firstId}"]`;
+  await page.focus(`${row} button[aria-label^="Play"]`);
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => {
+    const a = document.getElementById("player");
+    return a.readyState >= 1 && a.duration > 2 && !document.getElementById("seek").disabled;
+  }, { timeout: 10000 });
+  const duration = await page.$eval("#player", (a) => a.duration);
+  await page.$eval("#seek", (s, to) => {
+    s.value = String(to);
+    s.dispatchEvent(new Event("input"));
+  }, Math.floor(duration) - 1);
+  await page.waitForFunction((d) => document.getElementById("player").currentTime >= d - 1.5,
+    { timeout: 10000 }, duration);
+  await page.waitForFunction(() => document.getElementById("player").ended, { timeout: 20000 });
+
+  // The memo: markup typed stays text, in the page and in Recordings.d.
+  const memo = "<b>Called back</b> & settled";
+  await page.click(`${row} button[aria-label^="Edit the memo"]`);
+  await page.waitForSelector("#memo-dialog[open]");
+  await page.$eval("#memo-text", (i) => { i.value = ""; });
+  await page.type("#memo-text", memo);
+  await page.keyboard.press("Enter");
+  await page.waitForFunction((sel, m) => {
+    const cell = document.querySelector(sel + " td.memo");
+    return cell && cell.textContent === m;
+  }, { timeout: 10000 }, row, memo);
+  assert.equal(await page.$eval(`${row} td.memo`, (c) => c.children.length), 0);
+  await waitFor("the memo in Recordings.d", () =>
+    fs.readFileSync(path.join(dataDir, "Recordings.d")).includes(Buffer.from(memo)), 10);
+
+  // The memo search finds that recording alone.
+  const searched = page.waitForResponse((r) => r.url().includes("q="));
+  await page.type("#search", "called BACK");
+  await page.keyboard.press("Enter");
+  await searched;
+  await page.waitForFunction((id) => {
+    const rows = document.querySelectorAll("#rows tr");
+    return rows.length === 1 && rows[0].dataset.id === id;
+  }, { timeout: 10000 }, firstId);
+  assert.equal(await page.$eval("#count", (c) => c.textContent), "1 recording");
+
+  // Deleting: the row and the file go.
+  const fileName = await page.evaluate(async (id) => {
+    const r = await fetch(`/api/recordings/${id}/original`);
+    const header = r.headers.get("Content-Disposition");
+    await r.arrayBuffer();
+    return /filename="([^"]+)"/.exec(header)[1];
+  }, firstId);
+  assert.ok(fs.existsSync(path.join(dataDir, "wav", fileName)), fileName);
+  page.once("dialog", (d) => d.accept());
+  await page.focus(`${row} button[aria-label^="Delete"]`);
+  await page.keyboard.press("Enter");
+  await page.waitForFunction((sel) => !document.querySelector(sel), { timeout: 20000 }, row);
+  assert.ok(!fs.existsSync(path.join(dataDir, "wav", fileName)), "the file is gone");
+  assert.ok(!fs.readFileSync(path.join(dataDir, "Recordings.d")).includes(Buffer.from(memo)));
+  const events = fs.readFileSync(path.join(dataDir, "Events.log"), "utf8") + recorderLog();
+  assert.match(events, /Logged in to the web page/);
+  assert.match(events, /Failed login to the web page/);
+  assert.match(events, new RegExp(`Recording ${firstId} deleted from the web page`));
+  console.log("web page browser test passed");
+}
+
+async function cleanUp() {
+  if (browser) await browser.close().catch(() => {});
+  if (recorder && recorder.exitCode === null) {
+    recorder.kill("SIGTERM");
+    await waitFor("the recorder's end", () => recorder.exitCode !== null, 30).catch(() =>
+      recorder.kill("SIGKILL"));
+  }
+  fs.rmSync(work, { recursive: true, force: true });
+}
+
+main().then(cleanUp, async (e) => {
+  console.error(e);
+  console.error("recorder's output:\n" + recorderLog());
+  await cleanUp();
+  process.exit(1);
+});

@@ -24,10 +24,10 @@ ByteRange ByteRange::parse(const QByteArray &header, qint64 size)
 {
     ByteRange whole;
     whole.last = size - 1;
-    const QByteArray spec = header.trimmed();
-    if (!spec.startsWith("bytes=") || spec.contains(','))
+    const QByteArray value = header.trimmed();
+    if (!value.startsWith("bytes=") || value.contains(','))
         return whole;
-    const QByteArray set = spec.mid(6).trimmed();
+    const QByteArray set = value.mid(6).trimmed();
     const qsizetype dash = set.indexOf('-');
     if (dash < 0)
         return whole;

@@ -12,7 +12,8 @@
 struct CallerEntry
 {
     QString name;
-    QStringList numbers; // as the user wrote them
+    QStringList numbers;     // as the user wrote them
+    QStringList groups = {}; // the contact's groups ("Family", "Work"), without repeats
 };
 
 class CallerDirectory final
@@ -50,8 +51,8 @@ public:
         int unchanged = 0; // contacts that brought no new number (or no name)
     };
     // Adds contacts: numbers the directory knows are left out, a contact whose name is an
-    // entry's gets its new numbers there, any other becomes an entry. Importing one file
-    // twice changes nothing the second time.
+    // entry's gets its new numbers and groups there, any other becomes an entry. Importing one
+    // file twice changes nothing the second time.
     ImportCounts import(const QList<VCardReader::Contact> &contacts);
 
     // The index of the entry holding number (written in any form), -1 when none does.

@@ -127,6 +127,8 @@ public:
     void setAutoCall(bool autoCall) { m_autoCall = autoCall; }
     // The last caller-ID value, cleaned and bounded.
     const QString &CallerText() const { return m_callerText; }
+    // A call ended without being recorded: its caller ID must not name the next call.
+    void forgetCaller() { m_callerText.clear(); }
     // Names the caller of a caller-ID number in the log line of the call ("Anne Smith",
     // "Withheld"); an empty name leaves the line as it is. Without one the line names nobody.
     void setCallerNamer(std::function<QString(const QString &number)> namer);

@@ -175,6 +175,14 @@ TEST(CallerRulesTest, ADamagedFileLosesNothingAndIsReported)
     EXPECT_EQ(readFile(file.filePath() + ".damaged-2"), "Not rules at all\n");
     ASSERT_TRUE(file.load());
     EXPECT_TRUE(file.problems().isEmpty());
+
+    // A file far larger than any list of rules is not read, and not replaced.
+    const QByteArray huge = "Calvora rules 1\n" + QByteArray(5 * 1024 * 1024, 'x');
+    ASSERT_TRUE(writeFile(file.filePath(), huge));
+    EXPECT_FALSE(file.load());
+    EXPECT_TRUE(file.problems().join('\n').contains("too large"));
+    EXPECT_FALSE(file.save());
+    EXPECT_EQ(readFile(file.filePath()), huge);
 }
 
 // The decision for a call: the caller's name from the directory, the rule that applies, and

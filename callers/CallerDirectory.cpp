@@ -8,6 +8,7 @@
 #include "CallerDirectory.h"
 
 #include "callers/CallerId.h"
+#include "callers/LineFile.h"
 #include "callers/PhoneNumberKey.h"
 #include "support/AtomicFile.h"
 
@@ -26,11 +27,7 @@ constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 // Tabs and line ends would break the file's fields and lines.
 QString field(const QString &text)
 {
-    QString clean = text;
-    for (QChar &c : clean)
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    return clean.simplified().left(VCardReader::MaxTextLength);
+    return LineFile::field(text, VCardReader::MaxTextLength);
 }
 
 // Adds the groups the entry lacks (regardless of case); true when one was added.
@@ -69,23 +66,18 @@ bool CallerDirectory::load()
     m_error.clear();
     m_unreadable = false;
     rebuildIndex();
-    QFile file(filePath());
-    if (!file.exists())
+    if (!QFile::exists(filePath()))
         return true;
-    auto fail = [&](const QString &why) {
+    QList<QByteArray> lines;
+    QString why;
+    if (LineFile::read(filePath(), MaxFileSize, QStringLiteral("a caller directory"), lines, why) &&
+        lines.value(0).trimmed() != Header)
+        why = QStringLiteral("not a caller directory");
+    if (!why.isEmpty()) {
         m_error = filePath() + QStringLiteral(": ") + why;
         m_unreadable = true;
         return false;
-    };
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    if (file.size() > MaxFileSize)
-        return fail(QStringLiteral("too large for a caller directory"));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (lines.value(0).trimmed() != Header)
-        return fail(QStringLiteral("not a caller directory"));
+    }
     bool entryRead = false; // the line before was a Caller line that gave an entry
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QStringList fields = QString::fromUtf8(lines[i]).trimmed().split(QLatin1Char('\t'));

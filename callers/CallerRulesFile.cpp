@@ -6,6 +6,7 @@
 // The rules apply in the order of their lines.
 #include "CallerRulesFile.h"
 
+#include "callers/LineFile.h"
 #include "support/AtomicFile.h"
 
 #include <QFile>
@@ -25,11 +26,7 @@ constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
 // Tabs and line ends would break the file's fields and lines.
 QString field(const QString &text)
 {
-    QString clean = text;
-    for (QChar &c : clean)
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    return clean.trimmed().left(CallerRule::MaxTextLength);
+    return LineFile::field(text, CallerRule::MaxTextLength);
 }
 
 // A Rule line's fields after its kind; empty with why set when it is not a rule.
@@ -93,21 +90,15 @@ bool CallerRulesFile::load()
     m_error.clear();
     m_damaged = false;
     m_unreadable = false;
-    QFile file(filePath());
-    if (!file.exists())
+    if (!QFile::exists(filePath()))
         return true;
-    auto fail = [&](const QString &why) {
+    QList<QByteArray> lines;
+    QString why;
+    if (!LineFile::read(filePath(), MaxFileSize, QStringLiteral("a rules file"), lines, why)) {
         m_problems.append(filePath() + QStringLiteral(": ") + why);
         m_unreadable = true;
         return false;
-    };
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    if (file.size() > MaxFileSize)
-        return fail(QStringLiteral("too large for a rules file"));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
+    }
     auto problem = [&](qsizetype line, const QString &why) {
         m_problems.append(QStringLiteral("%1 line %2: %3").arg(filePath()).arg(line + 1).arg(why));
         m_damaged = true;

@@ -38,8 +38,8 @@ CallFiling::Decision CallPolicy::decisionForAnsweredCall()
     return m_filing->decide(m_modem.CallerText(), QDateTime::currentDateTime());
 }
 
-// Nothing is opened, sent or written: the modem only waits for the next call, which must not
-// be taken for this caller's.
+// Nothing is opened, sent or written: the modem only waits for the next call. The caller stays
+// the modem's, so that a recording the user starts by hand still names it.
 void CallPolicy::skipCall(const CallFiling::Decision &decision)
 {
     m_log.appendLine(QStringLiteral("A rule skipped the call of %1 (rule %2: %3); nothing was "
@@ -49,7 +49,6 @@ void CallPolicy::skipCall(const CallFiling::Decision &decision)
                          .arg(decision.rule + 1)
                          .arg(decision.ruleText));
     m_modem.setAutoCall(false);
-    m_modem.forgetCaller();
     m_modem.EnableAutoRecord();
 }
 

@@ -33,7 +33,12 @@ struct Case
     const char *name;
     const char *rules;     // lines of the rules file after its first; FOLDER is the Sales folder
     const char *firstCall; // the caller-ID fields of the first call; empty: no caller ID
-    bool firstSkipped;     // the first call is not recorded; a second one from 5550100 is
+    enum
+    {
+        Recorded,      // the first call is recorded
+        Skipped,       // the first call is not recorded; a second one from 5550100 is
+        RecordedByHand // the first call is not recorded until the user presses Record
+    } first;
     // The recorded call's row and details.
     const char *folder;
     const char *memo; // TODAY is the date of the call
@@ -43,20 +48,24 @@ struct Case
 
 const Case Cases[] = {
     {"filed into a folder", "Rule\tmatch=number-is\tvalue=555 0100\tfolder=FOLDER\n",
-     "NMBR=5550100", false, "Sales", "5550100", "5550100", "Anne Smith"},
+     "NMBR=5550100", Case::Recorded, "Sales", "5550100", "5550100", "Anne Smith"},
     {"a group's memo from a template",
      "Rule\tmatch=withheld\tnever-record=yes\n"
      "Rule\tmatch=group\tvalue=family\tmemo={name} on {date}, {number}\n",
-     "NMBR=5550100", false, "General", "Anne Smith on TODAY, 5550100", "5550100", "Anne Smith"},
-    {"the named memo", "NamedMemo\tyes\n", "NMBR=5550100", false, "General", "Anne Smith (5550100)",
-     "5550100", "Anne Smith"},
+     "NMBR=5550100", Case::Recorded, "General", "Anne Smith on TODAY, 5550100", "5550100",
+     "Anne Smith"},
+    {"the named memo", "NamedMemo\tyes\n", "NMBR=5550100", Case::Recorded, "General",
+     "Anne Smith (5550100)", "5550100", "Anne Smith"},
     {"never record a number", "Rule\tmatch=number-starts-with\tvalue=555 019\tnever-record=yes\n",
-     "NMBR=5550199", true, "General", "5550100", "5550100", "Anne Smith"},
-    {"never record a withheld caller", "Rule\tmatch=withheld\tnever-record=yes\n", "NMBR=P", true,
-     "General", "5550100", "5550100", "Anne Smith"},
+     "NMBR=5550199", Case::Skipped, "General", "5550100", "5550100", "Anne Smith"},
+    {"never record a withheld caller", "Rule\tmatch=withheld\tnever-record=yes\n", "NMBR=P",
+     Case::Skipped, "General", "5550100", "5550100", "Anne Smith"},
     {"never record a call without caller ID",
-     "Rule\tmatch=unavailable\tnever-record=yes\nRule\tmatch=any\tfolder=FOLDER\n", "", true,
-     "Sales", "5550100", "5550100", "Anne Smith"},
+     "Rule\tmatch=unavailable\tnever-record=yes\nRule\tmatch=any\tfolder=FOLDER\n", "",
+     Case::Skipped, "Sales", "5550100", "5550100", "Anne Smith"},
+    {"record by hand a caller never recorded",
+     "Rule\tmatch=number-is\tvalue=5550199\tnever-record=yes\nRule\tmatch=any\tmemo=x\n",
+     "NMBR=5550199", Case::RecordedByHand, "General", "5550199", "5550199", ""},
 };
 
 class CallerRulesEndToEndTest : public ::testing::TestWithParam<Case>
@@ -76,7 +85,7 @@ protected:
     {
         QString script = "waitfor AT+VCID=1; wait 200; call 2 400 ";
         script += QString(c.firstCall) + " end=answered";
-        if (!c.firstSkipped)
+        if (c.first == Case::Recorded)
             script += "; voice speech 3000; voice silence";
         ASSERT_TRUE(vmodem.start({"--speed", "20", "--script", script}));
         session = std::make_unique<RecorderSession>(dir.path(), messages);
@@ -122,7 +131,7 @@ TEST_P(CallerRulesEndToEndTest, TheFirstMatchingRuleFilesNamesOrSkipsTheCall)
     const Case &c = GetParam();
     start(c);
     Catalogue &catalogue = session->catalogue();
-    if (c.firstSkipped) {
+    if (c.first != Case::Recorded) {
         ASSERT_TRUE(
             Waits::waitUntil([&] { return logText().contains("A rule skipped the call"); }, 60000))
             << logText().toStdString();
@@ -133,7 +142,16 @@ TEST_P(CallerRulesEndToEndTest, TheFirstMatchingRuleFilesNamesOrSkipsTheCall)
         EXPECT_FALSE(logText().contains("-- Recording started"));
         EXPECT_FALSE(vmodem.log().contains("AT+VRX", Qt::CaseInsensitive));
         EXPECT_EQ(catalogue.Details.rowCount(), 0);
-        vmodem.step("call 2 400 NMBR=5550100 end=answered; voice speech 3000; voice silence");
+        if (c.first == Case::Skipped) {
+            vmodem.step("call 2 400 NMBR=5550100 end=answered; voice speech 3000; voice silence");
+        } else {
+            // The user decides: the call is recorded, and the log says a rule was overruled.
+            vmodem.step("voice speech");
+            ASSERT_TRUE(session->recorder().acRecordExecute());
+            Waits::waitMs(500);
+            session->recorder().acStopExecute();
+            EXPECT_TRUE(logText().contains("Recorded by hand, although the rule says never"));
+        }
     }
     ASSERT_TRUE(Waits::waitUntil(
         [&] {

@@ -52,6 +52,7 @@ RulesPage::RulesPage(QWidget *parent) : QWidget(parent)
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->header()->setSectionResizeMode(ColActions, QHeaderView::Stretch);
+    m_list->setColumnWidth(ColMatch, 220);
 
     auto button = [this](const QString &caption, const QString &name, const QString &object) {
         auto *b = new QPushButton(caption, this);
@@ -141,7 +142,10 @@ void RulesPage::load(const QList<CallerRule> &rules, bool namedMemo, const QList
     m_rules = rules;
     m_folders = folders;
     m_namedMemo->setChecked(namedMemo);
-    m_problems->setText(problems.join(QLatin1Char('\n')));
+    m_problems->setText(QStringLiteral("Some lines of the rules file could not be read; the "
+                                       "rules below apply. Saving the rules keeps the file as "
+                                       "it was beside them.\n") +
+                        problems.join(QLatin1Char('\n')));
     m_problems->setVisible(!problems.isEmpty());
     showList();
     select(m_rules.isEmpty() ? -1 : 0);

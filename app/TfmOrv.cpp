@@ -207,6 +207,7 @@ void TfmOrv::applyWindowSettings()
 
     m_list->setColumnWidths(l.dateWidth, l.timeWidth, l.durationWidth);
     m_list->setEndedWidth(l.endedWidth);
+    m_list->setCallerWidth(l.callerWidth);
 }
 
 QString TfmOrv::statusText(int panel) const
@@ -332,6 +333,7 @@ void TfmOrv::FormClose()
     layout.timeWidth = m_list->header()->sectionSize(1);
     layout.durationWidth = m_list->header()->sectionSize(2);
     layout.endedWidth = m_list->header()->sectionSize(3);
+    layout.callerWidth = m_list->header()->sectionSize(4);
     saves.attempt(QStringLiteral("The window layout"),
                   [&] { saveWindowLayout(m_ctx.ini, layout); });
     saves.attempt(QStringLiteral("The modem settings"),

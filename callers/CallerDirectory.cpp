@@ -2,10 +2,13 @@
 //   Calvora callers 1
 //   HomeCountry<TAB>GB
 //   Caller<TAB>name<TAB>number<TAB>number...
-// Lines of other kinds are passed over, so that a later version may add some.
+//   Groups<TAB>group<TAB>group...     (the groups of the Caller line before it)
+// Lines of other kinds are passed over, so that a later version may add some; the groups have
+// a line of their own so that a version that knows no groups reads the same entries.
 #include "CallerDirectory.h"
 
 #include "callers/CallerId.h"
+#include "callers/LineFile.h"
 #include "callers/PhoneNumberKey.h"
 #include "support/AtomicFile.h"
 
@@ -16,6 +19,7 @@ namespace {
 const QByteArray Header = "Calvora callers 1";
 const QString HomeCountryKind = QStringLiteral("HomeCountry");
 const QString CallerKind = QStringLiteral("Caller");
+const QString GroupsKind = QStringLiteral("Groups");
 
 // A directory of tens of thousands of entries is a few megabytes; more is not ours.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
@@ -23,11 +27,22 @@ constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 // Tabs and line ends would break the file's fields and lines.
 QString field(const QString &text)
 {
-    QString clean = text;
-    for (QChar &c : clean)
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    return clean.simplified().left(VCardReader::MaxTextLength);
+    return LineFile::field(text, VCardReader::MaxTextLength);
+}
+
+// Adds the groups the entry lacks (regardless of case); true when one was added.
+bool addGroups(CallerEntry &entry, const QStringList &groups)
+{
+    bool added = false;
+    for (const QString &g : groups) {
+        const QString group = field(g);
+        if (!group.isEmpty() && !entry.groups.contains(group, Qt::CaseInsensitive) &&
+            entry.groups.size() < VCardReader::MaxGroupsPerCard) {
+            entry.groups.append(group);
+            added = true;
+        }
+    }
+    return added;
 }
 
 } // namespace
@@ -51,35 +66,37 @@ bool CallerDirectory::load()
     m_error.clear();
     m_unreadable = false;
     rebuildIndex();
-    QFile file(filePath());
-    if (!file.exists())
+    if (!QFile::exists(filePath()))
         return true;
-    auto fail = [&](const QString &why) {
+    QList<QByteArray> lines;
+    QString why;
+    if (LineFile::read(filePath(), MaxFileSize, QStringLiteral("a caller directory"), lines, why) &&
+        lines.value(0).trimmed() != Header)
+        why = QStringLiteral("not a caller directory");
+    if (!why.isEmpty()) {
         m_error = filePath() + QStringLiteral(": ") + why;
         m_unreadable = true;
         return false;
-    };
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    if (file.size() > MaxFileSize)
-        return fail(QStringLiteral("too large for a caller directory"));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (lines.value(0).trimmed() != Header)
-        return fail(QStringLiteral("not a caller directory"));
+    }
+    bool entryRead = false; // the line before was a Caller line that gave an entry
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QStringList fields = QString::fromUtf8(lines[i]).trimmed().split(QLatin1Char('\t'));
+        const bool groupsOfEntry = entryRead;
+        entryRead = false;
         if (fields.size() == 2 && fields[0] == HomeCountryKind &&
             PhoneNumberKey::isKnownCountry(fields[1])) {
             m_homeCountry = fields[1];
         } else if (fields.size() >= 3 && fields[0] == CallerKind) {
-            CallerEntry entry{field(fields[1]), {}};
+            CallerEntry entry{field(fields[1]), {}, {}};
             for (const QString &n : fields.mid(2))
                 if (!field(n).isEmpty())
                     entry.numbers.append(field(n));
-            if (!entry.name.isEmpty() && !entry.numbers.isEmpty())
+            if (!entry.name.isEmpty() && !entry.numbers.isEmpty()) {
                 m_entries.append(entry);
+                entryRead = true;
+            }
+        } else if (fields.size() >= 2 && fields[0] == GroupsKind && groupsOfEntry) {
+            addGroups(m_entries.last(), fields.mid(1));
         }
     }
     rebuildIndex();
@@ -100,6 +117,12 @@ bool CallerDirectory::save()
         for (const QString &n : e.numbers)
             fields.append(field(n));
         content += fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+        QStringList groups{GroupsKind};
+        for (const QString &g : e.groups)
+            if (!field(g).isEmpty())
+                groups.append(field(g));
+        if (groups.size() > 1)
+            content += groups.join(QLatin1Char('\t')).toUtf8() + '\n';
     }
     if (!AtomicFile::write(filePath(), content)) {
         m_error = FileSaveError(QStringLiteral("Cannot write ") + filePath(), errno).describe();
@@ -142,18 +165,28 @@ CallerDirectory::ImportCounts CallerDirectory::import(const QList<VCardReader::C
             fresh.append(number);
             freshKeys.append(key);
         }
+        qsizetype at = byName.value(name, -1);
+        // A contact known by its name may bring groups alone.
+        const bool newGroups =
+            at >= 0 && fresh.isEmpty() && addGroups(m_entries[at], contact.groups);
+        if (newGroups) {
+            ++counts.extended;
+            continue;
+        }
         if (name.isEmpty() || fresh.isEmpty()) {
             ++counts.unchanged;
             continue;
         }
-        qsizetype at = byName.value(name, -1);
         if (at < 0) {
-            m_entries.append({name, fresh});
+            CallerEntry entry{name, fresh, {}};
+            addGroups(entry, contact.groups);
+            m_entries.append(entry);
             at = m_entries.size() - 1;
             byName.insert(name, at);
             ++counts.added;
         } else {
             m_entries[at].numbers += fresh;
+            addGroups(m_entries[at], contact.groups);
             ++counts.extended;
         }
         index(int(at));
@@ -186,6 +219,7 @@ QString CallerDirectory::setEntry(int at, const CallerEntry &entry)
     }
     if (clean.numbers.isEmpty())
         return QStringLiteral("Enter at least one telephone number.");
+    addGroups(clean, entry.groups);
     if (at < 0)
         m_entries.append(clean);
     else

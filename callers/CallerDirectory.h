@@ -12,7 +12,8 @@
 struct CallerEntry
 {
     QString name;
-    QStringList numbers; // as the user wrote them
+    QStringList numbers;     // as the user wrote them
+    QStringList groups = {}; // the contact's groups ("Family", "Work"), without repeats
 };
 
 class CallerDirectory final
@@ -50,12 +51,12 @@ public:
         int unchanged = 0; // contacts that brought no new number (or no name)
     };
     // Adds contacts: numbers the directory knows are left out, a contact whose name is an
-    // entry's gets its new numbers there, any other becomes an entry. Importing one file
-    // twice changes nothing the second time.
+    // entry's gets its new numbers and groups there, any other becomes an entry. Importing one
+    // file twice changes nothing the second time.
     ImportCounts import(const QList<VCardReader::Contact> &contacts);
 
-    // Puts entry in place of the entry at index at, or adds it when at is -1. The name and
-    // numbers are cleaned as the file keeps them and repeated numbers dropped. Empty when done,
+    // Puts entry in place of the entry at index at, or adds it when at is -1. The name, numbers
+    // and groups are cleaned as the file keeps them and repeats dropped. Empty when done,
     // else why it was refused (the directory is then unchanged): no name, no number, a
     // number without a digit, or a number another entry holds.
     QString setEntry(int at, const CallerEntry &entry);

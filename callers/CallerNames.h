@@ -4,8 +4,9 @@
 #pragma once
 
 #include "callers/CallerDirectory.h"
+#include "callers/FileChangeWatch.h"
 
-#include <QDateTime>
+#include <optional>
 
 class CallerNames final
 {
@@ -15,11 +16,14 @@ public:
     // "Withheld", "Unavailable", the directory's name for the number, or empty (a number the
     // directory does not hold, or a directory file that cannot be read).
     QString nameFor(const QString &callerIdNumber);
+    // The directory entry holding the number, when one does.
+    std::optional<CallerEntry> entryFor(const QString &callerIdNumber);
+    // The region national numbers belong to (see CallerDirectory::homeCountry).
+    QString homeCountry();
 
 private:
+    void refresh();
+
     CallerDirectory m_directory;
-    // The file as last read: a save replaces it, which changes its time or its size.
-    bool m_read = false;
-    QDateTime m_modified;
-    qint64 m_size = -1;
+    FileChangeWatch m_watch;
 };

@@ -15,29 +15,29 @@ using i18n::phonenumbers::PhoneNumberUtil;
 // Longer text is no telephone number; the bound keeps hostile text away from the parser.
 constexpr qsizetype MaxNumberLength = 100;
 
-QString digitsOf(const QString &number)
+} // namespace
+
+QString digits(const QString &number)
 {
-    QString digits;
+    QString result;
     // Digits of any script count ("٠٢٠" or full-width "０２０"), as libphonenumber reads them.
     for (const QChar c : number)
         if (c.isDigit() && c.digitValue() >= 0)
-            digits.append(QLatin1Char(char('0' + c.digitValue())));
-    return digits;
+            result.append(QLatin1Char(char('0' + c.digitValue())));
+    return result;
 }
-
-} // namespace
 
 QString key(const QString &number, const QString &homeCountry)
 {
     const QString bounded = number.left(MaxNumberLength);
-    QString digits = digitsOf(bounded);
-    if (digits.isEmpty())
+    const QString plain = digits(bounded);
+    if (plain.isEmpty())
         return QString();
     const PhoneNumberUtil &util = *PhoneNumberUtil::GetInstance();
     const std::string region = isKnownCountry(homeCountry) ? homeCountry.toStdString() : "ZZ";
     PhoneNumber parsed;
     if (util.Parse(bounded.toStdString(), region, &parsed) != PhoneNumberUtil::NO_PARSING_ERROR)
-        return digits;
+        return plain;
     std::string international;
     util.Format(parsed, PhoneNumberUtil::E164, &international);
     return QString::fromStdString(international);

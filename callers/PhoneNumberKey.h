@@ -14,6 +14,9 @@ namespace PhoneNumberKey {
 // written with their country code.
 QString key(const QString &number, const QString &homeCountry);
 
+// The number's digits as ASCII, of any script ("٠٢٠" gives "020"); the rest is left out.
+QString digits(const QString &number);
+
 // Whether libphonenumber knows the region code (upper case, two letters: "GB", "DE").
 bool isKnownCountry(const QString &code);
 

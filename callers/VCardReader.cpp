@@ -284,10 +284,34 @@ QString number(const Line &line)
     return QString();
 }
 
+// CATEGORIES is a list split at unescaped ','; each name is a group of the contact.
+void addGroups(const QString &value, QStringList &groups)
+{
+    QString group;
+    auto keep = [&] {
+        const QString name = showable(group);
+        if (!name.isEmpty() && !groups.contains(name, Qt::CaseInsensitive) &&
+            groups.size() < MaxGroupsPerCard)
+            groups.append(name);
+        group.clear();
+    };
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == QLatin1Char('\\') && i + 1 < value.size())
+            group.append(value[++i]);
+        else if (c == QLatin1Char(','))
+            keep();
+        else
+            group.append(c);
+    }
+    keep();
+}
+
 struct Card
 {
     QString fn, n, org;
     QStringList numbers;
+    QStringList groups;
 };
 
 void finish(const Card &card, Result &result)
@@ -300,7 +324,7 @@ void finish(const Card &card, Result &result)
     if (name.isEmpty() || card.numbers.isEmpty())
         ++result.skipped;
     else
-        result.contacts.append({name, card.numbers});
+        result.contacts.append({name, card.numbers, card.groups});
 }
 
 void take(const Line &line, Card &card)
@@ -315,6 +339,8 @@ void take(const Line &line, Card &card)
         const QString n = number(line);
         if (!n.isEmpty() && !card.numbers.contains(n))
             card.numbers.append(n);
+    } else if (line.name == "CATEGORIES") {
+        addGroups(decodeText(line), card.groups);
     }
 }
 

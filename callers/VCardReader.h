@@ -1,6 +1,7 @@
 // Reading contacts from vCard files (.vcf) as phones and desktop address books export them:
 // versions 2.1, 3.0 and 4.0, folded lines, quoted-printable values, several numbers per card.
-// Only what the caller directory needs is kept: a name and the card's telephone numbers.
+// Only what the caller directory needs is kept: a name, the card's telephone numbers and its
+// groups.
 #pragma once
 
 #include <QByteArray>
@@ -15,11 +16,14 @@ namespace VCardReader {
 constexpr qsizetype MaxTextLength = 200;
 // Numbers kept of one card; more are passed over.
 constexpr qsizetype MaxNumbersPerCard = 100;
+// Groups kept of one card (its CATEGORIES); more are passed over.
+constexpr qsizetype MaxGroupsPerCard = 20;
 
 struct Contact
 {
-    QString name;        // from FN, else N, else ORG
-    QStringList numbers; // TEL values as written (a "tel:" URI gives its number), no repeats
+    QString name;            // from FN, else N, else ORG
+    QStringList numbers;     // TEL values as written (a "tel:" URI gives its number), no repeats
+    QStringList groups = {}; // CATEGORIES, without repeats (regardless of case)
 };
 
 struct Result

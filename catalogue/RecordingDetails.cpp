@@ -23,6 +23,8 @@ const QString Rms = QStringLiteral("Rms");
 const QString Silent = QStringLiteral("Silent");
 const QString Pinned = QStringLiteral("Pinned");
 const QString Bytes = QStringLiteral("Bytes");
+const QString CallerNumber = QStringLiteral("CallerNumber");
+const QString CallerName = QStringLiteral("CallerName");
 
 constexpr int DetailSize = 200;
 
@@ -57,6 +59,8 @@ QList<FieldDef> RecordingDetails::fields()
         {Silent, FieldType::ftBoolean, 0},
         {Pinned, FieldType::ftBoolean, 0},
         {Bytes, FieldType::ftFloat, 0},
+        {CallerNumber, FieldType::ftString, DetailSize},
+        {CallerName, FieldType::ftString, DetailSize},
     };
 }
 
@@ -289,6 +293,9 @@ RecordingFacts RecordingDetails::factsAt(int row) const
     f.pinned = value(Pinned).toBool();
     const double bytes = value(Bytes).toDouble();
     f.bytes = std::isfinite(bytes) && bytes > 0 && bytes < 1e15 ? qint64(bytes) : -1;
+    // A table of an earlier version has no caller fields: the caller is not known.
+    f.callerNumber = oneLine(value(CallerNumber).toString()).trimmed();
+    f.callerName = oneLine(value(CallerName).toString()).trimmed();
     return f;
 }
 
@@ -384,6 +391,8 @@ bool RecordingDetails::store(const QString &id, const RecordingFacts &facts)
             m_table.setFieldValue(Rms, facts.rms);
             m_table.setFieldValue(Silent, facts.silent);
             m_table.setFieldValue(Bytes, facts.bytes > 0 ? double(facts.bytes) : 0.0);
+            m_table.setFieldValue(CallerNumber, oneLine(facts.callerNumber));
+            m_table.setFieldValue(CallerName, oneLine(facts.callerName));
         });
     } catch (const StoreError &e) {
         m_table.cancel();

@@ -1,7 +1,7 @@
 // The details table RecordingDetails.d beside the catalogue: what this program knows about a
 // recording beyond its Recordings.d row (why it ended, its length and levels, whether it is
-// silent, whether the user keeps it), one row per recording, keyed by the recording's code.
-// It is ours alone: Recordings.d and Folders.d never change because of it, and a missing or
+// silent, whether the user keeps it, who called), one row per recording, keyed by the recording's
+// code. It is ours alone: Recordings.d and Folders.d never change because of it, and a missing or
 // damaged details table costs the details, never a recording.
 #pragma once
 
@@ -25,6 +25,10 @@ struct RecordingFacts
     // The file's size when last seen, so that retention need not look at every file; -1 when
     // not known.
     qint64 bytes = -1;
+    // The caller as the call's caller ID gave it, and the caller directory's name for it
+    // ("Withheld" and "Unavailable" included); empty when not known.
+    QString callerNumber;
+    QString callerName;
 
     // A recording shorter than this is silent whatever it holds.
     static constexpr double SilentSeconds = 2.0;

@@ -45,10 +45,11 @@ inline const QString FontColor = QStringLiteral("FontColor");
 inline const QString Port = QStringLiteral("port");
 inline const QString Distinctive = QStringLiteral("Distinctive");
 
-// [List], ours: the list's Ended column and the silent recordings' view option. Written only
-// once the user changed them, so that other programs' files gain nothing they did not ask for.
+// [List], ours: the list's Ended and Caller columns and the silent recordings' view option. Written
+// only once the user changed them, so that other programs' files gain nothing they did not ask for.
 inline const QString List = QStringLiteral("List");
 inline const QString EndedWidth = QStringLiteral("Ended");
+inline const QString CallerWidth = QStringLiteral("Caller");
 inline const QString HideSilent = QStringLiteral("HideSilent");
 
 // [General]

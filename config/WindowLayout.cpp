@@ -20,6 +20,7 @@ WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults)
     l.timeWidth = ini.ReadInteger(Params, TimeWidth, defaults.timeWidth);
     l.durationWidth = ini.ReadInteger(Params, DurationWidth, defaults.durationWidth);
     l.endedWidth = ini.ReadInteger(List, EndedWidth, defaults.endedWidth);
+    l.callerWidth = ini.ReadInteger(List, CallerWidth, defaults.callerWidth);
     l.fontName = ini.ReadString(Fonts, FontName, defaults.fontName);
     l.fontSize = ini.ReadInteger(Fonts, FontSize, defaults.fontSize);
     l.fontColor = ini.ReadInteger(Fonts, FontColor, defaults.fontColor);
@@ -55,12 +56,22 @@ void saveWindowLayout(TIniFile &ini, const WindowLayout &layout, const WindowLay
                 first = std::current_exception();
         }
     }
-    try {
-        if (layout.endedWidth != defaults.endedWidth || ini.ValueExists(List, EndedWidth))
-            ini.WriteInteger(List, EndedWidth, layout.endedWidth);
-    } catch (...) {
-        if (!first)
-            first = std::current_exception();
+    const struct
+    {
+        const QString &key;
+        int value, defaultValue;
+    } ours[] = {
+        {EndedWidth, layout.endedWidth, defaults.endedWidth},
+        {CallerWidth, layout.callerWidth, defaults.callerWidth},
+    };
+    for (const auto &entry : ours) {
+        try {
+            if (entry.value != entry.defaultValue || ini.ValueExists(List, entry.key))
+                ini.WriteInteger(List, entry.key, entry.value);
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
     }
     if (first)
         std::rethrow_exception(first);

@@ -17,7 +17,8 @@ struct WindowLayout
     int dateWidth = 75;
     int timeWidth = 70;
     int durationWidth = 70;
-    int endedWidth = 110; // ours, in [List]
+    int endedWidth = 110;  // ours, in [List]
+    int callerWidth = 130; // ours, in [List]
     QString fontName = QStringLiteral("tahoma");
     int fontSize = 8;
     int fontColor = 0;
@@ -28,7 +29,8 @@ struct WindowLayout
 WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults);
 
 // Writes the placement, volume, splitter and column widths (not the font, which the settings
-// own); the Ended column's width only once it differs from defaults' or was written before.
+// own); the Ended and Caller columns' widths only once they differ from defaults' or were
+// written before.
 // Every key is tried; the first write error is raised afterwards.
 void saveWindowLayout(TIniFile &ini, const WindowLayout &layout,
                       const WindowLayout &defaults = WindowLayout{});

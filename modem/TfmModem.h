@@ -125,7 +125,8 @@ public:
     // The recording in progress was started by the ring logic.
     bool AutoCall() const { return m_autoCall; }
     void setAutoCall(bool autoCall) { m_autoCall = autoCall; }
-    // The last caller-ID value, cleaned and bounded.
+    // The caller-ID value of the call ringing or answered last, cleaned and bounded; empty
+    // when that call brought none (a caller ID names its own call only).
     const QString &CallerText() const { return m_callerText; }
     // Names the caller of a caller-ID number in the log line of the call ("Anne Smith",
     // "Withheld"); an empty name leaves the line as it is. Without one the line names nobody.
@@ -205,5 +206,7 @@ private:
     bool m_startRecordRequest = false;
     bool m_autoCall = false;
     QString m_callerText;
+    // The last call's ringing ended: the next RING or caller ID begins another call.
+    bool m_ringingEnded = true;
     std::function<QString(const QString &)> m_callerNamer;
 };

@@ -100,6 +100,8 @@ void TfmModem::handleUnsolicited()
     if (m_prefs.CallerID) {
         const ModemReply::CallerIdLine id = ModemReply::findCallerId(m_replyText);
         if (id.found) {
+            // Some lines send the caller ID before the first RING.
+            m_ringingEnded = false;
             m_callerText = id.value;
             // Lines after the caller-ID line (a RING) are still looked at below.
             m_replyText.remove(0, id.end);
@@ -108,6 +110,10 @@ void TfmModem::handleUnsolicited()
         }
     }
     if (m_autoRecordArmed && ModemReply::hasRing(m_replyText)) {
+        // A call without caller ID must not take the one of the call before.
+        if (m_ringingEnded)
+            m_callerText.clear();
+        m_ringingEnded = false;
         HandleRing();
         m_replyText.clear();
     }
@@ -167,6 +173,7 @@ void TfmModem::tmRingSpanTimer()
 {
     emit callerIdHidden();
     m_tmRingSpan.stop();
+    m_ringingEnded = true;
     if (m_callRejected) {
         m_callRejected = false;
         log(QStringLiteral("Calling party hung up"));

@@ -10,8 +10,8 @@
 CallAnnouncements::CallAnnouncements(TfmModem &modem, CallRecorder &recorder, Catalogue &catalogue,
                                      CallerNames &names, DesktopNotifications &notifications,
                                      std::function<bool()> enabled, QObject *parent)
-    : QObject(parent), m_modem(modem), m_catalogue(catalogue), m_names(names),
-      m_notifications(notifications), m_enabled(std::move(enabled))
+    : QObject(parent), m_catalogue(catalogue), m_names(names), m_notifications(notifications),
+      m_enabled(std::move(enabled))
 {
     connect(&modem, &TfmModem::callerIdShown, this, &CallAnnouncements::callerArrived);
     connect(&recorder, &CallRecorder::catalogued, this, &CallAnnouncements::recordingSaved);
@@ -54,11 +54,14 @@ void CallAnnouncements::recordingSaved(const QString &id)
 {
     if (!m_enabled())
         return;
-    const QString number = m_modem.CallerText();
+    // The recording's details keep the caller as the call gave it.
+    const std::optional<RecordingFacts> facts = m_catalogue.Details.facts(id);
+    const QString number = facts ? facts->callerNumber : QString();
+    const QString name = facts ? facts->callerName : QString();
     QStringList lines;
-    lines.append(number.isEmpty() ? QStringLiteral("No caller ID")
-                                  : callerText(number, m_names.nameFor(number)));
-    if (const std::optional<RecordingFacts> facts = m_catalogue.Details.facts(id)) {
+    lines.append(number.isEmpty() && name.isEmpty() ? QStringLiteral("No caller ID")
+                                                    : callerText(number, name));
+    if (facts) {
         if (facts->lengthMs >= 0)
             lines.append(QStringLiteral("Length ") + lengthText(facts->lengthMs));
         if (const QString ended = endReasonText(facts->end); !ended.isEmpty())

@@ -37,7 +37,6 @@ private:
     void callerArrived(const QString &number);
     void recordingSaved(const QString &id);
 
-    TfmModem &m_modem;
     Catalogue &m_catalogue;
     CallerNames &m_names;
     DesktopNotifications &m_notifications;

@@ -1,9 +1,14 @@
 // Whether a call becomes a recording. A call always wins: with automatic recording on, a call
 // the modem reports answered is recorded whatever the windows show; a playback carries on and
 // ends with the recording's Stop. Both programs decide here, on the modem's own signal.
+// A rule that never records the caller is decided when the caller ID arrives and checked when
+// the call is answered, before anything is written: no recording is started for that call.
 #pragma once
 
+#include "callers/CallFiling.h"
+
 #include <QObject>
+#include <optional>
 
 class CallRecorder;
 class EventLog;
@@ -17,8 +22,9 @@ class CallPolicy final : public QObject
 
 public:
     // The collaborators must outlive this object; the preferences are read at each call.
+    // filing may be null: then every answered call is recorded.
     CallPolicy(TfmModem &modem, const Preferences &prefs, CallRecorder &recorder, EventLog &log,
-               QObject *parent = nullptr);
+               CallFiling *filing = nullptr, QObject *parent = nullptr);
 
     // Takes the modem's start request, if any, and starts the recording it asks for. Runs on
     // its own from the event loop after the modem raised the request; true when a recording
@@ -26,8 +32,16 @@ public:
     bool takeStartRequest();
 
 private:
+    void callerIdArrived(const QString &callerText);
+    // The rules' decision for the call now answered: the one made when its caller ID came,
+    // or, without caller ID, one made now.
+    CallFiling::Decision decisionForAnsweredCall();
+    void skipCall(const CallFiling::Decision &decision);
+
     TfmModem &m_modem;
     const Preferences &m_prefs;
     CallRecorder &m_recorder;
     EventLog &m_log;
+    CallFiling *m_filing;
+    std::optional<CallFiling::Decision> m_ringing; // of the call's caller ID, while it rings
 };

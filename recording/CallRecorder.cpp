@@ -326,10 +326,12 @@ bool CallRecorder::StartReceive()
     }
 
     RecordStart = QDateTime::currentDateTime();
+    m_filing = filingFor(RecordStart);
     CallJournal journal;
     journal.start = RecordStart;
-    journal.caller = m_modem.CallerText();
-    journal.folderId = m_catalogue.currentFolderId();
+    // What a recovery after a crash catalogues: the memo and folder the rules chose.
+    journal.caller = m_filing.memo;
+    journal.folderId = filingFolder();
     if (!journal.write(journalPath()))
         m_log.appendLine(QStringLiteral("Unable to write ") + journalPath());
     m_ticks = 0;
@@ -447,16 +449,17 @@ void CallRecorder::stopFor(const RecordingEnd &end)
     const double perSecond = format.AvgBytesPerSec() > 0 ? double(format.AvgBytesPerSec()) : 1.0;
     const double exactSeconds = double(m_writer->BytesWritten()) / perSecond;
     const int seconds = int(std::nearbyint(exactSeconds));
-    const QString comment = m_modem.CallerText();
     RecordingFacts facts = measuredFacts(exactSeconds);
     facts.end = end;
+    facts.callerNumber = m_filing.number;
+    facts.callerName = m_filing.name;
     if (facts.silent)
         m_log.appendLine(
             exactSeconds < RecordingFacts::SilentSeconds
                 ? QStringLiteral("The recording is shorter than 2 seconds: marked silent")
                 : QStringLiteral("The recording holds no voice: marked silent"));
     freeWriter();
-    catalogueRecording(RecordStart, seconds, comment, m_catalogue.currentFolderId(), facts);
+    catalogueRecording(RecordStart, seconds, m_filing.memo, filingFolder(), facts);
     setListUpdates(true);
     m_stopping = false;
     if (!writeError.isEmpty())
@@ -558,6 +561,34 @@ void CallRecorder::AbortRecording()
     }
     message(m_modem.openErrorMessage(port));
     m_watchdog->reopenSoon();
+}
+
+CallFiling::Decision CallRecorder::filingFor(const QDateTime &start)
+{
+    const QString callerText = m_modem.CallerText();
+    if (!fileCall) {
+        CallFiling::Decision plain;
+        plain.number = callerText;
+        plain.memo = callerText;
+        return plain;
+    }
+    CallFiling::Decision d = fileCall(callerText, start);
+    if (d.rule >= 0)
+        m_log.appendLine(QStringLiteral("Rule %1 applies to the call of %2: %3")
+                             .arg(d.rule + 1)
+                             .arg(d.callerText(), d.ruleText));
+    // Only a call the user records by hand gets here with such a rule: the user decides.
+    if (d.neverRecord)
+        m_log.appendLine(QStringLiteral("Recorded by hand, although the rule says never to "
+                                        "record this caller"));
+    return d;
+}
+
+// The rule's folder, else the one shown; a folder deleted since leaves the row in the one
+// shown (the catalogue sees to that).
+QString CallRecorder::filingFolder() const
+{
+    return m_filing.folderId.isEmpty() ? m_catalogue.currentFolderId() : m_filing.folderId;
 }
 
 void CallRecorder::enterPhase(Phase phase)

@@ -5,6 +5,7 @@
 // recorder) present it.
 #pragma once
 
+#include "callers/CallFiling.h"
 #include "catalogue/RecordingDetails.h"
 #include "modem/voice/VoiceReceiver.h"
 
@@ -76,6 +77,10 @@ public:
 
     // Developer switch: "at+fclass=12" before the voice mode command; cleared when it fails.
     bool Redirection = false;
+    // How the call being recorded is filed (its caller, memo and folder), asked once its
+    // reception starts with the modem's caller-ID text and the start. Unset: the caller-ID
+    // text is the memo and the recording goes to the folder shown.
+    std::function<CallFiling::Decision(const QString &callerText, const QDateTime &start)> fileCall;
     // Every full block of display samples, for a live trace.
     std::function<void(std::span<const std::uint8_t> samples)> onDisplayBlock;
 
@@ -120,6 +125,8 @@ private:
     void message(const QString &text);
     void setListUpdates(bool enabled);
     void enterPhase(Phase phase);
+    CallFiling::Decision filingFor(const QDateTime &start);
+    QString filingFolder() const;
 
     TIniFile &m_ini;
     const Preferences &m_prefs;
@@ -143,4 +150,5 @@ private:
     int m_maxMinutes = 0;  // of the recording in progress; 0: no limit
     qint64 m_maxBytes = 0; // the same in bytes of the recording's format
     Phase m_phase = Phase::Idle;
+    CallFiling::Decision m_filing; // of the recording in progress
 };

@@ -8,6 +8,7 @@
 #include "DemoModem.h"
 #include "LowDiskWatch.h"
 #include "RetentionScheduler.h"
+#include "callers/CallFiling.h"
 #include "callers/CallerDirectory.h"
 #include "callers/CallerNames.h"
 #include "catalogue/Catalogue.h"
@@ -45,12 +46,19 @@ RecorderSession::RecorderSession(const QString &dataDir, MessageService &message
     m_catalogue->callerIdEnabled = [this] { return m_prefs.CallerID; };
 
     m_callerNames = std::make_unique<CallerNames>(m_dataDir);
+    // A rules file damaged while the program runs is said in the log: a message would stand
+    // in the way of the call being answered.
+    m_filing = std::make_unique<CallFiling>(
+        m_dataDir, *m_callerNames, [this](const QString &text) { m_log.appendLine(text); });
     m_modem = std::make_unique<TfmModem>(m_ini, m_prefs, m_profile, m_log, m_messages);
     m_modem->setCallerNamer(
         [this](const QString &number) { return m_callerNames->nameFor(number); });
     m_recorder = std::make_unique<CallRecorder>(m_ini, m_prefs, m_profile, m_voiceSupported, m_log,
                                                 m_messages, *m_modem, *m_catalogue);
-    m_policy = std::make_unique<CallPolicy>(*m_modem, m_prefs, *m_recorder, m_log);
+    m_recorder->fileCall = [this](const QString &callerText, const QDateTime &start) {
+        return m_filing->decide(callerText, start);
+    };
+    m_policy = std::make_unique<CallPolicy>(*m_modem, m_prefs, *m_recorder, m_log, m_filing.get());
     m_retention =
         std::make_unique<RetentionScheduler>(m_ini, *m_catalogue, m_messages, m_log, *m_recorder);
     m_lowDisk = std::make_unique<LowDiskWatch>(m_prefs, m_log);
@@ -84,6 +92,7 @@ RecorderSession::~RecorderSession()
     m_query.reset();
     m_modem.reset(); // closes the port
     m_catalogue.reset();
+    m_filing.reset();
     m_callerNames.reset();
 }
 
@@ -105,7 +114,8 @@ void RecorderSession::open()
         {CatalogueSchema::RecordingsTable, CatalogueSchema::FoldersTable,
          QFileInfo(m_ini.FileName()).fileName(), QStringLiteral("Tree.ini"),
          QFileInfo(m_log.filePath()).fileName(), QFileInfo(m_log.previousFilePath()).fileName(),
-         QStringLiteral("Compressions.d"), CallerDirectory::fileName()});
+         QStringLiteral("Compressions.d"), CallerDirectory::fileName(),
+         CallerRulesFile::fileName()});
     guarded([this] {
         if (m_options.demo)
             m_options.demo->writePorts(m_ini);
@@ -120,6 +130,10 @@ void RecorderSession::open()
         m_log.appendLine(QStringLiteral("Removed an interrupted save: ") + path);
     LoadModemProfile(m_ini, m_profile);
     guarded([this] { m_recorder->recoverInterruptedRecording(); });
+    if (const QString problems = m_filing->reload(); !problems.isEmpty()) {
+        m_log.appendLine(problems);
+        m_messages.showMessage(problems, MessageService::Kind::Warning);
+    }
     m_retention->start();
     // The first look waits for the event loop, so that the windows are there to show it.
     QTimer::singleShot(0, m_lowDisk.get(), &LowDiskWatch::start);

@@ -1,8 +1,8 @@
 // The recorder built from a data directory: the configuration, preferences, event log,
-// catalogue, caller names, modem link, discovery, call recorder (with its watchdog and the recovery
-// of a cut-off call) and the call policy, created in one order and ended in one order. The window
-// program adds its windows to it, the headless recorder adds standard error and signals, and
-// tests use it as it is.
+// catalogue, caller names and rules, modem link, discovery, call recorder (with its watchdog and
+// the recovery of a cut-off call) and the call policy, created in one order and ended in one order.
+// The window program adds its windows to it, the headless recorder adds standard error and signals,
+// and tests use it as it is.
 #pragma once
 
 #include "config/Preferences.h"
@@ -15,6 +15,7 @@
 #include <memory>
 
 class CallPolicy;
+class CallFiling;
 class CallerNames;
 class CallRecorder;
 class Catalogue;
@@ -82,6 +83,8 @@ public:
     LowDiskWatch &lowDisk() { return *m_lowDisk; }
     // The names of callers from the caller directory in the data directory.
     CallerNames &callerNames() { return *m_callerNames; }
+    // The caller rules: how each call is filed, named or skipped.
+    CallFiling &filing() { return *m_filing; }
     // The start-up set-up of the last bringModemOnLine, whose second half runs again after the
     // settings; null before.
     TfmInitORV *initOrv() { return m_initOrv.get(); }
@@ -99,6 +102,7 @@ private:
     EventLog m_log;
     std::unique_ptr<Catalogue> m_catalogue;
     std::unique_ptr<CallerNames> m_callerNames;
+    std::unique_ptr<CallFiling> m_filing;
     std::unique_ptr<TfmModem> m_modem;
     std::unique_ptr<QueryBuffer> m_query;
     std::unique_ptr<TfmParse> m_parse;

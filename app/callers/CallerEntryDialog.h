@@ -1,4 +1,4 @@
-// Asks for one caller's name and telephone numbers (one a line).
+// Asks for one caller's name, telephone numbers (one a line) and groups (comma-separated).
 #pragma once
 
 #include "callers/CallerDirectory.h"
@@ -27,4 +27,5 @@ public:
 private:
     QLineEdit *m_name;
     QPlainTextEdit *m_numbers;
+    QLineEdit *m_groups;
 };

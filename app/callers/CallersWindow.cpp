@@ -44,7 +44,8 @@ CallersWindow::CallersWindow(const QString &dataDir, ChooserService *choosers,
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("lvCallers"));
     m_list->setAccessibleName(QStringLiteral("Callers"));
-    m_list->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Numbers")});
+    m_list->setHeaderLabels(
+        {QStringLiteral("Name"), QStringLiteral("Numbers"), QStringLiteral("Groups")});
     m_list->setRootIsDecorated(false);
     m_list->setSortingEnabled(true);
     m_list->sortByColumn(0, Qt::AscendingOrder);
@@ -109,8 +110,9 @@ void CallersWindow::showEntries(int current)
     m_list->clear();
     const QList<CallerEntry> &entries = m_directory.entries();
     for (int i = 0; i < entries.size(); ++i) {
-        auto *item = new QTreeWidgetItem(
-            m_list, {entries[i].name, entries[i].numbers.join(QStringLiteral(", "))});
+        auto *item = new QTreeWidgetItem(m_list, {entries[i].name,
+                                                  entries[i].numbers.join(QStringLiteral(", ")),
+                                                  entries[i].groups.join(QStringLiteral(", "))});
         item->setData(0, Qt::UserRole, i);
         if (i == current)
             m_list->setCurrentItem(item);

@@ -8,6 +8,7 @@
 #include "ModemPage.h"
 #include "MonitorPage.h"
 #include "ParametersPage.h"
+#include "RulesPage.h"
 #include "StartupRegistrar.h"
 #include "StoragePage.h"
 #include "StorageRulesBox.h"
@@ -50,7 +51,7 @@ DialogFont ownFont()
 } // namespace
 
 TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborators, QWidget *parent)
-    : QDialog(parent), m_ctx(context), m_with(collaborators)
+    : QDialog(parent), m_ctx(context), m_with(collaborators), m_rulesFile(context.programDir)
 {
     setObjectName(QStringLiteral("fmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -66,6 +67,7 @@ TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborator
     m_monitor = new MonitorPage(m_tabs);
     m_autoRecord = new AutoRecordPage(m_tabs);
     m_storage = new StoragePage(m_tabs);
+    m_rules = new RulesPage(m_tabs);
     m_tabs->addTab(m_general, QStringLiteral("General"));
     m_tabs->addTab(m_modem, QStringLiteral("Modem"));
     m_tabs->addTab(m_parameters, QStringLiteral("Parameters"));
@@ -73,6 +75,7 @@ TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborator
     m_tabs->addTab(m_monitor, QStringLiteral("Monitor"));
     m_tabs->addTab(m_autoRecord, QStringLiteral("Auto record"));
     m_tabs->addTab(m_storage, QStringLiteral("Storage"));
+    m_tabs->addTab(m_rules, QStringLiteral("Rules"));
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->widget(i)->setAccessibleName(m_tabs->tabText(i));
 
@@ -156,6 +159,36 @@ void TfmSettings::showControls()
         for (const auto &[code, name] : folderList())
             folders.append({code, name});
     m_storage->rules()->load(loadStorageSettings(m_ctx.ini), folders);
+    showRules();
+}
+
+// The rules come from their file each time the dialog shows, so that rules changed by hand
+// meanwhile are the ones edited.
+void TfmSettings::showRules()
+{
+    m_rulesFile.load();
+    QList<RulesPage::Folder> folders;
+    if (folderList)
+        for (const auto &[code, name] : folderList())
+            folders.append({code, name});
+    m_rules->load(m_rulesFile.rules(), m_rulesFile.namedMemo(), folders, m_rulesFile.problems());
+}
+
+// Written only when changed, so that OK neither creates the file nor rewrites a damaged one
+// the user did not touch.
+bool TfmSettings::saveRules()
+{
+    if (m_rules->rules() == m_rulesFile.rules() && m_rules->namedMemo() == m_rulesFile.namedMemo())
+        return true;
+    m_rulesFile.setRules(m_rules->rules());
+    m_rulesFile.setNamedMemo(m_rules->namedMemo());
+    if (m_rulesFile.save())
+        return true;
+    m_ctx.messages.showMessage(QStringLiteral("The rules could not be saved: ") +
+                                   m_rulesFile.error(),
+                               MessageService::Kind::Error);
+    m_tabs->setCurrentIndex(Rules);
+    return false;
 }
 
 void TfmSettings::showModem(int portDefault)
@@ -348,12 +381,20 @@ bool TfmSettings::saveSettings()
     m_monitor->store(work);
     m_autoRecord->store(work);
     work.wavDir = m_storage->folder();
-    // Checked before anything is written, so that a refused folder costs no other change.
+    // Checked before anything is written, so that a refused folder or rule costs no other
+    // change.
     if (work.wavDir != m_ctx.prefs.wavDir && !folderUsable(work.wavDir)) {
         m_ctx.messages.showMessage(folderRefusedMessage(work.wavDir), MessageService::Kind::Error);
         m_tabs->setCurrentIndex(Storage);
         return false;
     }
+    if (const QString refused = m_rules->check(); !refused.isEmpty()) {
+        m_ctx.messages.showMessage(refused, MessageService::Kind::Error);
+        m_tabs->setCurrentIndex(Rules);
+        return false;
+    }
+    if (!saveRules())
+        return false;
 
     TIniFile &ini = m_ctx.ini;
     if (ModemState::configured(ini)) {

@@ -1,11 +1,13 @@
-// The settings dialog "Settings": seven pages of preferences, edited on a copy of the
-// preferences and written to orv.ini on OK; Cancel reloads them from the file. "Find modems",
+// The settings dialog "Settings": eight pages of preferences, edited on a copy of the
+// preferences and written to orv.ini on OK (the rules for calls to their own file); Cancel
+// reloads them from the files. "Find modems",
 // "Browse" and the file compression's "Select" write their results at once.
 #pragma once
 
 #include <functional>
 
 #include "audio/TdeAudioConvertor.h"
+#include "callers/CallerRulesFile.h"
 #include "config/Preferences.h"
 #include "modem/capabilities/CompressionRow.h"
 
@@ -23,6 +25,7 @@ class MonitorPage;
 class ParametersPage;
 class QPushButton;
 class QTabWidget;
+class RulesPage;
 class StartupRegistrar;
 class StoragePage;
 class TfmModem;
@@ -61,7 +64,8 @@ public:
         MediaPlayer,
         Monitor,
         AutoRecord,
-        Storage
+        Storage,
+        Rules
     };
 
     TfmSettings(AppContext &context, SettingsCollaborators collaborators,
@@ -93,6 +97,7 @@ public:
     MonitorPage *monitorPage() const { return m_monitor; }
     AutoRecordPage *autoRecordPage() const { return m_autoRecord; }
     StoragePage *storagePage() const { return m_storage; }
+    RulesPage *rulesPage() const { return m_rules; }
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
 
@@ -118,6 +123,8 @@ private:
     void fillCompressionList();
     void setGainSliders();
     bool saveSettings();
+    void showRules();
+    bool saveRules();
     // The folder exists and a file can be created in it.
     static bool folderUsable(const QString &folder);
 
@@ -136,6 +143,8 @@ private:
     MonitorPage *m_monitor;
     AutoRecordPage *m_autoRecord;
     StoragePage *m_storage;
+    RulesPage *m_rules;
+    CallerRulesFile m_rulesFile;
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

@@ -33,6 +33,8 @@ struct Row
     QString ended;       // why the recording ended; empty when not known
     bool silent = false; // flagged silent at Stop
     bool kept = false;   // pinned: no retention rule removes it
+    QString caller;      // the caller's name ("Withheld" included); empty when not known
+    QString number;      // the caller's number as its caller ID gave it
 };
 
 QString yes(bool flag)
@@ -99,6 +101,8 @@ void forEachRow(Catalogue &catalogue, const std::function<void(const Row &)> &vi
             row.ended = oneLine(endReasonDescription(facts->end));
             row.silent = facts->silent;
             row.kept = facts->pinned;
+            row.caller = oneLine(facts->callerName);
+            row.number = oneLine(facts->callerNumber);
         }
         visit(row);
     };
@@ -123,11 +127,11 @@ int list(Catalogue &catalogue, QTextStream &out, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
-    out << "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept\n";
+    out << "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept\tCaller\tNumber\n";
     forEachRow(catalogue, [&](const Row &r) {
         out << r.folder << '\t' << r.date << '\t' << r.time << '\t' << r.duration << '\t' << r.memo
             << '\t' << r.file << '\t' << r.ended << '\t' << yes(r.silent) << '\t' << yes(r.kept)
-            << '\n';
+            << '\t' << r.caller << '\t' << r.number << '\n';
     });
     out.flush();
     return Ok;
@@ -137,11 +141,12 @@ int exportCsv(Catalogue &catalogue, const QString &file, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
-    QByteArray csv = "Folder,Date,Time,Duration,Memo,File,Ended,Silent,Kept\r\n";
+    QByteArray csv = "Folder,Date,Time,Duration,Memo,File,Ended,Silent,Kept,Caller,Number\r\n";
     forEachRow(catalogue, [&](const Row &r) {
-        csv += QStringList{csvField(r.folder),   csvField(r.date), csvField(r.time),
-                           csvField(r.duration), csvField(r.memo), csvField(r.file),
-                           csvField(r.ended),    yes(r.silent),    yes(r.kept)}
+        csv += QStringList{csvField(r.folder),   csvField(r.date),  csvField(r.time),
+                           csvField(r.duration), csvField(r.memo),  csvField(r.file),
+                           csvField(r.ended),    yes(r.silent),     yes(r.kept),
+                           csvField(r.caller),   csvField(r.number)}
                    .join(QLatin1Char(','))
                    .toUtf8();
         csv += "\r\n";

@@ -45,9 +45,10 @@ int list(const QString &dataDir, QTextStream &out, QTextStream &err)
     CallerDirectory callers(dataDir);
     if (!openDirectory(callers, err))
         return Failed;
-    out << "Name\tNumbers\n";
+    out << "Name\tNumbers\tGroups\n";
     for (const CallerEntry &e : callers.entries())
-        out << e.name << '\t' << e.numbers.join(QStringLiteral(", ")) << '\n';
+        out << e.name << '\t' << e.numbers.join(QStringLiteral(", ")) << '\t'
+            << e.groups.join(QStringLiteral(", ")) << '\n';
     out.flush();
     return Ok;
 }

@@ -17,14 +17,14 @@
 #include <cmath>
 
 namespace {
-// "Ended" is no field of the table: the details fill it.
-const QStringList GridFields = {"Id",      "DateS",    "TimeS",   "Duration",
-                                "Comment", "FolderID", "Channel", "Ended"};
+// "Ended" and "Caller" are no fields of the table: the details fill them.
+const QStringList GridFields = {"Id",       "DateS",   "TimeS", "Duration", "Comment",
+                                "FolderID", "Channel", "Ended", "Caller"};
 // The grid column under each section of the title header.
 constexpr RecordingsListView::Column SectionColumns[] = {
-    RecordingsListView::ColDate, RecordingsListView::ColTime, RecordingsListView::ColDuration,
-    RecordingsListView::ColEnded, RecordingsListView::ColComment};
-constexpr int Sections = 5;
+    RecordingsListView::ColDate,  RecordingsListView::ColTime,   RecordingsListView::ColDuration,
+    RecordingsListView::ColEnded, RecordingsListView::ColCaller, RecordingsListView::ColComment};
+constexpr int Sections = 6;
 
 // A pin drawn for the mark of a kept recording: a round head on a short needle.
 QIcon pinIcon()
@@ -58,7 +58,7 @@ RecordingsListView::RecordingsListView(QWidget *parent) : QWidget(parent)
     // The titles live in a header control of their own above the grid.
     m_titles = new QStandardItemModel(0, Sections, this);
     m_titles->setHorizontalHeaderLabels(
-        {tr("Date"), tr("Time"), tr("Duration"), tr("Ended"), tr("Memo")});
+        {tr("Date"), tr("Time"), tr("Duration"), tr("Ended"), tr("Caller"), tr("Memo")});
     m_header = new QHeaderView(Qt::Horizontal, this);
     m_header->setObjectName(QStringLiteral("hdRecordings"));
     m_header->setModel(m_titles);
@@ -95,7 +95,8 @@ RecordingsListView::RecordingsListView(QWidget *parent) : QWidget(parent)
     m_header->resizeSection(1, 80);
     m_header->resizeSection(2, 75);
     m_header->resizeSection(3, DefaultEndedWidth);
-    m_header->resizeSection(4, MemoWidth);
+    m_header->resizeSection(4, DefaultCallerWidth);
+    m_header->resizeSection(5, MemoWidth);
 }
 
 RecordingsListView::~RecordingsListView() = default;
@@ -118,9 +119,10 @@ void RecordingsListView::setDataset(TStoreDataset *dataset)
 
     for (int column : {ColId, ColFolder, ColChannel})
         m_grid->setColumnHidden(column, true);
-    // The Ended column stands before the memo, as its title does.
+    // The Ended and Caller columns stand before the memo, as their titles do.
     QHeaderView *columns = m_grid->horizontalHeader();
     columns->moveSection(columns->visualIndex(ColEnded), columns->visualIndex(ColComment));
+    columns->moveSection(columns->visualIndex(ColCaller), columns->visualIndex(ColComment));
     for (int section = 0; section < Sections; ++section)
         m_grid->setColumnWidth(SectionColumns[section], m_header->sectionSize(section));
     m_model->extraData = [this](int row, int column, int role) {
@@ -183,6 +185,12 @@ void RecordingsListView::setEndedWidth(int width)
 {
     m_header->resizeSection(3, width);
     m_grid->setColumnWidth(ColEnded, width);
+}
+
+void RecordingsListView::setCallerWidth(int width)
+{
+    m_header->resizeSection(4, width);
+    m_grid->setColumnWidth(ColCaller, width);
 }
 
 void RecordingsListView::setDetails(const RecordingDetails *details)
@@ -259,10 +267,13 @@ QVariant RecordingsListView::detailData(int row, int column, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        if (column != ColEnded)
+        if (column != ColEnded && column != ColCaller)
             return QVariant();
-        if (const auto facts = m_details->facts(rowId(row)))
-            return endReasonText(facts->end);
+        if (const auto facts = m_details->facts(rowId(row))) {
+            if (column == ColEnded)
+                return endReasonText(facts->end);
+            return facts->callerName.isEmpty() ? facts->callerNumber : facts->callerName;
+        }
         return QString();
     case Qt::ToolTipRole: {
         const QString tip = rowToolTip(row);

@@ -1,8 +1,8 @@
 // The recordings list of the main window: a header carrying the titles "Date", "Time",
-// "Duration", "Ended" and "Memo" above a read-only grid that shows the current folder's rows of
-// Recordings.d one whole row at a time. The grid's current row is the table's current record.
-// From the details table come why each recording ended, a tooltip with its facts, silent
-// rows greyed (or hidden), and a pin on the recordings kept.
+// "Duration", "Ended", "Caller" and "Memo" above a read-only grid that shows the current folder's
+// rows of Recordings.d one whole row at a time. The grid's current row is the table's current
+// record. From the details table come why each recording ended, who called, a tooltip with its
+// facts, silent rows greyed (or hidden), and a pin on the recordings kept.
 #pragma once
 
 #include <QPointer>
@@ -31,11 +31,12 @@ public:
         ColComment,
         ColFolder,
         ColChannel,
-        ColEnded // from the details table; shown between Duration and Memo
+        ColEnded, // from the details table; shown between Duration and Memo
+        ColCaller // from the details table: the caller's name, else number; after Ended
     };
 
     static constexpr int DefaultDateWidth = 75, DefaultTimeWidth = 70, DefaultDurationWidth = 70;
-    static constexpr int DefaultEndedWidth = 110;
+    static constexpr int DefaultEndedWidth = 110, DefaultCallerWidth = 130;
     static constexpr int MemoWidth = 1000;
 
     explicit RecordingsListView(QWidget *parent = nullptr);
@@ -49,6 +50,7 @@ public:
     void setColumnWidths(int date, int time, int duration);
     int columnWidth(Column column) const;
     void setEndedWidth(int width);
+    void setCallerWidth(int width);
 
     // Where the details come from (null: none); they must outlive the view or be unset.
     void setDetails(const RecordingDetails *details);

@@ -83,9 +83,11 @@ TEST_F(CallersWindowTest, ARefusedEntryIsOfferedAgainAndTheSavedOneNamesTheNextC
     EXPECT_EQ(names.nameFor("12125550142"), "");
     EXPECT_EQ(names.nameFor("+12125550142"), "Bob Jones");
 
-    answers = {CallerEntry{"Robert Jones", {"+1 212 555 0199"}}};
+    answers = {CallerEntry{"Robert Jones", {"+1 212 555 0199"}, {"Work", " work ", "Golf"}}};
     window.acEditExecute();
     EXPECT_EQ(asked.last(), "Edit a caller: Bob Jones|+1 212 555 0142");
+    EXPECT_EQ(window.list()->currentItem()->text(2), "Work, Golf");
+    EXPECT_TRUE(fileContent().contains("Groups\tWork\tGolf\n"));
     EXPECT_EQ(names.nameFor("+12125550142"), "");
     EXPECT_EQ(names.nameFor("+12125550199"), "Robert Jones");
 

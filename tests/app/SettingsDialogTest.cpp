@@ -8,6 +8,7 @@
 #include "app/settings/ModemPage.h"
 #include "app/settings/MonitorPage.h"
 #include "app/settings/ParametersPage.h"
+#include "app/settings/RulesPage.h"
 #include "app/settings/StartupRegistrar.h"
 #include "app/settings/StoragePage.h"
 #include "app/settings/TfmSettings.h"
@@ -46,6 +47,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "WindowHarness.h"
@@ -148,7 +150,7 @@ protected:
     std::unique_ptr<TfmSettings> dialog;
 };
 
-TEST_F(SettingsDialogTest, SevenPagesAndEveryControlNamed)
+TEST_F(SettingsDialogTest, EightPagesAndEveryControlNamed)
 {
     TfmSettings &d = open();
     EXPECT_EQ(d.windowTitle(), "Settings");
@@ -156,7 +158,7 @@ TEST_F(SettingsDialogTest, SevenPagesAndEveryControlNamed)
     for (int i = 0; i < d.pages()->count(); ++i)
         tabs << d.pages()->tabText(i);
     EXPECT_EQ(tabs, QStringList({"General", "Modem", "Parameters", "Media player", "Monitor",
-                                 "Auto record", "Storage"}));
+                                 "Auto record", "Storage", "Rules"}));
     EXPECT_EQ(d.pages()->currentIndex(), 0);
     QKeyEvent nextPage(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
     QApplication::sendEvent(d.pages(), &nextPage);
@@ -578,6 +580,101 @@ TEST_F(SettingsDialogTest, TheFontColourIsChosenBesideTheFont)
     colour->click();
     ok();
     EXPECT_EQ(key("Fonts", "FontColor"), QString::number(valueFromColor(QColor(0, 0, 255))));
+}
+
+} // namespace
+
+namespace {
+
+// Types text into the widget with the keyboard, as the user does.
+void typeText(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+QStringList shownRules(const RulesPage &page)
+{
+    QStringList rows;
+    for (int i = 0; i < page.ruleList()->topLevelItemCount(); ++i)
+        rows << page.ruleList()->topLevelItem(i)->text(0) + " | " +
+                    page.ruleList()->topLevelItem(i)->text(1);
+    return rows;
+}
+
+// The Rules page: a damaged rules file is shown with what could not be read and kept aside
+// when OK saves; rules are added, edited, reordered and removed, an incomplete rule is
+// refused, and OK writes the rules file (Cancel does not).
+TEST_F(SettingsDialogTest, TheRulesPageEditsTheRulesAndOkKeepsThem)
+{
+    const QString rulesFile = dir.filePath("Rules.txt");
+    const QByteArray damaged = "Calvora rules 1\nRule\tmatch=withheld\tnever-record=yes\nRule\tx\n";
+    {
+        QFile f(rulesFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(damaged);
+    }
+    TfmSettings &d = open();
+    d.folderList = [] { return QList<std::pair<QString, QString>>{{"F1", "Sales"}}; };
+    d.prepareShow();
+    RulesPage &page = *d.rulesPage();
+    EXPECT_FALSE(page.problemsLabel()->isHidden());
+    EXPECT_TRUE(page.problemsLabel()->text().contains("line 3"))
+        << page.problemsLabel()->text().toStdString();
+    EXPECT_EQ(shownRules(page), QStringList{"withheld | never record"});
+    EXPECT_FALSE(page.folderBox()->isEnabled()) << "a call never recorded is filed nowhere";
+    EXPECT_FALSE(page.valueEdit()->isEnabled());
+    EXPECT_FALSE(page.upButton()->isEnabled());
+
+    page.addButton()->click();
+    EXPECT_EQ(page.ruleList()->topLevelItemCount(), 2);
+    EXPECT_TRUE(page.valueEdit()->isEnabled());
+    EXPECT_TRUE(page.folderBox()->isEnabled());
+    ok();
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(messages.texts.last().startsWith("Rule 2: \"number is\" needs a number"))
+        << messages.texts.join('|').toStdString();
+    EXPECT_EQ(d.pages()->currentIndex(), TfmSettings::Rules);
+    QFile unchanged(rulesFile);
+    ASSERT_TRUE(unchanged.open(QIODevice::ReadOnly));
+    EXPECT_EQ(unchanged.readAll(), damaged) << "a refused rule writes nothing";
+    unchanged.close();
+
+    typeText(page.valueEdit(), "555 1234");
+    page.folderBox()->setCurrentIndex(page.folderBox()->findText("Sales"));
+    typeText(page.memoEdit(), "{name} {date}");
+    page.upButton()->click();
+    EXPECT_EQ(shownRules(page),
+              QStringList({"number is 555 1234 | file in Sales, memo {name} {date}",
+                           "withheld | never record"}));
+    EXPECT_FALSE(page.upButton()->isEnabled());
+    EXPECT_TRUE(page.downButton()->isEnabled());
+    page.namedMemoBox()->setChecked(true);
+    ok();
+
+    CallerRulesFile saved(dir.path());
+    ASSERT_TRUE(saved.load());
+    EXPECT_TRUE(saved.problems().isEmpty());
+    EXPECT_TRUE(saved.namedMemo());
+    ASSERT_EQ(saved.rules().size(), 2);
+    EXPECT_EQ(saved.rules()[0].value, "555 1234");
+    EXPECT_EQ(saved.rules()[0].folderId, "F1");
+    EXPECT_EQ(saved.rules()[0].memoTemplate, "{name} {date}");
+    EXPECT_TRUE(saved.rules()[1].neverRecord);
+    QFile aside(rulesFile + ".damaged");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+
+    d.prepareShow();
+    EXPECT_TRUE(page.problemsLabel()->isHidden());
+    EXPECT_EQ(page.ruleList()->topLevelItemCount(), 2);
+    page.removeButton()->click();
+    EXPECT_EQ(shownRules(page), QStringList{"withheld | never record"});
+    d.cancelButton()->click();
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.rules().size(), 2) << "Cancel keeps the file";
 }
 
 } // namespace

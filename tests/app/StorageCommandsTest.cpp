@@ -168,7 +168,7 @@ TEST_F(StorageCommandsTest, SilentRecordingsAreGreyedOrHiddenAndTheOptionIsKept)
     EXPECT_TRUE(window->recordingsList()->grid()->isRowHidden(0));
 }
 
-TEST_F(StorageCommandsTest, TheEndedColumnsWidthIsKeptOnlyOnceChanged)
+TEST_F(StorageCommandsTest, TheEndedAndCallerColumnsWidthsAreKeptOnlyOnceChanged)
 {
     start();
     window->close();
@@ -177,11 +177,14 @@ TEST_F(StorageCommandsTest, TheEndedColumnsWidthIsKeptOnlyOnceChanged)
     harness.reset();
     start();
     window->recordingsList()->header()->resizeSection(3, 140);
+    window->recordingsList()->header()->resizeSection(4, 150);
     window->close();
     EXPECT_EQ(harness->session.ini().ReadInteger("List", "Ended", 0), 140);
+    EXPECT_EQ(harness->session.ini().ReadInteger("List", "Caller", 0), 150);
     harness.reset();
     start();
     EXPECT_EQ(window->recordingsList()->columnWidth(RecordingsListView::ColEnded), 140);
+    EXPECT_EQ(window->recordingsList()->columnWidth(RecordingsListView::ColCaller), 150);
 }
 
 TEST_F(StorageCommandsTest, ThePreviewShowsWhatWouldGoAndRemovesItOnlyWhenAsked)

@@ -8,19 +8,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "CallerFiles.h"
+
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-}
 
 const QList<VCardReader::Contact> Contacts = {
     {"Anne Smith", {"+44 20 7946 0018", "07700 900123"}},
@@ -139,6 +129,34 @@ TEST(CallerDirectoryTest, DamagedAndUnknownLinesArePassedOver)
     ASSERT_TRUE(callers.load());
     ASSERT_EQ(callers.entries().size(), 2);
     EXPECT_EQ(callers.entries()[1].name, "Tab In Name");
+}
+
+// Groups sit on a line of their own after their entry, so that a version without groups reads
+// the same entries; a later import adds the groups an entry lacks.
+TEST(CallerDirectoryTest, GroupsAreKeptBesideTheirEntryAndGrowOnImport)
+{
+    QTemporaryDir dir;
+    CallerDirectory callers(dir.path());
+    callers.import({{"Anne", {"5551234"}, {"Family", "Doctors"}}, {"Bob", {"5559876"}, {}}});
+    ASSERT_TRUE(callers.save());
+    EXPECT_EQ(readFile(callers.filePath()), "Calvora callers 1\nCaller\tAnne\t5551234\n"
+                                            "Groups\tFamily\tDoctors\nCaller\tBob\t5559876\n");
+    const CallerDirectory::ImportCounts again =
+        callers.import({{"Bob", {"5559876"}, {"Work"}}, {"Anne", {"5551234"}, {"family"}}});
+    EXPECT_EQ(again.extended, 1);
+    EXPECT_EQ(again.unchanged, 1);
+    ASSERT_TRUE(callers.save());
+    ASSERT_TRUE(callers.load());
+    ASSERT_EQ(callers.entries().size(), 2);
+    EXPECT_EQ(callers.entries()[0].groups, QStringList({"Family", "Doctors"}));
+    EXPECT_EQ(callers.entries()[1].groups, QStringList{"Work"});
+
+    ASSERT_TRUE(writeFile(callers.filePath(), "Calvora callers 1\nGroups\tStray\n"
+                                              "Caller\tNo number\nGroups\tLost\n"
+                                              "Caller\tAnne\t5551234\nGroups\tA\t\t b \n"));
+    ASSERT_TRUE(callers.load());
+    ASSERT_EQ(callers.entries().size(), 1);
+    EXPECT_EQ(callers.entries()[0].groups, QStringList({"A", "b"}));
 }
 
 TEST(CallerDirectoryTest, WithheldAndUnavailableForms)

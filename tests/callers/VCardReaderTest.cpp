@@ -63,6 +63,10 @@ TEST(VCardReaderTest, ReadsTheShapesExportersWrite)
          "BEGIN:VCARD\nFN:A\\nB\x01\x7F"
          "C\nTEL:12345\nEND:VCARD\n",
          {{"A B C", {"12345"}}}},
+        {"categories as groups: escaped commas, repeats, two lines, a folded one",
+         "BEGIN:VCARD\nVERSION:3.0\nFN:Dr Who\nTEL:12345\nCATEGORIES:Doctors,Law\\, Tax,,doctors\n"
+         "CATEGORIES;CHARSET=UTF-8:Fam\n ily\nEND:VCARD\n",
+         {{"Dr Who", {"12345"}, {"Doctors", "Law, Tax", "Family"}}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -71,6 +75,7 @@ TEST(VCardReaderTest, ReadsTheShapesExportersWrite)
         for (qsizetype i = 0; i < c.contacts.size(); ++i) {
             EXPECT_EQ(r.contacts[i].name, c.contacts[i].name);
             EXPECT_EQ(r.contacts[i].numbers, c.contacts[i].numbers);
+            EXPECT_EQ(r.contacts[i].groups, c.contacts[i].groups);
         }
         EXPECT_EQ(r.skipped, c.skipped);
     }

@@ -36,6 +36,8 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
         c.FoldersTbl.SaveChanges();
         RecordingFacts facts;
         facts.end = RecordingEnd::modemEvent('b');
+        facts.callerNumber = "5550100";
+        facts.callerName = "Smith, Anne";
         ASSERT_TRUE(c.Details.store(first, facts));
         ASSERT_TRUE(c.Details.setPinned({first}, true));
         c.CallsTbl.Append();
@@ -54,12 +56,14 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
     ASSERT_EQ(list.code, 0) << list.err.toStdString();
     const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << list.out.toStdString();
-    EXPECT_EQ(lines[0], "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept");
+    EXPECT_EQ(lines[0],
+              "Folder\tDate\tTime\tDuration\tMemo\tFile\tEnded\tSilent\tKept\tCaller\tNumber");
     EXPECT_TRUE(lines[1].startsWith("General\t")) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].endsWith(
-        "\t01:05\tQuote \"me\", please\t1_20240315_143005.wav\tModem: busy tone\t\tyes"))
+        "\t01:05\tQuote \"me\", please\t1_20240315_143005.wav\tModem: busy tone\t\tyes\t"
+        "Smith, Anne\t5550100"))
         << lines[1].toStdString();
-    EXPECT_TRUE(lines[2].endsWith("\t02:00\tline break\t1_20240316_090000.wav\t\t\t"));
+    EXPECT_TRUE(lines[2].endsWith("\t02:00\tline break\t1_20240316_090000.wav\t\t\t\t\t"));
     EXPECT_TRUE(lines[3].startsWith("\t")) << "the orphan row is listed without a folder";
 
     const QString csv = dir.filePath("out.csv");
@@ -67,7 +71,8 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
     const QStringList rows = QString::fromUtf8(readFile(csv)).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 4);
     EXPECT_TRUE(rows[1].endsWith(
-        ",01:05,\"Quote \"\"me\"\", please\",1_20240315_143005.wav,Modem: busy tone,,yes"))
+        ",01:05,\"Quote \"\"me\"\", please\",1_20240315_143005.wav,Modem: busy tone,,yes,"
+        "\"Smith, Anne\",5550100"))
         << rows[1].toStdString();
     EXPECT_TRUE(rows[2].startsWith("\"Work, late\",")) << rows[2].toStdString();
 
@@ -149,7 +154,8 @@ TEST(CatalogueToolTest, ContactsAreImportedListedAndUnreadableFilesRefused)
                                "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Zo=C3=AB =\r\nAdams\r\n"
                                "TEL;CELL:+44 20 7946 0018\r\nTEL;HOME:01632 960001\r\nEND:VCARD\r\n"
                                "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Bob\r\n"
-                               "TEL;VALUE=uri:tel:+1-212-555-0142\r\nEND:VCARD\r\n"
+                               "TEL;VALUE=uri:tel:+1-212-555-0142\r\n"
+                               "CATEGORIES:Work,Law\\, Tax,work\r\nEND:VCARD\r\n"
                                "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:No Number\r\nEND:VCARD\r\n"));
     ASSERT_EQ(runTool(at + QStringList{"contacts", "home-country", "gb"}).out, "GB\n");
 
@@ -163,8 +169,9 @@ TEST(CatalogueToolTest, ContactsAreImportedListedAndUnreadableFilesRefused)
 
     const ToolRun list = runTool(at + QStringList{"contacts", "list"});
     ASSERT_EQ(list.code, 0) << list.err.toStdString();
-    EXPECT_EQ(list.out, QString::fromUtf8("Name\tNumbers\nZo\xC3\xAB Adams\t+44 20 7946 0018, "
-                                          "01632 960001\nBob\t+1-212-555-0142\n"));
+    EXPECT_EQ(list.out,
+              QString::fromUtf8("Name\tNumbers\tGroups\nZo\xC3\xAB Adams\t+44 20 7946 0018, "
+                                "01632 960001\t\nBob\t+1-212-555-0142\tWork, Law, Tax\n"));
     const QByteArray directory = readFile(dir.filePath("Callers.txt"));
     struct Lookup
     {

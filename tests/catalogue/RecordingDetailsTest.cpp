@@ -59,6 +59,8 @@ TEST_F(RecordingDetailsTest, FactsAndPinsComeBackAfterARestart)
     busy.lengthMs = 61500;
     busy.peak = 0.5;
     busy.rms = 0.125;
+    busy.callerNumber = "+44 20 7946 0018";
+    busy.callerName = "Anne\tSmith";
     RecordingFacts full;
     full.end = {EndReason::DiskFull, "No space left on device"};
     full.lengthMs = 1200;
@@ -79,6 +81,8 @@ TEST_F(RecordingDetailsTest, FactsAndPinsComeBackAfterARestart)
     EXPECT_DOUBLE_EQ(b->rms, 0.125);
     EXPECT_FALSE(b->silent);
     EXPECT_FALSE(b->pinned);
+    EXPECT_EQ(b->callerNumber, "+44 20 7946 0018");
+    EXPECT_EQ(b->callerName, "Anne Smith");
     const auto f = catalogue->Details.facts(ids[1]);
     ASSERT_TRUE(f);
     EXPECT_EQ(endReasonDescription(f->end), "Disk full (No space left on device)");
@@ -264,6 +268,7 @@ TEST_F(RecordingDetailsTest, ATableOfAnEarlierVersionIsBroughtUpToDate)
     EXPECT_EQ(facts->end.reason, EndReason::PeriodicSignal);
     EXPECT_TRUE(facts->pinned);
     EXPECT_EQ(facts->bytes, -1);
+    EXPECT_EQ(facts->callerName, "");
     EXPECT_TRUE(logHas("brought up to date")) << log.lines().join('\n').toStdString();
     EXPECT_EQ(readFile(dir.filePath("RecordingDetails.d.bak")), earlier);
     ASSERT_TRUE(catalogue->Details.storeSizes({{"AAAA0001", 4096}}));

@@ -59,22 +59,27 @@ TEST(RecordingsListViewTest, ShowsTheCurrentFoldersRowsAndFollowsTheTable)
     view.resize(500, 300);
     view.show();
 
-    // Without details the Ended column (the last of the model, shown before the memo) is empty.
-    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:31:05|00:01|Work call 1 line|",
-                                            "15.03.2024|14:32:05|00:02|Work call 2 line|",
-                                            "15.03.2024|14:33:05|00:03|Work call 3 line|"}));
+    // Without details the Ended and Caller columns (the last of the model, shown before the
+    // memo) are empty.
+    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:31:05|00:01|Work call 1 line||",
+                                            "15.03.2024|14:32:05|00:02|Work call 2 line||",
+                                            "15.03.2024|14:33:05|00:03|Work call 3 line||"}));
     QStringList titles;
     for (int s = 0; s < view.header()->count(); ++s)
         titles << view.header()->model()->headerData(s, Qt::Horizontal).toString();
-    EXPECT_EQ(titles, QStringList({"Date", "Time", "Duration", "Ended", "Memo"}));
+    EXPECT_EQ(titles, QStringList({"Date", "Time", "Duration", "Ended", "Caller", "Memo"}));
     EXPECT_EQ(view.columnWidth(RecordingsListView::ColDate), 75);
     EXPECT_EQ(view.columnWidth(RecordingsListView::ColTime), 70);
     EXPECT_EQ(view.header()->sectionSize(2), 70);
     EXPECT_EQ(view.grid()->horizontalHeader()->visualIndex(RecordingsListView::ColEnded),
+              view.grid()->horizontalHeader()->visualIndex(RecordingsListView::ColComment) - 2);
+    EXPECT_EQ(view.grid()->horizontalHeader()->visualIndex(RecordingsListView::ColCaller),
               view.grid()->horizontalHeader()->visualIndex(RecordingsListView::ColComment) - 1);
     view.header()->resizeSection(3, 90);
     EXPECT_EQ(view.columnWidth(RecordingsListView::ColEnded), 90);
-    view.header()->resizeSection(4, 400);
+    view.header()->resizeSection(4, 120);
+    EXPECT_EQ(view.columnWidth(RecordingsListView::ColCaller), 120);
+    view.header()->resizeSection(5, 400);
     EXPECT_EQ(view.columnWidth(RecordingsListView::ColComment), 400);
 
     // The grid's current row is the table's current record, both ways.
@@ -100,7 +105,7 @@ TEST(RecordingsListViewTest, ShowsTheCurrentFoldersRowsAndFollowsTheTable)
 
     // Switching folders switches the rows; deleting a row removes it from the list.
     ASSERT_TRUE(folders.Locate("FolderName", "General"));
-    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:30:05|01:05|General call|"}));
+    EXPECT_EQ(shownRows(view), QStringList({"15.03.2024|14:30:05|01:05|General call||"}));
     catalogue.CallsTbl.Delete();
     EXPECT_EQ(view.grid()->model()->rowCount(), 0);
     EXPECT_FALSE(navigator.lastButton()->isEnabled());
@@ -131,7 +136,10 @@ TEST(RecordingsListViewTest, ShowsWhatTheDetailsTableKnows)
     busy.lengthMs = 65000;
     busy.peak = 0.5;
     busy.rms = 0.1;
+    busy.callerNumber = "5550100";
+    busy.callerName = "Anne Smith";
     RecordingFacts empty;
+    empty.callerNumber = "5550199";
     empty.end = {EndReason::Silence, {}};
     empty.lengthMs = 1200;
     empty.silent = true;
@@ -151,6 +159,10 @@ TEST(RecordingsListViewTest, ShowsWhatTheDetailsTableKnows)
     EXPECT_EQ(cell(0, RecordingsListView::ColEnded).toString(), "Modem: busy tone");
     EXPECT_EQ(cell(1, RecordingsListView::ColEnded).toString(), "Silence");
     EXPECT_EQ(cell(2, RecordingsListView::ColEnded).toString(), "");
+    EXPECT_EQ(cell(0, RecordingsListView::ColCaller).toString(), "Anne Smith");
+    EXPECT_EQ(cell(1, RecordingsListView::ColCaller).toString(), "5550199")
+        << "no name: the number";
+    EXPECT_EQ(cell(2, RecordingsListView::ColCaller).toString(), "");
     EXPECT_EQ(cell(0, RecordingsListView::ColComment, Qt::ToolTipRole).toString(),
               "Ended: Modem: busy tone\nLength: 1:05\nVoice: peak -6 dBFS, RMS -20 dBFS\n"
               "Kept: no clean-up rule removes it");

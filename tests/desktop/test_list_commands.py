@@ -157,11 +157,13 @@ class ListCommandsTest(DesktopTest):
         self.desktop.xdotool("type", "--delay", "30", "Anne Smith")
         self.desktop.key("Tab")
         self.desktop.xdotool("type", "--delay", "30", "+44 20 7946 0018")
-        self.desktop.key("Tab", "Return")
+        self.desktop.key("Tab")
+        self.desktop.xdotool("type", "--delay", "30", "Family")
+        self.desktop.key("Return")
         self.a11y.wait_gone(entry)
         self.a11y.wait_for("table cell", "Anne Smith", callers)
         with open(os.path.join(self.data_dir, "Callers.txt"), encoding="utf-8") as f:
-            self.assertIn("Caller\tAnne Smith\t+44 20 7946 0018\n", f.read())
+            self.assertIn("Caller\tAnne Smith\t+44 20 7946 0018\nGroups\tFamily\n", f.read())
         lookup = subprocess.run([program("calvora-catalogue"), "--data-dir", self.data_dir,
                                  "contacts", "lookup", "+442079460018"],
                                 capture_output=True, text=True, check=False)

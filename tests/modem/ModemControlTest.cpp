@@ -184,8 +184,10 @@ TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
     EXPECT_TRUE(modem().AutoCall());
     EXPECT_EQ(hidden, 1);
     EXPECT_EQ(newLogLines(), QStringList({"ring", "Caller ID detected", "ring"}));
+    EXPECT_EQ(modem().CallerText(), "5551234");
 
-    // Rejected at the third ring; when ringing stops, no recording is requested.
+    // Rejected at the third ring; when ringing stops, no recording is requested. This call
+    // brings no caller ID and does not take the one of the call before.
     modem().setStartRecordRequest(false);
     modem().EnableAutoRecord();
     newLogLines();
@@ -193,6 +195,7 @@ TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
         ring();
         ASSERT_TRUE(waitFor([this, i] { return modem().RingCount() == i; }));
         EXPECT_EQ(modem().CallRejected(), i >= 3);
+        EXPECT_EQ(modem().CallerText(), "");
     }
     ASSERT_TRUE(waitFor([this] { return !modem().CallRejected(); }));
     EXPECT_FALSE(modem().StartRecordRequest());
@@ -207,6 +210,14 @@ TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
     Waits::waitMs(1200);
     EXPECT_EQ(modem().RingCount(), 0);
     EXPECT_FALSE(modem().StartRecordRequest());
+
+    modem().EnableAutoRecord();
+    // A caller ID sent before the first RING (as some lines do) belongs to that call.
+    peer.send("\r\nNMBR = 5550000\r\n");
+    Waits::waitMs(100);
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
+    EXPECT_EQ(modem().CallerText(), "5550000");
 }
 
 TEST_F(ModemControlTest, LearnsTheRingSpanFromTheFirstCall)

@@ -124,3 +124,27 @@ TEST(RecorderSessionTest, TheSharedFilesAreTheSameWithAndWithoutTheDetailsTable)
 }
 
 } // namespace
+
+namespace {
+
+// Rules that cannot all be read are said at start-up, and the file stays as it was.
+TEST(RecorderSessionTest, ADamagedRulesFileIsReportedAtStartAndKept)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(ProgramDir::prepare(dir.path()));
+    const QByteArray damaged = "Calvora rules 1\nRule\tmatch=any\tnever-record=maybe\n";
+    QFile file(dir.filePath("Rules.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+    ScriptedMessageService messages;
+    RecorderSession session(dir.path(), messages);
+    session.open();
+    ASSERT_EQ(messages.texts.size(), 1) << messages.texts.join('|').toStdString();
+    EXPECT_TRUE(messages.texts[0].contains("Rules.txt line 2: cannot read 'never-record=maybe'"))
+        << messages.texts[0].toStdString();
+    EXPECT_TRUE(session.log().lines().join('\n').contains("cannot all be read"));
+    EXPECT_EQ(fileBytes(dir.filePath("Rules.txt")), damaged);
+}
+
+} // namespace

@@ -153,6 +153,31 @@ TEST_F(RecorderTest, RecordsCallsAndKeepsTheCallInProgressOnSigterm)
     EXPECT_EQ(lines.count("Caller ID detected: Anne Smith"), 1);
 }
 
+// The headless recorder applies the rules as the window program does: a caller a rule never
+// records gets no recording and no file, the next caller's memo comes from a template.
+TEST_F(RecorderTest, RulesSkipOneCallerAndWriteTheNextOnesMemo)
+{
+    startModem("waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550101 end=answered; wait 3000; "
+               "call 2 800 NMBR=5550202 end=answered; voice speech 2000; voice silence");
+    {
+        QFile rules(data + "/Rules.txt");
+        ASSERT_TRUE(rules.open(QIODevice::WriteOnly));
+        rules.write("Calvora rules 1\nRule\tmatch=number-is\tvalue=5550101\tnever-record=yes\n"
+                    "Rule\tmatch=any\tmemo=Call of {name}\n");
+    }
+    QProcess recorder;
+    startRecorder(recorder);
+    ASSERT_TRUE(waitForOutput(recorder, "-- Recording stopped", 1, 120000)) << output.toStdString();
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    output += recorder.readAllStandardError();
+    EXPECT_TRUE(output.contains("A rule skipped the call of 5550101")) << output.toStdString();
+    EXPECT_EQ(output.count("-- Recording started"), 1);
+    EXPECT_EQ(vmodem.log().count("AT+VRX", Qt::CaseInsensitive), 1);
+    EXPECT_EQ(memos(), QStringList{"Call of 5550202"});
+    EXPECT_EQ(QDir(data + "/wav").entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
 // The window program ended by SIGTERM during a call keeps the call and says why it ended.
 TEST_F(RecorderTest, TheWindowProgramEndedBySigtermSaysSoOfTheCallInProgress)
 {

@@ -136,10 +136,11 @@ void MainActions::buildMenus(QMenuBar *bar)
 
     optionsMenu = bar->addMenu(QStringLiteral(" &Options "));
     optionsMenu->addAction(acSettings);
-    optionsMenu->addActions({acCallers, acImportContacts});
     modemMenu = optionsMenu->addMenu(QStringLiteral("Modem"));
     modemMenu->addActions({acModemOn, acModemOff});
     optionsMenu->addAction(acDiagnostics);
+    optionsMenu->addSeparator();
+    optionsMenu->addActions({acCallers, acImportContacts});
 
     helpMenu = bar->addMenu(QStringLiteral(" &Help "));
     helpMenu->addActions({Contents1, ReportProblem1});

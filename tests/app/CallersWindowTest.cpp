@@ -168,9 +168,11 @@ TEST_F(CallersWindowTest, ADirectoryFileThatCannotBeReadIsReportedAndLeftAlone)
     EXPECT_TRUE(messages.texts[0].endsWith("Callers.txt: not a caller directory"));
     EXPECT_EQ(window.list()->topLevelItemCount(), 0);
     for (const char *name : {"Add", "Edit", "Remove", "Import contacts"}) {
-        for (QPushButton *button : window.findChildren<QPushButton *>())
-            if (button->accessibleName() == QLatin1String(name))
+        for (QPushButton *button : window.findChildren<QPushButton *>()) {
+            if (button->accessibleName() == QLatin1String(name)) {
                 EXPECT_FALSE(button->isEnabled()) << name;
+            }
+        }
     }
     answers = {CallerEntry{"Bob", {"+1 212 555 0142"}}};
     window.acAddExecute();

@@ -84,7 +84,8 @@ TEST_F(MainWindowTest, MenusHoldEveryCommandWithItsShortcut)
               QStringList({"Play [Ctrl+P]", "Pause", "Stop [Ctrl+S]", "Rewind", "Fast forward",
                            "Record [Ctrl+R]"}));
     EXPECT_EQ(menuTexts(a.postMenu), QStringList({"Volume level", "Voice equalizer"}));
-    EXPECT_EQ(menuTexts(a.optionsMenu), QStringList({"Settings...", "Modem", "Diagnostics"}));
+    EXPECT_EQ(menuTexts(a.optionsMenu), QStringList({"Settings...", "Modem", "Diagnostics",
+                                                     "Callers...", "Import contacts..."}));
     EXPECT_EQ(menuTexts(a.modemMenu), QStringList({"On", "Off"}));
     EXPECT_EQ(menuTexts(a.helpMenu), QStringList({"Contents...", "Report a problem...", "About"}));
 

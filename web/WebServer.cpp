@@ -163,6 +163,7 @@ bool WebServer::start(const ListenAddress &address, const QString &tlsCert, cons
     m_query.prepare();
     m_port = servers().constLast()->serverPort();
     m_address = address;
+    m_listensBeyondLoopback = !address.isLoopback();
     writeLog(QStringLiteral("Web page at %1%2")
                  .arg(url(), m_passwords.isSet()
                                  ? QString()
@@ -205,9 +206,16 @@ QByteArray WebServer::sessionCookie(const QByteArray &token, bool expire) const
     return c;
 }
 
+bool WebServer::passwordRequired() const
+{
+    // Once listening beyond this computer, a password file that went missing locks the page
+    // rather than opening it to anyone who names a loopback host.
+    return m_listensBeyondLoopback || m_passwords.isSet();
+}
+
 bool WebServer::hostAllowed(const QHttpServerRequest &request) const
 {
-    if (m_passwords.isSet())
+    if (passwordRequired())
         return true;
     const QByteArray host = hostName(header(request, "Host")).toLower();
     return host == "127.0.0.1" || host == "localhost" || host == "[::1]";
@@ -320,11 +328,11 @@ void WebServer::route(const QHttpServerRequest &request, QTcpSocket *socket,
 
 void WebServer::session(const QHttpServerRequest &request, QHttpServerResponder &responder)
 {
-    const bool passwordRequired = m_passwords.isSet();
+    const bool passwordRequired = this->passwordRequired();
     if (const WebSession *s = m_sessions.find(cookie(request, SessionCookie)))
         return json(responder, QJsonObject{{QStringLiteral("csrf"), QString::fromLatin1(s->csrf)},
                                            {QStringLiteral("passwordRequired"), passwordRequired}});
-    if (passwordRequired)
+    if (passwordRequired || !request.remoteAddress().isLoopback())
         return json(responder,
                     QJsonObject{{QStringLiteral("error"), QStringLiteral("please log in")},
                                 {QStringLiteral("passwordRequired"), true}},

@@ -66,6 +66,8 @@ private:
     // The request may reach this server under its Host header (a page of another site that
     // renames itself to a loopback address may not).
     bool hostAllowed(const QHttpServerRequest &request) const;
+    // A session needs a password: one is set, or the page is reached beyond this computer.
+    bool passwordRequired() const;
     bool originAllowed(const QHttpServerRequest &request) const;
     void login(const QHttpServerRequest &request, QHttpServerResponder &responder);
     void session(const QHttpServerRequest &request, QHttpServerResponder &responder);
@@ -101,4 +103,5 @@ private:
     ListenAddress m_address;
     quint16 m_port = 0;
     bool m_tls = false;
+    bool m_listensBeyondLoopback = false;
 };

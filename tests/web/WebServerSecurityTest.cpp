@@ -21,7 +21,16 @@ TEST_F(WebServerSecurityTest, ANonLoopbackAddressNeedsAPassword)
 
     setPassword();
     error.clear();
-    EXPECT_TRUE(server->start(*any, {}, {}, error)) << error.toStdString();
+    ASSERT_TRUE(server->start(*any, {}, {}, error)) << error.toStdString();
+
+    // A password file that goes away (or can no longer be read) locks the page; it does not
+    // open it to anyone who names a loopback host.
+    ASSERT_TRUE(QFile::remove(PasswordStore(dir.path()).filePath()));
+    client = std::make_unique<RawHttpClient>(server->port());
+    const RawHttpResponse session = client->request("GET", "/api/session");
+    EXPECT_EQ(session.status, 401);
+    EXPECT_TRUE(object(session).value("passwordRequired").toBool());
+    EXPECT_EQ(client->request("GET", "/api/recordings").status, 401);
 }
 
 TEST_F(WebServerSecurityTest, WithoutLoginOnlyThePageItselfAnswers)

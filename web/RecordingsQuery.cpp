@@ -175,6 +175,10 @@ QJsonObject RecordingsQuery::list(const ListRequest &request)
             row.insert(QStringLiteral("ended"), endReasonText(facts->end));
             row.insert(QStringLiteral("endedText"), endReasonDescription(facts->end));
             row.insert(QStringLiteral("silent"), facts->silent);
+            // The name the directory gave the caller, else the number the call gave.
+            row.insert(QStringLiteral("caller"),
+                       facts->callerName.isEmpty() ? facts->callerNumber : facts->callerName);
+            row.insert(QStringLiteral("callerNumber"), facts->callerNumber);
         }
         page.append(row);
     }

@@ -150,11 +150,12 @@ function rowElement(row) {
   const tr = el("tr", undefined, { "data-id": row.id });
   if (row.silent) tr.className = "silent";
   const cells = [["Date", row.date], ["Time", row.time], ["Length", row.duration],
-    ["Memo", row.memo], ["Ended", row.ended || ""]];
+    ["Caller", row.caller || ""], ["Memo", row.memo], ["Ended", row.ended || ""]];
   for (const [label, text] of cells) {
     const td = el("td", text, { "data-label": label });
     if (label === "Memo") td.className = "memo";
     if (label === "Ended" && row.endedText) td.title = row.endedText;
+    if (label === "Caller" && row.callerNumber && row.callerNumber !== row.caller) td.title = row.callerNumber;
     tr.append(td);
   }
   const actions = el("td", undefined, { "data-label": "Actions", class: "actions" });

@@ -5,6 +5,7 @@
 #include "WebServerFixture.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QProcess>
 #include <QTcpSocket>
 
@@ -58,6 +59,25 @@ TEST_F(WebServerApiTest, TheListIsSearchedSortedAndPaged)
     EXPECT_EQ(memos(page), QStringList({"B call 1", "B call 2", "C call 1"}));
     EXPECT_EQ(page.value("total").toInt(), 8);
     EXPECT_EQ(memos(list("?offset=100")), QStringList());
+}
+
+TEST_F(WebServerApiTest, ARowNamesItsCallerFromTheRecordingsDetails)
+{
+    QJsonArray rows = list("?q=A+call+1").value("rows").toArray();
+    ASSERT_EQ(rows.size(), 1);
+    const QString id = rows[0].toObject().value("id").toString();
+    EXPECT_FALSE(rows[0].toObject().contains("caller")) << "no details, no caller";
+    RecordingFacts facts;
+    facts.callerNumber = "020 7946 0018";
+    facts.callerName = "Anne <b>Smith</b>";
+    ASSERT_TRUE(catalogue->Details.store(id, facts));
+    rows = list("?q=A+call+1").value("rows").toArray();
+    EXPECT_EQ(rows[0].toObject().value("caller").toString(), "Anne <b>Smith</b>");
+    EXPECT_EQ(rows[0].toObject().value("callerNumber").toString(), "020 7946 0018");
+    facts.callerName.clear();
+    ASSERT_TRUE(catalogue->Details.store(id, facts));
+    rows = list("?q=A+call+1").value("rows").toArray();
+    EXPECT_EQ(rows[0].toObject().value("caller").toString(), "020 7946 0018");
 }
 
 TEST_F(WebServerApiTest, FoldersComeAsATreeWithTheirNames)

@@ -115,6 +115,9 @@ async function main() {
   assert.ok([...statuses].some((s) => s.startsWith("Modem on")), [...statuses].join(" | "));
   assert.ok([...statuses].some((s) => /Recording a call from .*5551234.*\d:\d\d/.test(s)),
     [...statuses].join(" | "));
+  // The caller's column: the directory knows no name for the demo's caller, so the number.
+  assert.equal(await page.$eval(`#rows tr[data-id="${firstId}"] td[data-label="Caller"]`,
+    (c) => c.textContent), "5551234");
   const logLines = await page.$$eval("#log li", (items) => items.map((i) => i.textContent));
   assert.ok(logLines.length > 0, "the event log's last lines are shown");
 

@@ -43,6 +43,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <vector>
 
 #include "VirtualModemProcess.h"
 #include "VoiceModemSetup.h"
@@ -430,10 +431,21 @@ TEST_F(RecordingTest, AModemBackUnderAnotherDeviceNameIsFoundThroughItsLink)
     ASSERT_TRUE(Waits::waitUntil([&] { return recorderIdle(); }, 60000));
     ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
 
-    // The old device name stays taken by another terminal, so the modem gets a new one.
-    const int holder = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(holder, 0);
-    const auto release = qScopeGuard([holder] { ::close(holder); });
+    // The old device name stays taken by another terminal, so the modem gets a new one. Other
+    // tests free and take terminals meanwhile: terminals are held until the old name is one
+    // of them (a new terminal gets the lowest free number), or another process holds it.
+    std::vector<int> holders;
+    const auto release = qScopeGuard([&holders] {
+        for (const int fd : holders)
+            ::close(fd);
+    });
+    for (int i = 0; i < 64; ++i) {
+        const int holder = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(holder, 0);
+        holders.push_back(holder);
+        if (QString::fromLocal8Bit(::ptsname(holder)) == firstDevice)
+            break;
+    }
     VirtualModemProcess back;
     ASSERT_TRUE(back.start({"--speed", "4", "--link", link, "--script",
                             "waitfor AT+VCID=1; wait 300; call 2 800 NMBR=5550404 end=answered; "

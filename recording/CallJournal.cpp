@@ -31,6 +31,8 @@ bool CallJournal::write(const QString &path) const
     };
     field("Start", start.toString(Qt::ISODateWithMs));
     field("Caller", caller);
+    field("Number", number);
+    field("Name", name);
     field("Folder", folderId);
     field("Id", id);
     field("Final", finalName);
@@ -53,6 +55,10 @@ std::optional<CallJournal> CallJournal::read(const QString &path)
             journal.start = QDateTime::fromString(value, Qt::ISODateWithMs);
         else if (key == "Caller")
             journal.caller = value;
+        else if (key == "Number")
+            journal.number = value;
+        else if (key == "Name")
+            journal.name = value;
         else if (key == "Folder")
             journal.folderId = value;
         else if (key == "Id")

@@ -14,7 +14,9 @@ struct CallJournal
     static inline const QString FileName = QStringLiteral("Recorded.call");
 
     QDateTime start;
-    QString caller;    // the caller-ID text (untrusted: never a path or a command)
+    QString caller;    // the memo: the caller-ID text (untrusted: never a path or a command)
+    QString number;    // the caller's number as the modem sent it (also untrusted)
+    QString name;      // the caller's name from the directory, if any
     QString folderId;  // the folder the recording goes to
     QString id;        // set at Stop: the code of the row about to be added
     QString finalName; // set at Stop: the WAV name "Recorded.wav" is about to get

@@ -331,6 +331,8 @@ bool CallRecorder::StartReceive()
     journal.start = RecordStart;
     // What a recovery after a crash catalogues: the memo and folder the rules chose.
     journal.caller = m_filing.memo;
+    journal.number = m_filing.number;
+    journal.name = m_filing.name;
     journal.folderId = filingFolder();
     if (!journal.write(journalPath()))
         m_log.appendLine(QStringLiteral("Unable to write ") + journalPath());
@@ -499,6 +501,8 @@ bool CallRecorder::catalogueRecording(const QDateTime &start, int seconds, const
     CallJournal journal;
     journal.start = start;
     journal.caller = caller;
+    journal.number = facts.callerNumber;
+    journal.name = facts.callerName;
     journal.folderId = folderId;
     journal.id = m_catalogue.NewUniqueCode();
     journal.finalName = QFileInfo(finalPath).fileName();
@@ -632,8 +636,12 @@ void CallRecorder::recoverInterruptedRecording()
     const QDateTime start =
         journal ? journal->start : QFileInfo(path).lastModified().addSecs(-seconds);
     const QString caller = journal ? journal->caller : QStringLiteral(" ");
-    if (!catalogueRecording(start, seconds, caller, journal ? journal->folderId : QString(),
-                            recoveredFacts(*wav)))
+    RecordingFacts facts = recoveredFacts(*wav);
+    if (journal) {
+        facts.callerNumber = journal->number;
+        facts.callerName = journal->name;
+    }
+    if (!catalogueRecording(start, seconds, caller, journal ? journal->folderId : QString(), facts))
         return;
     if (QFile::exists(path))
         keepAside(path);
@@ -659,6 +667,8 @@ void CallRecorder::recoverRenamedRecording(const CallJournal &journal)
                                     journal.folderId)) {
         RecordingFacts facts = recoveredFacts(*wav);
         facts.bytes = QFileInfo(finalPath).size();
+        facts.callerNumber = journal.number;
+        facts.callerName = journal.name;
         m_catalogue.Details.store(journal.id, facts);
         m_log.appendLine(QStringLiteral("Recovered an interrupted recording as ") + finalPath);
         m_catalogue.DataSource1DataChange();

@@ -553,6 +553,8 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
         CallJournal journal;
         journal.start = callStart;
         journal.caller = "5557777";
+        journal.number = "5557777";
+        journal.name = "Ann Example";
         journal.folderId = catalogue->currentFolderId();
         if (c.final) {
             journal.id = catalogue->NewUniqueCode();
@@ -567,6 +569,12 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
         recorder().recoverInterruptedRecording();
         ASSERT_EQ(catalogue->CallsTbl.RecordCount(), 1);
         EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "5557777");
+        if (!c.rowSaved) {
+            const auto facts = catalogue->Details.facts(catalogue->currentRecordingId());
+            ASSERT_TRUE(facts.has_value());
+            EXPECT_EQ(facts->callerNumber, "5557777");
+            EXPECT_EQ(facts->callerName, "Ann Example");
+        }
         EXPECT_EQ(catalogue->RecordingFileName() + ".wav", finalName) << "the call's own start";
         EXPECT_EQ(wavFiles(), QStringList{finalName});
         EXPECT_NEAR(soxSeconds(dir.path() + "/wav/" + finalName), 3.0, 0.01);

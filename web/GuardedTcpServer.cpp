@@ -1,6 +1,7 @@
 #include "GuardedTcpServer.h"
 
 #include <QSslSocket>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -53,8 +54,8 @@ qint64 announcedBody(const QByteArray &head)
 
 } // namespace
 
-GuardedTcpServer::GuardedTcpServer(qint64 maxBody, qint64 maxHeader, QObject *parent)
-    : QTcpServer(parent), m_maxBody(maxBody), m_maxHeader(maxHeader)
+GuardedTcpServer::GuardedTcpServer(const Limits &limits, QObject *parent)
+    : QTcpServer(parent), m_limits(limits)
 {}
 
 GuardedTcpServer::~GuardedTcpServer() = default;
@@ -73,10 +74,38 @@ void GuardedTcpServer::incomingConnection(qintptr handle)
         delete socket;
         return;
     }
+    if (m_open >= m_limits.maxConnections) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++m_open;
+    connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+    watchRequests(socket, idleTimer(socket));
+    if (auto *ssl = qobject_cast<QSslSocket *>(socket))
+        ssl->startServerEncryption();
+    addPendingConnection(socket);
+}
+
+// Restarted by each whole request's headers and by each answer's progress: a client that
+// trickles bytes without ever finishing a request does not keep the connection.
+QTimer *GuardedTcpServer::idleTimer(QTcpSocket *socket) const
+{
+    auto *timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    timer->setInterval(m_limits.idle);
+    connect(timer, &QTimer::timeout, socket, &QTcpSocket::abort);
+    connect(socket, &QTcpSocket::bytesWritten, timer, qOverload<>(&QTimer::start));
+    timer->start();
+    return timer;
+}
+
+void GuardedTcpServer::watchRequests(QTcpSocket *socket, QTimer *idle)
+{
     // Connected before the HTTP server connects its own reader, so this look comes first.
     auto watch = std::make_shared<RequestWatch>();
-    const qint64 maxBody = m_maxBody, maxHeader = m_maxHeader;
-    connect(socket, &QTcpSocket::readyRead, socket, [socket, watch, maxBody, maxHeader] {
+    const qint64 maxBody = m_limits.maxBody, maxHeader = m_limits.maxHeader;
+    connect(socket, &QTcpSocket::readyRead, socket, [socket, idle, watch, maxBody, maxHeader] {
         const QByteArray data = socket->peek(socket->bytesAvailable());
         qsizetype at = 0;
         while (at < data.size()) {
@@ -97,6 +126,7 @@ void GuardedTcpServer::incomingConnection(qintptr handle)
             }
             at += end + 4 - watch->header.size();
             watch->header.clear();
+            idle->start();
             const qint64 body = announcedBody(seen.left(end));
             if (body == -2)
                 return refuse(socket, 411, "Length Required",
@@ -108,7 +138,4 @@ void GuardedTcpServer::incomingConnection(qintptr handle)
             watch->bodyLeft = body;
         }
     });
-    if (auto *ssl = qobject_cast<QSslSocket *>(socket))
-        ssl->startServerEncryption();
-    addPendingConnection(socket);
 }

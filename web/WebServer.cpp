@@ -123,7 +123,8 @@ bool WebServer::start(const ListenAddress &address, const QString &tlsCert, cons
     error = addressRefusal(address, QFileInfo(m_passwords.filePath()).path());
     if (!error.isEmpty())
         return false;
-    auto server = std::make_unique<GuardedTcpServer>(MaxBodyBytes, MaxHeaderBytes, this);
+    auto server = std::make_unique<GuardedTcpServer>(
+        GuardedTcpServer::Limits{MaxBodyBytes, MaxHeaderBytes, MaxConnections, m_idleTime}, this);
     if (tlsCert.isEmpty() != tlsKey.isEmpty()) {
         error = QStringLiteral("TLS needs both a certificate and a key");
         return false;

@@ -17,6 +17,7 @@
 
 #include <QAbstractHttpServer>
 #include <QHttpServerResponder>
+#include <chrono>
 #include <memory>
 
 class Catalogue;
@@ -31,6 +32,11 @@ class WebServer final : public QAbstractHttpServer
 public:
     static constexpr qint64 MaxBodyBytes = 16 * 1024;
     static constexpr qint64 MaxHeaderBytes = 16 * 1024;
+    // Well above what browsers open to one site (six or so each), far below the descriptors
+    // the recorder needs for its calls.
+    static constexpr int MaxConnections = 64;
+    // The live status stream sends a keep-alive line well within it.
+    static constexpr std::chrono::milliseconds DefaultIdleTime{60000};
     static inline const QByteArray SessionCookie = QByteArrayLiteral("calvora_session");
 
     // dataDir holds the password file; pageDir the page's files. log may be null.
@@ -48,6 +54,8 @@ public:
     // The page's address, as a browser opens it ("http://127.0.0.1:8080/").
     QString url() const;
     quint16 port() const { return m_port; }
+    // How long a connection may go without a whole request or any answer; set before start().
+    void setIdleTime(std::chrono::milliseconds idle) { m_idleTime = idle; }
 
     StatusFeed &status() { return m_status; }
     LoginThrottle &throttle() { return m_throttle; }
@@ -102,6 +110,7 @@ private:
     StatusFeed m_status;
     ListenAddress m_address;
     quint16 m_port = 0;
+    std::chrono::milliseconds m_idleTime = DefaultIdleTime;
     bool m_tls = false;
     bool m_listensBeyondLoopback = false;
 };

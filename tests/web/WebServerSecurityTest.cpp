@@ -1,10 +1,14 @@
 // The web page's security rules, over a real socket: no access without login, CSRF tokens,
-// strict paths, escaping, body limits, slowed logins and the loopback-only rule.
+// strict paths, escaping, body limits, slowed logins, the loopback-only rule, and the limits on
+// connections that keep the recorder's descriptors for its calls.
 #include "WebServerFixture.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QSslSocket>
+#include <QTcpSocket>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -302,6 +306,73 @@ TEST_F(WebServerSecurityTest, OverTlsThePageAnswersAndTheCookieIsSecure)
         << answer.constData();
     EXPECT_TRUE(answer.startsWith("HTTP/1.1 200"));
     EXPECT_TRUE(answer.contains("; Secure")) << answer.constData();
+}
+
+std::unique_ptr<QTcpSocket> connectedSocket(quint16 port)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QStringLiteral("127.0.0.1"), port);
+    return QTest::qWaitFor([&] { return socket->state() == QAbstractSocket::ConnectedState; },
+                           10000)
+               ? std::move(socket)
+               : nullptr;
+}
+
+bool closedByServer(QTcpSocket &socket, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; },
+                           timeoutMs);
+}
+
+// A connection that sends nothing, one that sends a header a byte at a time, and one that
+// stays open after its answer are closed once idle; a request that completes is answered.
+TEST_F(WebServerSecurityTest, IdleConnectionsAreClosed)
+{
+    server->setIdleTime(std::chrono::milliseconds(500));
+    listen();
+    const auto silent = connectedSocket(server->port());
+    const auto trickle = connectedSocket(server->port());
+    const auto answered = connectedSocket(server->port());
+    ASSERT_TRUE(silent && trickle && answered);
+    answered->write("GET /api/session HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered->bytesAvailable() > 0; }, 10000));
+    EXPECT_TRUE(answered->readAll().startsWith("HTTP/1.1 200"));
+
+    trickle->write("GET /api/session HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ");
+    QElapsedTimer clock;
+    clock.start();
+    while (trickle->state() == QAbstractSocket::ConnectedState && clock.elapsed() < 10000) {
+        trickle->write("a");
+        QTest::qWait(50);
+    }
+    EXPECT_EQ(trickle->state(), QAbstractSocket::UnconnectedState) << "a header without end";
+    EXPECT_TRUE(closedByServer(*silent, 10000));
+    EXPECT_TRUE(closedByServer(*answered, 10000));
+    EXPECT_EQ(client->request("GET", "/api/session").status, 200) << "the server still answers";
+}
+
+// Connections beyond the cap are closed at once; those within it are served, and once some
+// close, new ones are served again.
+TEST_F(WebServerSecurityTest, ConnectionsBeyondTheCapAreClosedAtOnce)
+{
+    listen();
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < WebServer::MaxConnections; ++i) {
+        held.push_back(connectedSocket(server->port()));
+        ASSERT_TRUE(held.back());
+    }
+    const auto surplus = connectedSocket(server->port());
+    ASSERT_TRUE(surplus);
+    EXPECT_TRUE(closedByServer(*surplus, 10000));
+
+    QTcpSocket &last = *held.back();
+    last.write("GET /api/session HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return last.bytesAvailable() > 0; }, 10000));
+    EXPECT_TRUE(last.readAll().startsWith("HTTP/1.1 200"));
+
+    held.clear();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return client->request("GET", "/api/session").status == 200; }, 10000));
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "catalogue/CatalogueSchema.h"
 #include "support/MessageService.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -109,12 +108,3 @@ BENCHMARK(BM_FolderSwitch)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoSearchAllRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,7 +9,6 @@
 #include "catalogue/RecordingOperations.h"
 #include "support/MessageService.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -141,12 +140,3 @@ BENCHMARK(BM_MoveSelected)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SearchAllMemos)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

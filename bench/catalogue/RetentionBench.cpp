@@ -9,7 +9,6 @@
 #include "catalogue/RetentionPass.h"
 #include "support/MessageService.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -107,12 +106,3 @@ void BM_WholePassDecision(benchmark::State &state)
 
 BENCHMARK(BM_PlanOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholePassDecision)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

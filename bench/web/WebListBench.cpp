@@ -15,7 +15,6 @@
 #include "web/PasswordStore.h"
 #include "web/WebServer.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -222,12 +221,3 @@ BENCHMARK(BM_MemoSearchWithoutMatch)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AudioStartOfAnHour)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

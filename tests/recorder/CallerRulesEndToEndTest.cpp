@@ -2,27 +2,13 @@
 // the recorder session (without any window) applies the first matching rule, and the
 // catalogue, the details table and the disk show what it did. A call a rule never records
 // leaves no byte on disk, and the next call is recorded as usual.
-#include "audio/StandardFormats.h"
 #include "callers/CallerDirectory.h"
-#include "catalogue/Catalogue.h"
-#include "config/ProgramDir.h"
-#include "modem/TfmModem.h"
-#include "recording/CallRecorder.h"
-#include "recording/RecorderSession.h"
-#include "support/ScriptedMessageService.h"
-#include "support/Waits.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <memory>
 
-#include "NoWindows.h"
-#include "ScaledTime.h"
-#include "VirtualModemProcess.h"
-#include "VoiceModemSetup.h"
+#include "VirtualModemSession.h"
 
 namespace {
 
@@ -68,14 +54,11 @@ const Case Cases[] = {
      "NMBR=5550199", Case::RecordedByHand, "General", "5550199", "5550199", ""},
 };
 
-class CallerRulesEndToEndTest : public ::testing::TestWithParam<Case>
+class CallerRulesEndToEndTest : public ::testing::TestWithParam<Case>, public VirtualModemSession
 {
 protected:
-    ScaledTime fast{0.1};
-
     void SetUp() override
     {
-        ASSERT_TRUE(ProgramDir::prepare(dir.path()));
         CallerDirectory callers(dir.path());
         callers.import({{"Anne Smith", {"555-0100"}, {"Family"}}});
         ASSERT_TRUE(callers.save());
@@ -87,13 +70,7 @@ protected:
         script += QString(c.firstCall) + " end=answered";
         if (c.first == Case::Recorded)
             script += "; voice speech 3000; voice silence";
-        ASSERT_TRUE(vmodem.start({"--speed", "20", "--script", script}));
-        session = std::make_unique<RecorderSession>(dir.path(), messages);
-        writeVirtualModemSetup(session->ini(), dir.path(), vmodem.path(), WorkingPcmFormat());
-        session->ini().WriteInteger("Params", "Timeout", 8);
-        session->ini().WriteInteger("Params", "DiscTime", 1);
-        session->ini().WriteBool("Params", "AutoRecord", true);
-        session->open();
+        ASSERT_TRUE(open(script, 1));
         // A second folder to file recordings in.
         TStoreTable &folders = session->catalogue().FoldersTbl;
         folders.Append();
@@ -106,11 +83,8 @@ protected:
         ASSERT_TRUE(rules.open(QIODevice::WriteOnly));
         rules.write("Calvora rules 1\n" + QByteArray(c.rules).replace("FOLDER", SalesFolder));
         rules.close();
-        session->bringModemOnLine(noWindows, noWindows);
-        ASSERT_TRUE(session->modem().PortOpen()) << messages.texts.join('|').toStdString();
+        ASSERT_TRUE(bringOnLine());
     }
-
-    QString logText() const { return session->log().lines().join('\n'); }
 
     // Every file in the recordings folder, hidden ones too.
     QStringList recordingsFolder() const
@@ -118,12 +92,6 @@ protected:
         return QDir(session->prefs().wavDir)
             .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }
-
-    QTemporaryDir dir;
-    ScriptedMessageService messages;
-    VirtualModemProcess vmodem;
-    NoWindows noWindows;
-    std::unique_ptr<RecorderSession> session;
 };
 
 TEST_P(CallerRulesEndToEndTest, TheFirstMatchingRuleFilesNamesOrSkipsTheCall)
@@ -153,13 +121,7 @@ TEST_P(CallerRulesEndToEndTest, TheFirstMatchingRuleFilesNamesOrSkipsTheCall)
             EXPECT_TRUE(logText().contains("Recorded by hand, although the rule says never"));
         }
     }
-    ASSERT_TRUE(Waits::waitUntil(
-        [&] {
-            return catalogue.recordingCount() == 1 &&
-                   session->recorder().phase() == CallRecorder::Phase::Idle;
-        },
-        120000))
-        << logText().toStdString();
+    ASSERT_TRUE(waitForRecordings(1, 120000)) << logText().toStdString();
 
     const QString id = catalogue.currentRecordingId();
     EXPECT_EQ(catalogue.FoldersTbl.FieldValues("FolderName").toString(), c.folder);

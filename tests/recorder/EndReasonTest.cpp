@@ -1,31 +1,16 @@
 // Why a recording ended, end to end: the virtual modem on a pseudo-terminal carries each kind of
 // ending, the recorder session records the call without any window, and calvora-catalogue
 // lists the reason (and the silent mark) the details table kept for it.
-#include "audio/StandardFormats.h"
-#include "catalogue/Catalogue.h"
-#include "config/ProgramDir.h"
 #include "config/StorageSettings.h"
-#include "modem/TfmModem.h"
-#include "recording/CallRecorder.h"
-#include "recording/RecorderSession.h"
-#include "support/ScriptedMessageService.h"
-#include "support/Waits.h"
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <memory>
 
 #include "FileSizeLimit.h"
-#include "NoWindows.h"
-#include "ScaledTime.h"
-#include "VirtualModemProcess.h"
-#include "VoiceModemSetup.h"
+#include "VirtualModemSession.h"
 
 namespace {
 
-// The start-up set-up without a window to show anything in.
 // How the test ends the call, besides what the line does by itself.
 enum class Action
 {
@@ -67,41 +52,21 @@ const Case Cases[] = {
     {"an empty call", CALL "voice silence", Action::None, 3, 0, "Silence", true},
 };
 
-class EndReasonTest : public ::testing::TestWithParam<Case>
+class EndReasonTest : public ::testing::TestWithParam<Case>, public VirtualModemSession
 {
 protected:
-    // The settling waits and the tries to reopen a modem run at a tenth; the command
-    // time-outs are set to the longest, 8 s, below.
-    ScaledTime fast{0.1};
-
-    void SetUp() override { ASSERT_TRUE(ProgramDir::prepare(dir.path())); }
-
     void start(const Case &c)
     {
-        ASSERT_TRUE(vmodem.start({"--speed", "20", "--script", c.script}));
-        session = std::make_unique<RecorderSession>(dir.path(), messages);
-        writeVirtualModemSetup(session->ini(), dir.path(), vmodem.path(), WorkingPcmFormat());
-        session->ini().WriteInteger("Params", "Timeout", 8);
-        session->ini().WriteInteger("Params", "DiscTime", c.discTime);
-        session->ini().WriteBool("Params", "AutoRecord", true);
-        StorageSettings storage;
-        storage.maxRecordingMinutes = c.maxMinutes;
-        if (c.maxMinutes > 0)
-            saveStorageSettings(session->ini(), storage);
-        session->open();
-        session->bringModemOnLine(noWindows, noWindows);
-        ASSERT_TRUE(session->modem().PortOpen()) << messages.texts.join('|').toStdString();
+        ASSERT_TRUE(open(c.script, c.discTime, [&](TIniFile &ini) {
+            StorageSettings storage;
+            storage.maxRecordingMinutes = c.maxMinutes;
+            if (c.maxMinutes > 0)
+                saveStorageSettings(ini, storage);
+        }));
+        ASSERT_TRUE(bringOnLine());
     }
 
-    bool waitForRow(int ms)
-    {
-        return Waits::waitUntil(
-            [&] {
-                return session->catalogue().recordingCount() == 1 &&
-                       session->recorder().phase() == CallRecorder::Phase::Idle;
-            },
-            ms);
-    }
+    bool waitForRow(int ms) { return waitForRecordings(1, ms); }
 
     // The only row's "Ended" and "Silent" columns as calvora-catalogue lists them.
     QStringList listed()
@@ -117,12 +82,6 @@ protected:
         const QStringList row = lines.value(1).split('\t');
         return {row.value(header.indexOf("Ended")), row.value(header.indexOf("Silent"))};
     }
-
-    QTemporaryDir dir;
-    ScriptedMessageService messages;
-    VirtualModemProcess vmodem;
-    NoWindows noWindows;
-    std::unique_ptr<RecorderSession> session;
 };
 
 TEST_P(EndReasonTest, TheReasonIsKeptLoggedAndListed)
@@ -145,11 +104,11 @@ TEST_P(EndReasonTest, TheReasonIsKeptLoggedAndListed)
         FileSizeLimit limit(20000);
         ASSERT_TRUE(limit.active());
         ASSERT_TRUE(recorder.acRecordExecute());
-        ASSERT_TRUE(waitForRow(60000)) << session->log().lines().join('\n').toStdString();
+        ASSERT_TRUE(waitForRow(60000)) << logText().toStdString();
         break;
     }
     }
-    ASSERT_TRUE(waitForRow(120000)) << session->log().lines().join('\n').toStdString();
+    ASSERT_TRUE(waitForRow(120000)) << logText().toStdString();
 
     const QStringList log = session->log().lines();
     const qsizetype stopped = log.indexOf("-- Recording stopped");

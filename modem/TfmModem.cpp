@@ -10,6 +10,7 @@
 #include "support/MessageService.h"
 #include "support/Waits.h"
 
+#include <QCoreApplication>
 #include <cstring>
 
 namespace {
@@ -22,6 +23,9 @@ constexpr int PortNotifyWaitMs = 5000;
 constexpr int WaitSafetyMs = 5000;
 // The end-of-reception sequence is two bytes; this bounds the wait for them to go out.
 constexpr int EndReceiveDrainMs = 500;
+// Turns of the event loop that bring bytes already at the port to the reply: one reads the
+// port, the next hands what was read on.
+constexpr int ArrivedReplyPasses = 4;
 } // namespace
 
 TfmModem::TfmModem(TIniFile &ini, const Preferences &prefs, const TModemParams &profile,
@@ -346,6 +350,13 @@ void TfmModem::portDeviceLost(const QString &reason)
 
 void TfmModem::tmCmdTimeoutTimer()
 {
+    // When the program was held up past the time-out (a busy machine), the reply may have
+    // come meanwhile and wait unread: it is taken first, so that it is not lost to a time-out
+    // and then taken for the reply of the next command.
+    for (int pass = 0; pass < ArrivedReplyPasses && !m_replyReady; ++pass)
+        QCoreApplication::processEvents();
+    if (m_replyReady)
+        return;
     m_replyReady = true;
     m_replyKind = TimeOutKind;
 }

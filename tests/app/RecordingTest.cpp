@@ -639,7 +639,8 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
 
     ASSERT_TRUE(Waits::waitUntil(
         [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 120000))
-        << context->log.lines().join('\n').toStdString();
+        << context->log.lines().join('\n').toStdString() << "\n--- the modem's side:\n"
+        << vmodem.log().toStdString();
     EXPECT_EQ(wavFiles().size(), 1) << "the first recording stays where it was made";
     const QStringList files = QDir(calls).entryList({"*.wav"}, QDir::Files);
     ASSERT_EQ(files.size(), 1);

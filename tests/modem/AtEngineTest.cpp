@@ -3,6 +3,9 @@
 #include "ModemFixture.h"
 #include "ScaledTime.h"
 
+#include <chrono>
+#include <thread>
+
 namespace {
 struct Chunk
 {
@@ -92,6 +95,22 @@ TEST_F(AtEngineTest, TimesOutAfterTheConfiguredSeconds)
         EXPECT_GE(clock.elapsed(), Waits::scaledMs(seconds * 1000) - 10);
         EXPECT_LT(clock.elapsed(), Waits::scaledMs(seconds * 1000) + 1500);
     }
+}
+
+// The program is held up past the time-out while the modem's reply comes in: the reply, read
+// late, still answers the command (a busy machine does not make a modem look deaf).
+TEST_F(AtEngineTest, AReplyThatCameWhileTheProgramWasHeldUpIsNoTimeOut)
+{
+    openPort();
+    prefs.Timeout = 1; // 250 ms scaled
+    peer.onCommand = [this](const QByteArray &) {
+        peer.send("\r\nOK\r\n");
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    };
+    QString reply;
+    EXPECT_EQ(modem().SendCommand("at", reply), AtResult::Ok);
+    peer.onCommand = {};
+    EXPECT_EQ(modem().SendCommand("at", reply), AtResult::TimeOut) << "a modem that is silent";
 }
 
 TEST_F(AtEngineTest, ExpectLogsTheTextAndTheOutcome)

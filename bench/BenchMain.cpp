@@ -1,15 +1,11 @@
 // The entry point of the benchmark programs that measure Qt code: files, timers and signals
 // need the application object.
+#include "BenchRun.h"
+
 #include <QCoreApplication>
-#include <benchmark/benchmark.h>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -4,6 +4,7 @@
 //
 // --write-raw=FILE writes the same hour, unshielded, as raw bytes and exits, so that another
 // converter can be timed on exactly this audio.
+#include "BenchRun.h"
 #include "audio/StandardFormats.h"
 #include "audio/TdeCodec.h"
 #include "audio/TdeRIFFAudioWriter.h"
@@ -234,10 +235,5 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

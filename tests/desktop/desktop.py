@@ -33,6 +33,17 @@ def wait_until(predicate, timeout=20.0, what="the condition"):
         time.sleep(0.1)
 
 
+def stop(process):
+    """Asks a program of ours to end as the session would, and makes sure it does."""
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(20)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
 class Desktop:
     """Xvfb without a window manager, a session bus, and the accessibility bus behind it."""
 
@@ -96,13 +107,7 @@ class Program:
             return f.read().decode("utf-8", "replace")
 
     def end(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
-            try:
-                self.process.wait(20)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop(self.process)
         self._stderr.close()
         return self.process.returncode
 

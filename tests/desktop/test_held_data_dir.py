@@ -9,7 +9,7 @@ import subprocess
 import tempfile
 import unittest
 
-from desktop import Accessible, Desktop, Program, program, wait_until
+from desktop import Accessible, Desktop, Program, program, stop, wait_until
 
 
 class HeldDataDirTest(unittest.TestCase):
@@ -46,11 +46,7 @@ class HeldDataDirTest(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        cls.recorder.terminate()
-        try:
-            cls.recorder.wait(20)
-        except subprocess.TimeoutExpired:
-            cls.recorder.kill()
+        stop(cls.recorder)
         cls.recorder_log.close()
         cls.desktop.close()
         shutil.rmtree(cls.work, ignore_errors=True)

@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QTcpSocket>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -217,6 +219,56 @@ TEST_F(WebServerApiTest, TheStatusIsPushedToOpenPages)
     const RawHttpResponse lines = client->request("GET", "/api/log?lines=1", cookie);
     ASSERT_EQ(lines.status, 200);
     EXPECT_EQ(object(lines).value("lines").toArray().last().toString(), "A line of the event log");
+}
+
+// Pages that were closed give their places to new ones, even when every place was taken.
+TEST_F(WebServerApiTest, ClosedPagesFreeTheirEventStreams)
+{
+    std::vector<std::unique_ptr<QTcpSocket>> pages;
+    for (int i = 0; i < StatusFeed::MaxListeners; ++i) {
+        pages.push_back(openEvents(cookie));
+        ASSERT_TRUE(pages.back()) << "page " << i;
+    }
+    EXPECT_FALSE(openEvents(cookie)) << "one page too many";
+    pages.clear();
+    QTest::qWait(200);
+    EXPECT_TRUE(openEvents(cookie)) << "a page after all were closed";
+}
+
+// A page that stops taking its events is closed once they pile up, instead of holding them
+// all in the recorder's memory.
+TEST_F(WebServerApiTest, APageThatDoesNotReadItsEventsIsClosed)
+{
+    auto events = openEvents(cookie);
+    ASSERT_TRUE(events);
+    events->setReadBufferSize(1024);
+    ASSERT_EQ(server->status().listenerCount(), 1);
+    const QString line(4000, QLatin1Char('x'));
+    for (int i = 0; i < 8000; ++i) {
+        server->status().logLine(line);
+        if (i % 500 == 0)
+            QTest::qWait(1);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->status().listenerCount() == 0; }, 10000));
+    // Reading again, the page finds its stream ended.
+    events->setReadBufferSize(0);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            events->readAll();
+            return events->state() == QAbstractSocket::UnconnectedState;
+        },
+        10000));
+    // A page that reads still gets its events.
+    auto reader = openEvents(cookie);
+    ASSERT_TRUE(reader);
+    server->status().logLine("after the flood");
+    QByteArray received;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            received += reader->readAll();
+            return received.contains("after the flood");
+        },
+        5000));
 }
 
 } // namespace

@@ -369,8 +369,9 @@ void WebServer::login(const QHttpServerRequest &request, QHttpServerResponder &r
 {
     const QHostAddress client = request.remoteAddress();
     if (const qint64 wait = m_throttle.waitMs(client); wait > 0) {
-        writeLog(
-            QStringLiteral("Login to the %1 refused: too many failed attempts").arg(who(request)));
+        if (m_throttle.firstRefusal(client))
+            writeLog(QStringLiteral("Login to the %1 refused: too many failed attempts")
+                         .arg(who(request)));
         return json(responder,
                     QJsonObject{{QStringLiteral("error"),
                                  QStringLiteral("too many failed logins; try again in %1 s")

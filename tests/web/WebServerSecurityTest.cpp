@@ -195,6 +195,30 @@ TEST_F(WebServerSecurityTest, LoginsAreSlowedAfterFailures)
     EXPECT_TRUE(lines.contains("too many failed attempts")) << lines.toStdString();
 }
 
+// Refused attempts cost nothing, so they are written to the event log once per wait: a client
+// hammering the login cannot push the recorder's own lines out of the log.
+TEST_F(WebServerSecurityTest, RefusedLoginsAreLoggedOncePerWait)
+{
+    setPassword();
+    listen();
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    server->throttle().clock = [&now] { return now; };
+    const auto refusals = [this] {
+        return log.lines().filter(QStringLiteral("too many failed attempts")).size();
+    };
+    for (int i = 0; i < LoginThrottle::FreeFailures; ++i)
+        ASSERT_EQ(login(QStringLiteral("wrong password")).status, 401);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(login().status, 429);
+    EXPECT_EQ(refusals(), 1);
+    // The next wait gets its own line.
+    now = now.addMSecs(LoginThrottle::FirstWaitMs);
+    ASSERT_EQ(login(QStringLiteral("wrong again")).status, 401);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(login().status, 429);
+    EXPECT_EQ(refusals(), 2);
+}
+
 TEST_F(WebServerSecurityTest, OversizedAndMalformedRequestsChangeNothing)
 {
     setPassword();

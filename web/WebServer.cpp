@@ -496,10 +496,11 @@ void WebServer::memo(const QHttpServerRequest &request, QHttpServerResponder &re
     if (!body || !body->value(QStringLiteral("memo")).isString())
         return error(responder, Status::BadRequest,
                      QStringLiteral("the memo needs a JSON object with the text"));
-    switch (m_edits.setMemo(id, body->value(QStringLiteral("memo")).toString(), who(request))) {
+    QString stored;
+    switch (
+        m_edits.setMemo(id, body->value(QStringLiteral("memo")).toString(), who(request), stored)) {
     case RecordingEdits::Outcome::Done:
-        return json(responder,
-                    QJsonObject{{QStringLiteral("memo"), body->value(QStringLiteral("memo"))}});
+        return json(responder, QJsonObject{{QStringLiteral("memo"), stored}});
     case RecordingEdits::Outcome::NotFound:
         return error(responder, Status::NotFound, QStringLiteral("no such recording"));
     case RecordingEdits::Outcome::BadInput:

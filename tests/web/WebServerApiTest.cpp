@@ -117,6 +117,18 @@ TEST_F(WebServerApiTest, DeletingTakesTheRowItsDetailsAndItsFile)
     EXPECT_TRUE(log.lines().join('\n').contains("Recording " + id + " deleted from the web page"));
 }
 
+// A memo is one line: the answer gives it as it was kept, not as it was sent.
+TEST_F(WebServerApiTest, AMemoIsAnsweredAsItWasKept)
+{
+    const QString id = idOfRow(0);
+    const RawHttpResponse r =
+        client->request("PUT", "/api/recordings/" + id.toLatin1() + "/memo", cookie, csrf,
+                        R"({"memo":"called back\nsettled\tat last"})");
+    ASSERT_EQ(r.status, 200) << r.body.constData();
+    EXPECT_EQ(memoOnDisk(id), "called back settled at last");
+    EXPECT_EQ(object(r).value("memo").toString(), memoOnDisk(id));
+}
+
 TEST_F(WebServerApiTest, AudioIsServedAs16BitPcmWithByteRanges)
 {
     const QString id = idOfRow(0);

@@ -144,8 +144,7 @@ async function loadList() {
 }
 
 // Where the focus is among the rows' controls, so that the new list can give it back.
-function focusInRows(body) {
-  const focused = document.activeElement;
+function focusInRows(body, focused = document.activeElement) {
   const row = focused && focused.closest ? focused.closest("#rows tr") : null;
   if (!row) return null;
   return { id: row.dataset.id, label: focused.getAttribute("aria-label"),
@@ -220,8 +219,12 @@ function editMemo(row, opener) {
   const dialog = $("memo-dialog");
   $("memo-text").value = row.memo;
   dialog.returnValue = "";
+  // The list may be drawn again while the dialog is open (a call ended): the focus then goes
+  // back to the same control of the new list.
+  const keep = focusInRows($("rows"), opener);
   dialog.onclose = async () => {
-    opener.focus();
+    if (opener.isConnected || !keep) opener.focus();
+    else restoreFocus($("rows"), keep);
     if (dialog.returnValue !== "save") return;
     const r = await api("PUT", "/api/recordings/" + encodeURIComponent(row.id) + "/memo",
       { memo: $("memo-text").value });

@@ -234,6 +234,18 @@ async function main() {
   }), "Delete the recording of " + await page.$eval("#rows tr", (r) =>
     r.querySelector('td[data-label="Date"]').textContent + " " + r.querySelector('td[data-label="Time"]').textContent));
 
+  // The memo dialog closed after the list was drawn again behind it (as when a call ends)
+  // gives the focus back to the button that opened it.
+  const opener = await page.$eval("#rows tr:nth-child(3) button[aria-label^='Edit the memo']",
+    (b) => b.getAttribute("aria-label"));
+  await page.focus(`#rows tr button[aria-label="${opener}"]`);
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#memo-dialog[open]");
+  await page.evaluate(() => loadList());
+  await page.keyboard.press("Escape");
+  await page.waitForFunction(() => !document.getElementById("memo-dialog").open);
+  assert.equal(await page.evaluate(() => document.activeElement.getAttribute("aria-label")), opener);
+
   // A new password set while the page is open ends its session: the page asks for a login,
   // and the new password opens it.
   setPassword("another password for the page");

@@ -439,7 +439,7 @@ void WebServer::sendRange(const QHttpServerRequest &request, QTcpSocket *socket,
                           qint64 size, const Headers &extra)
 {
     const ByteRange range = ByteRange::parse(header(request, "Range"), size);
-    if (range.kind == ByteRange::Kind::Unsatisfiable || size == 0)
+    if (range.kind == ByteRange::Kind::Unsatisfiable)
         return send(responder, Status::RequestRangeNotSatisfiable, "text/plain", QByteArray(),
                     {{"Content-Range", "bytes */" + QByteArray::number(size)}});
     if (!content->seek(range.first))

@@ -188,6 +188,21 @@ TEST_F(WebServerApiTest, AudioIsServedAs16BitPcmWithByteRanges)
     EXPECT_TRUE(original.header("Content-Disposition").startsWith("attachment"));
 }
 
+// An empty file is sent as it is; only a range asks for bytes it does not have.
+TEST_F(WebServerApiTest, AnEmptyOriginalIsAnEmptyDownload)
+{
+    const QString id = idOfRow(0);
+    showFolder("General");
+    QFile file(catalogue->recordingFilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.close();
+    const QByteArray path = "/api/recordings/" + id.toLatin1() + "/original";
+    const RawHttpResponse whole = client->request("GET", path, cookie);
+    EXPECT_EQ(whole.status, 200);
+    EXPECT_EQ(whole.header("Content-Length"), "0");
+    EXPECT_EQ(client->request("GET", path, cookie, {}, {}, "Range: bytes=0-\r\n").status, 416);
+}
+
 TEST_F(WebServerApiTest, AFileThatIsNoWavIsRefusedWithAClearAnswer)
 {
     // The fixture's files hold text, not sound.

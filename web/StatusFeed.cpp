@@ -4,6 +4,15 @@
 #include <QTcpSocket>
 #include <algorithm>
 
+namespace {
+
+bool connected(const QPointer<QTcpSocket> &socket)
+{
+    return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
+} // namespace
+
 StatusFeed::StatusFeed(QObject *parent) : QObject(parent)
 {
     m_tick.setInterval(1000);
@@ -66,16 +75,13 @@ QJsonObject StatusFeed::status() const
 
 int StatusFeed::listenerCount() const
 {
-    return int(std::count_if(m_listeners.cbegin(), m_listeners.cend(), [](const Listener &l) {
-        return l.socket && l.socket->state() == QAbstractSocket::ConnectedState;
-    }));
+    return int(std::count_if(m_listeners.cbegin(), m_listeners.cend(),
+                             [](const Listener &l) { return connected(l.socket); }));
 }
 
 bool StatusFeed::addListener(QTcpSocket *socket, std::function<bool()> admitted)
 {
-    m_listeners.removeIf([](const Listener &l) {
-        return !l.socket || l.socket->state() != QAbstractSocket::ConnectedState;
-    });
+    m_listeners.removeIf([](const Listener &l) { return !connected(l.socket); });
     if (m_listeners.size() >= MaxListeners)
         return false;
     m_listeners.append({socket, std::move(admitted)});
@@ -105,7 +111,7 @@ void StatusFeed::sendToAll(const QByteArray &message)
     // Closed after the list is settled: closing a socket runs other code.
     QList<QPointer<QTcpSocket>> unread, refused;
     m_listeners.removeIf([&](const Listener &l) {
-        if (!l.socket || l.socket->state() != QAbstractSocket::ConnectedState)
+        if (!connected(l.socket))
             return true;
         if (l.socket->bytesToWrite() > MaxQueuedBytes) {
             unread.append(l.socket);

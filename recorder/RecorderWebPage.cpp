@@ -16,8 +16,12 @@ RecorderWebPage::RecorderWebPage(RecorderSession &session, QObject *parent)
     status.modemOn = [&session] { return session.modem().PortOpen(); };
     status.recording = [&session] { return session.recorder().recording(); };
     connect(&session.modem(), &TfmModem::modemStateChanged, &status, &StatusFeed::changed);
-    connect(&session.modem(), &TfmModem::callerIdShown, &status, &StatusFeed::setCaller);
-    connect(&session.recorder(), &CallRecorder::started, &status, &StatusFeed::recordingStarted);
+    // The caller is the modem's for the call that starts, not the last caller-ID line seen: a
+    // call that was not recorded must not lend its caller to the next one, which may have none.
+    connect(&session.recorder(), &CallRecorder::started, &status, [&session, &status] {
+        status.setCaller(session.modem().CallerText());
+        status.recordingStarted();
+    });
     connect(&session.recorder(), &CallRecorder::stopped, &status, &StatusFeed::recordingStopped);
 }
 

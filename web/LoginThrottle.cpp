@@ -46,6 +46,16 @@ void LoginThrottle::failed(const QHostAddress &client)
     const int doublings = std::min(r.failures - FreeFailures, 20);
     const qint64 wait = std::min(LongestWaitMs, FirstWaitMs << doublings);
     r.nextAttempt = clock().addMSecs(wait);
+    r.refusalNoted = false;
+}
+
+bool LoginThrottle::firstRefusal(const QHostAddress &client)
+{
+    const auto it = m_clients.find(key(client));
+    if (it == m_clients.end() || it->refusalNoted)
+        return false;
+    it->refusalNoted = true;
+    return true;
 }
 
 void LoginThrottle::succeeded(const QHostAddress &client)

@@ -23,12 +23,16 @@ public:
     qint64 waitMs(const QHostAddress &client) const;
     void failed(const QHostAddress &client);
     void succeeded(const QHostAddress &client);
+    // True for the first attempt refused in the client's current wait only: a refused attempt
+    // costs the client nothing, so a line for each would let anyone flood the event log.
+    bool firstRefusal(const QHostAddress &client);
 
 private:
     struct Record
     {
         int failures = 0;
         QDateTime nextAttempt;
+        bool refusalNoted = false; // in the wait until nextAttempt
     };
     QHash<QString, Record> m_clients; // by address text
 };

@@ -20,12 +20,12 @@ public:
     // The password matches the stored hash; false without one.
     bool verify(const QString &password) const;
     QString filePath() const { return m_path; }
+    // The stored hash (its salt makes it new with every password set); empty without one.
+    QByteArray storedHash() const;
 
     // The shortest password accepted.
     static constexpr int MinLength = 8;
 
 private:
-    QByteArray storedHash() const;
-
     QString m_path;
 };

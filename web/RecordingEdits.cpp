@@ -46,15 +46,19 @@ void RecordingEdits::restoreFolder(const QString &folderId)
 }
 
 RecordingEdits::Outcome RecordingEdits::setMemo(const QString &id, const QString &memo,
-                                                const QString &who)
+                                                const QString &who, QString &stored)
 {
     if (memo.isEmpty() || memo.size() > MaxMemoLength)
         return Outcome::BadInput;
     const QString folder = m_catalogue.currentFolderId();
     if (!locate(id))
         return Outcome::NotFound;
+    const auto storedMemo = [this] {
+        return m_catalogue.CallsTbl.FieldValues(QStringLiteral("Comment")).toString();
+    };
     // The window's memo command on this row, answered with the memo sent.
-    if (m_catalogue.CallsTbl.FieldValues(QStringLiteral("Comment")).toString() == memo) {
+    if (storedMemo() == memo) {
+        stored = memo;
         restoreFolder(folder);
         return Outcome::Done;
     }
@@ -62,6 +66,7 @@ RecordingEdits::Outcome RecordingEdits::setMemo(const QString &id, const QString
     messages.answer = memo;
     RecordingOperations operations(m_catalogue, messages);
     const Outcome outcome = operations.editMemo() ? Outcome::Done : Outcome::SaveFailed;
+    stored = storedMemo();
     restoreFolder(folder);
     m_catalogue.log(
         outcome == Outcome::Done

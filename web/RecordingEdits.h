@@ -22,8 +22,9 @@ public:
 
     RecordingEdits(Catalogue &catalogue, RecordingsQuery &query);
 
-    // who: how the event log names the client ("web page, 127.0.0.1").
-    Outcome setMemo(const QString &id, const QString &memo, const QString &who);
+    // who: how the event log names the client ("web page, 127.0.0.1"). stored is set to the
+    // memo as the row keeps it (line breaks and other control characters become blanks).
+    Outcome setMemo(const QString &id, const QString &memo, const QString &who, QString &stored);
     // fileLeft is set to what the window would have shown about a file that could not be
     // deleted (the row is gone all the same).
     Outcome remove(const QString &id, const QString &who, QString &fileLeft);

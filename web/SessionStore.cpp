@@ -21,7 +21,7 @@ bool SessionStore::sameToken(const QByteArray &a, const QByteArray &b)
     return diff == 0;
 }
 
-const WebSession &SessionStore::create(const QHostAddress &client)
+const WebSession &SessionStore::create(const QHostAddress &client, const QByteArray &passwordHash)
 {
     if (m_sessions.size() >= MaxSessions) {
         auto oldest = m_sessions.begin();
@@ -30,7 +30,7 @@ const WebSession &SessionStore::create(const QHostAddress &client)
                 oldest = it;
         m_sessions.erase(oldest);
     }
-    WebSession session{randomToken(), randomToken(), client, clock()};
+    WebSession session{randomToken(), randomToken(), client, clock(), passwordHash};
     return *m_sessions.insert(session.token, session);
 }
 
@@ -45,6 +45,14 @@ const WebSession *SessionStore::find(const QByteArray &token)
         return nullptr;
     }
     it->lastUse = now;
+    return &*it;
+}
+
+const WebSession *SessionStore::peek(const QByteArray &token) const
+{
+    const auto it = m_sessions.constFind(token);
+    if (it == m_sessions.cend() || it->lastUse.secsTo(clock()) > IdleSeconds)
+        return nullptr;
     return &*it;
 }
 

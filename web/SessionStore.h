@@ -15,6 +15,7 @@ struct WebSession
     QByteArray csrf;
     QHostAddress client;
     QDateTime lastUse;
+    QByteArray passwordHash; // the password's hash when the session began; empty: none set
 };
 
 class SessionStore
@@ -27,9 +28,11 @@ public:
 
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
 
-    const WebSession &create(const QHostAddress &client);
+    const WebSession &create(const QHostAddress &client, const QByteArray &passwordHash);
     // The live session of the token (its last use now); null when there is none.
     const WebSession *find(const QByteArray &token);
+    // The same without counting as a use, for what a session opened earlier still receives.
+    const WebSession *peek(const QByteArray &token) const;
     void remove(const QByteArray &token);
     int count() const { return int(m_sessions.size()); }
 

@@ -2,6 +2,16 @@
 
 #include <QJsonDocument>
 #include <QTcpSocket>
+#include <algorithm>
+
+namespace {
+
+bool connected(const QPointer<QTcpSocket> &socket)
+{
+    return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
+} // namespace
 
 StatusFeed::StatusFeed(QObject *parent) : QObject(parent)
 {
@@ -10,19 +20,15 @@ StatusFeed::StatusFeed(QObject *parent) : QObject(parent)
     // A comment line now and then: proxies and the browser keep the stream open, and a
     // listener that went away is noticed.
     m_keepAlive.setInterval(25000);
-    connect(&m_keepAlive, &QTimer::timeout, this, [this] {
-        for (const QPointer<QTcpSocket> &socket : std::as_const(m_listeners))
-            if (socket)
-                socket->write(": keep-alive\n\n");
-    });
+    connect(&m_keepAlive, &QTimer::timeout, this, [this] { sendToAll(": keep-alive\n\n"); });
     m_keepAlive.start();
 }
 
 StatusFeed::~StatusFeed()
 {
-    for (const QPointer<QTcpSocket> &socket : std::as_const(m_listeners))
-        if (socket)
-            socket->disconnectFromHost();
+    for (const Listener &listener : std::as_const(m_listeners))
+        if (listener.socket)
+            listener.socket->disconnectFromHost();
 }
 
 void StatusFeed::changed()
@@ -67,12 +73,18 @@ QJsonObject StatusFeed::status() const
     };
 }
 
-bool StatusFeed::addListener(QTcpSocket *socket)
+int StatusFeed::listenerCount() const
 {
-    m_listeners.removeAll(QPointer<QTcpSocket>());
+    return int(std::count_if(m_listeners.cbegin(), m_listeners.cend(),
+                             [](const Listener &l) { return connected(l.socket); }));
+}
+
+bool StatusFeed::addListener(QTcpSocket *socket, std::function<bool()> admitted)
+{
+    m_listeners.removeIf([](const Listener &l) { return !connected(l.socket); });
     if (m_listeners.size() >= MaxListeners)
         return false;
-    m_listeners.append(socket);
+    m_listeners.append({socket, std::move(admitted)});
     QJsonObject first = status();
     socket->write("retry: 2000\n");
     socket->write("event: status\ndata: " + QJsonDocument(first).toJson(QJsonDocument::Compact) +
@@ -91,8 +103,31 @@ void StatusFeed::broadcast(const QByteArray &event, const QJsonObject &data)
     const QByteArray message = "event: " + event +
                                "\ndata: " + QJsonDocument(data).toJson(QJsonDocument::Compact) +
                                "\n\n";
-    for (const QPointer<QTcpSocket> &socket : std::as_const(m_listeners))
-        if (socket && socket->state() == QAbstractSocket::ConnectedState)
-            socket->write(message);
-    m_listeners.removeAll(QPointer<QTcpSocket>());
+    sendToAll(message);
+}
+
+void StatusFeed::sendToAll(const QByteArray &message)
+{
+    // Closed after the list is settled: closing a socket runs other code.
+    QList<QPointer<QTcpSocket>> unread, refused;
+    m_listeners.removeIf([&](const Listener &l) {
+        if (!connected(l.socket))
+            return true;
+        if (l.socket->bytesToWrite() > MaxQueuedBytes) {
+            unread.append(l.socket);
+            return true;
+        }
+        if (l.admitted && !l.admitted()) {
+            refused.append(l.socket);
+            return true;
+        }
+        l.socket->write(message);
+        return false;
+    });
+    for (const QPointer<QTcpSocket> &socket : std::as_const(unread))
+        if (socket)
+            socket->abort();
+    for (const QPointer<QTcpSocket> &socket : std::as_const(refused))
+        if (socket)
+            socket->disconnectFromHost();
 }

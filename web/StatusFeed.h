@@ -22,6 +22,9 @@ class StatusFeed final : public QObject
 public:
     // Open pages beyond this many are refused (each holds a connection).
     static constexpr int MaxListeners = 32;
+    // A page with this much of its events not yet taken is closed: a client that stops
+    // reading must not make the recorder hold its events without end.
+    static constexpr qint64 MaxQueuedBytes = 1024 * 1024;
 
     explicit StatusFeed(QObject *parent = nullptr);
     ~StatusFeed() override;
@@ -40,15 +43,25 @@ public:
     // {"modemOn", "recording", "caller", "elapsedSeconds"}.
     QJsonObject status() const;
 
-    // The socket's response headers have been sent; it receives the events from now on.
-    // False when there are too many listeners already.
-    bool addListener(QTcpSocket *socket);
-    int listenerCount() const { return int(m_listeners.size()); }
+    // The socket's response headers have been sent; it receives the events from now on, as
+    // long as admitted() says so (it is asked before each event; the session it was opened
+    // with may end). False when there are too many listeners already.
+    bool addListener(QTcpSocket *socket, std::function<bool()> admitted);
+    // The pages whose connections are open.
+    int listenerCount() const;
 
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
 
 private:
+    struct Listener
+    {
+        QPointer<QTcpSocket> socket;
+        std::function<bool()> admitted;
+    };
+
     void broadcast(const QByteArray &event, const QJsonObject &data);
+    // Writes message to every listener still admitted and reading; closes the others.
+    void sendToAll(const QByteArray &message);
     void pushStatus();
 
     bool isRecording() const { return recording && recording(); }
@@ -57,5 +70,5 @@ private:
     QDateTime m_started;
     QTimer m_tick; // once a second while a call is recorded
     QTimer m_keepAlive;
-    QList<QPointer<QTcpSocket>> m_listeners;
+    QList<Listener> m_listeners;
 };

@@ -231,6 +231,24 @@ bool WebServer::originAllowed(const QHttpServerRequest &request) const
     return scheme > 0 && origin.mid(scheme + 3) == header(request, "Host");
 }
 
+const WebSession *WebServer::currentSession(const QHttpServerRequest &request)
+{
+    const QByteArray token = cookie(request, SessionCookie);
+    const WebSession *s = m_sessions.find(token);
+    if (s && s->passwordHash != m_passwords.storedHash()) {
+        // A new password is often set because the old one got out: its sessions go with it.
+        m_sessions.remove(token);
+        return nullptr;
+    }
+    return s;
+}
+
+bool WebServer::sessionLive(const QByteArray &token) const
+{
+    const WebSession *s = m_sessions.peek(token);
+    return s && s->passwordHash == m_passwords.storedHash();
+}
+
 void WebServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     QHttpServerResponder responder = makeResponder(request, socket);
@@ -287,7 +305,7 @@ void WebServer::route(const QHttpServerRequest &request, QTcpSocket *socket,
         return session(request, responder);
     }
 
-    const WebSession *current = m_sessions.find(cookie(request, SessionCookie));
+    const WebSession *current = currentSession(request);
     if (!current)
         return error(responder, Status::Unauthorized, QStringLiteral("please log in"));
     if (changes && !SessionStore::sameToken(header(request, "X-CSRF-Token"), current->csrf))
@@ -304,7 +322,7 @@ void WebServer::route(const QHttpServerRequest &request, QTcpSocket *socket,
         if (path == QLatin1String("/api/status"))
             return json(responder, m_status.status());
         if (path == QLatin1String("/api/events"))
-            return events(socket, responder);
+            return events(socket, responder, current->token);
         if (path == QLatin1String("/api/log"))
             return logLines(request, responder);
         if (path == QLatin1String("/api/folders"))
@@ -330,7 +348,7 @@ void WebServer::route(const QHttpServerRequest &request, QTcpSocket *socket,
 void WebServer::session(const QHttpServerRequest &request, QHttpServerResponder &responder)
 {
     const bool passwordRequired = this->passwordRequired();
-    if (const WebSession *s = m_sessions.find(cookie(request, SessionCookie)))
+    if (const WebSession *s = currentSession(request))
         return json(responder, QJsonObject{{QStringLiteral("csrf"), QString::fromLatin1(s->csrf)},
                                            {QStringLiteral("passwordRequired"), passwordRequired}});
     if (passwordRequired || !request.remoteAddress().isLoopback())
@@ -339,7 +357,7 @@ void WebServer::session(const QHttpServerRequest &request, QHttpServerResponder 
                                 {QStringLiteral("passwordRequired"), true}},
                     Status::Unauthorized);
     // Without a password the page is open on this computer (hostAllowed saw to that).
-    const WebSession &s = m_sessions.create(request.remoteAddress());
+    const WebSession &s = m_sessions.create(request.remoteAddress(), QByteArray());
     writeLog(QStringLiteral("Opened the %1 without a password").arg(who(request)));
     json(responder,
          QJsonObject{{QStringLiteral("csrf"), QString::fromLatin1(s.csrf)},
@@ -351,8 +369,9 @@ void WebServer::login(const QHttpServerRequest &request, QHttpServerResponder &r
 {
     const QHostAddress client = request.remoteAddress();
     if (const qint64 wait = m_throttle.waitMs(client); wait > 0) {
-        writeLog(
-            QStringLiteral("Login to the %1 refused: too many failed attempts").arg(who(request)));
+        if (m_throttle.firstRefusal(client))
+            writeLog(QStringLiteral("Login to the %1 refused: too many failed attempts")
+                         .arg(who(request)));
         return json(responder,
                     QJsonObject{{QStringLiteral("error"),
                                  QStringLiteral("too many failed logins; try again in %1 s")
@@ -373,7 +392,7 @@ void WebServer::login(const QHttpServerRequest &request, QHttpServerResponder &r
         return error(responder, Status::Unauthorized, QStringLiteral("wrong password"));
     }
     m_throttle.succeeded(client);
-    const WebSession &s = m_sessions.create(client);
+    const WebSession &s = m_sessions.create(client, m_passwords.storedHash());
     writeLog(QStringLiteral("Logged in to the %1").arg(who(request)));
     json(responder, QJsonObject{{QStringLiteral("csrf"), QString::fromLatin1(s.csrf)}}, Status::Ok,
          {{"Set-Cookie", sessionCookie(s.token, false)}});
@@ -420,7 +439,7 @@ void WebServer::sendRange(const QHttpServerRequest &request, QTcpSocket *socket,
                           qint64 size, const Headers &extra)
 {
     const ByteRange range = ByteRange::parse(header(request, "Range"), size);
-    if (range.kind == ByteRange::Kind::Unsatisfiable || size == 0)
+    if (range.kind == ByteRange::Kind::Unsatisfiable)
         return send(responder, Status::RequestRangeNotSatisfiable, "text/plain", QByteArray(),
                     {{"Content-Range", "bytes */" + QByteArray::number(size)}});
     if (!content->seek(range.first))
@@ -477,10 +496,11 @@ void WebServer::memo(const QHttpServerRequest &request, QHttpServerResponder &re
     if (!body || !body->value(QStringLiteral("memo")).isString())
         return error(responder, Status::BadRequest,
                      QStringLiteral("the memo needs a JSON object with the text"));
-    switch (m_edits.setMemo(id, body->value(QStringLiteral("memo")).toString(), who(request))) {
+    QString stored;
+    switch (
+        m_edits.setMemo(id, body->value(QStringLiteral("memo")).toString(), who(request), stored)) {
     case RecordingEdits::Outcome::Done:
-        return json(responder,
-                    QJsonObject{{QStringLiteral("memo"), body->value(QStringLiteral("memo"))}});
+        return json(responder, QJsonObject{{QStringLiteral("memo"), stored}});
     case RecordingEdits::Outcome::NotFound:
         return error(responder, Status::NotFound, QStringLiteral("no such recording"));
     case RecordingEdits::Outcome::BadInput:
@@ -512,7 +532,7 @@ void WebServer::remove(const QHttpServerRequest &request, QHttpServerResponder &
           QStringLiteral("the catalogue could not be saved"));
 }
 
-void WebServer::events(QTcpSocket *socket, QHttpServerResponder &responder)
+void WebServer::events(QTcpSocket *socket, QHttpServerResponder &responder, const QByteArray &token)
 {
     if (m_status.listenerCount() >= StatusFeed::MaxListeners)
         return error(responder, Status::ServiceUnavailable, QStringLiteral("too many open pages"));
@@ -521,7 +541,8 @@ void WebServer::events(QTcpSocket *socket, QHttpServerResponder &responder)
         responder.writeHeader(h.first, h.second);
     responder.writeHeader("Content-Type", "text/event-stream");
     responder.writeBody(QByteArray());
-    m_status.addListener(socket);
+    // The stream ends with its session (a logout, a new password).
+    m_status.addListener(socket, [this, token] { return sessionLive(token); });
 }
 
 void WebServer::logLines(const QHttpServerRequest &request, QHttpServerResponder &responder)

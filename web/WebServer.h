@@ -77,6 +77,11 @@ private:
     // A session needs a password: one is set, or the page is reached beyond this computer.
     bool passwordRequired() const;
     bool originAllowed(const QHttpServerRequest &request) const;
+    // The live session of the request's cookie; null without one. A session opened under
+    // another password than the one set now (or under none) has ended.
+    const WebSession *currentSession(const QHttpServerRequest &request);
+    // The same for what a session opened earlier still receives, without counting as a use.
+    bool sessionLive(const QByteArray &token) const;
     void login(const QHttpServerRequest &request, QHttpServerResponder &responder);
     void session(const QHttpServerRequest &request, QHttpServerResponder &responder);
     void list(const QHttpServerRequest &request, QHttpServerResponder &responder);
@@ -93,7 +98,7 @@ private:
               const QString &id);
     void remove(const QHttpServerRequest &request, QHttpServerResponder &responder,
                 const QString &id);
-    void events(QTcpSocket *socket, QHttpServerResponder &responder);
+    void events(QTcpSocket *socket, QHttpServerResponder &responder, const QByteArray &token);
     void logLines(const QHttpServerRequest &request, QHttpServerResponder &responder);
     QByteArray sessionCookie(const QByteArray &token, bool expire) const;
     void writeLog(const QString &line);

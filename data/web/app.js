@@ -124,26 +124,47 @@ async function loadList() {
     $("list-message").textContent = r.data.error || "The list could not be read.";
     return;
   }
+  // A page left without rows (its last ones deleted) gives way to the last page that has some.
+  if (r.data.rows.length === 0 && state.offset > 0 && r.data.total > 0) {
+    state.offset = Math.floor((r.data.total - 1) / PageSize) * PageSize;
+    return loadList();
+  }
   $("list-message").textContent = "";
   state.total = r.data.total;
   const body = $("rows");
-  // A control of a row that had the focus keeps it in the new list.
-  const focused = document.activeElement;
-  const focusedRow = focused && focused.closest ? focused.closest("#rows tr") : null;
-  const keep = focusedRow ? { id: focusedRow.dataset.id, label: focused.getAttribute("aria-label") } : null;
+  const keep = focusInRows(body);
   body.replaceChildren();
   for (const row of r.data.rows) body.append(rowElement(row));
-  if (keep) {
-    for (const control of body.querySelectorAll("button, a")) {
-      if (control.closest("tr").dataset.id === keep.id && control.getAttribute("aria-label") === keep.label)
-        control.focus();
-    }
-  }
+  if (keep) restoreFocus(body, keep);
   $("count").textContent = state.total === 1 ? "1 recording" : state.total + " recordings";
   const pages = Math.max(1, Math.ceil(state.total / PageSize));
   $("page").textContent = "Page " + (Math.floor(state.offset / PageSize) + 1) + " of " + pages;
   $("previous").disabled = state.offset === 0;
   $("next").disabled = state.offset + PageSize >= state.total;
+}
+
+// Where the focus is among the rows' controls, so that the new list can give it back.
+function focusInRows(body, focused = document.activeElement) {
+  const row = focused && focused.closest ? focused.closest("#rows tr") : null;
+  if (!row) return null;
+  return { id: row.dataset.id, label: focused.getAttribute("aria-label"),
+    index: Array.from(body.rows).indexOf(row),
+    control: Array.from(row.querySelectorAll("button, a")).indexOf(focused) };
+}
+
+// The same control of the same recording; when that recording has gone, the same control of
+// the row now in its place, so that the keyboard does not fall back to the top of the page.
+function restoreFocus(body, keep) {
+  for (const control of body.querySelectorAll("button, a")) {
+    if (control.closest("tr").dataset.id === keep.id && control.getAttribute("aria-label") === keep.label) {
+      control.focus();
+      return;
+    }
+  }
+  const row = body.rows[Math.min(keep.index, body.rows.length - 1)];
+  const controls = row ? row.querySelectorAll("button, a") : [];
+  if (controls.length) controls[Math.min(keep.control, controls.length - 1)].focus();
+  else $("search").focus();
 }
 
 function rowElement(row) {
@@ -198,8 +219,12 @@ function editMemo(row, opener) {
   const dialog = $("memo-dialog");
   $("memo-text").value = row.memo;
   dialog.returnValue = "";
+  // The list may be drawn again while the dialog is open (a call ended): the focus then goes
+  // back to the same control of the new list.
+  const keep = focusInRows($("rows"), opener);
   dialog.onclose = async () => {
-    opener.focus();
+    if (opener.isConnected || !keep) opener.focus();
+    else restoreFocus($("rows"), keep);
     if (dialog.returnValue !== "save") return;
     const r = await api("PUT", "/api/recordings/" + encodeURIComponent(row.id) + "/memo",
       { memo: $("memo-text").value });
@@ -268,7 +293,14 @@ function listen() {
   window.statusSource = source;
   source.addEventListener("status", (e) => showStatus(JSON.parse(e.data)));
   source.addEventListener("log", (e) => addLogLine(JSON.parse(e.data).line));
-  source.onerror = () => { $("status").textContent = "Connection to the recorder lost; retrying…"; };
+  source.onerror = () => {
+    $("status").textContent = "Connection to the recorder lost; retrying…";
+    // The browser gives up on a stream the server refused (its session ended): ask again,
+    // which shows the login when that is why.
+    if (source.readyState === EventSource.CLOSED) setTimeout(() => {
+      if (window.statusSource === source) start();
+    }, 2000);
+  };
 }
 
 start();

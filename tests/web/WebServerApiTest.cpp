@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QTcpSocket>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -115,6 +117,18 @@ TEST_F(WebServerApiTest, DeletingTakesTheRowItsDetailsAndItsFile)
     EXPECT_TRUE(log.lines().join('\n').contains("Recording " + id + " deleted from the web page"));
 }
 
+// A memo is one line: the answer gives it as it was kept, not as it was sent.
+TEST_F(WebServerApiTest, AMemoIsAnsweredAsItWasKept)
+{
+    const QString id = idOfRow(0);
+    const RawHttpResponse r =
+        client->request("PUT", "/api/recordings/" + id.toLatin1() + "/memo", cookie, csrf,
+                        R"({"memo":"called back\nsettled\tat last"})");
+    ASSERT_EQ(r.status, 200) << r.body.constData();
+    EXPECT_EQ(memoOnDisk(id), "called back settled at last");
+    EXPECT_EQ(object(r).value("memo").toString(), memoOnDisk(id));
+}
+
 TEST_F(WebServerApiTest, AudioIsServedAs16BitPcmWithByteRanges)
 {
     const QString id = idOfRow(0);
@@ -174,6 +188,21 @@ TEST_F(WebServerApiTest, AudioIsServedAs16BitPcmWithByteRanges)
     EXPECT_TRUE(original.header("Content-Disposition").startsWith("attachment"));
 }
 
+// An empty file is sent as it is; only a range asks for bytes it does not have.
+TEST_F(WebServerApiTest, AnEmptyOriginalIsAnEmptyDownload)
+{
+    const QString id = idOfRow(0);
+    showFolder("General");
+    QFile file(catalogue->recordingFilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.close();
+    const QByteArray path = "/api/recordings/" + id.toLatin1() + "/original";
+    const RawHttpResponse whole = client->request("GET", path, cookie);
+    EXPECT_EQ(whole.status, 200);
+    EXPECT_EQ(whole.header("Content-Length"), "0");
+    EXPECT_EQ(client->request("GET", path, cookie, {}, {}, "Range: bytes=0-\r\n").status, 416);
+}
+
 TEST_F(WebServerApiTest, AFileThatIsNoWavIsRefusedWithAClearAnswer)
 {
     // The fixture's files hold text, not sound.
@@ -217,6 +246,56 @@ TEST_F(WebServerApiTest, TheStatusIsPushedToOpenPages)
     const RawHttpResponse lines = client->request("GET", "/api/log?lines=1", cookie);
     ASSERT_EQ(lines.status, 200);
     EXPECT_EQ(object(lines).value("lines").toArray().last().toString(), "A line of the event log");
+}
+
+// Pages that were closed give their places to new ones, even when every place was taken.
+TEST_F(WebServerApiTest, ClosedPagesFreeTheirEventStreams)
+{
+    std::vector<std::unique_ptr<QTcpSocket>> pages;
+    for (int i = 0; i < StatusFeed::MaxListeners; ++i) {
+        pages.push_back(openEvents(cookie));
+        ASSERT_TRUE(pages.back()) << "page " << i;
+    }
+    EXPECT_FALSE(openEvents(cookie)) << "one page too many";
+    pages.clear();
+    QTest::qWait(200);
+    EXPECT_TRUE(openEvents(cookie)) << "a page after all were closed";
+}
+
+// A page that stops taking its events is closed once they pile up, instead of holding them
+// all in the recorder's memory.
+TEST_F(WebServerApiTest, APageThatDoesNotReadItsEventsIsClosed)
+{
+    auto events = openEvents(cookie);
+    ASSERT_TRUE(events);
+    events->setReadBufferSize(1024);
+    ASSERT_EQ(server->status().listenerCount(), 1);
+    const QString line(4000, QLatin1Char('x'));
+    for (int i = 0; i < 8000; ++i) {
+        server->status().logLine(line);
+        if (i % 500 == 0)
+            QTest::qWait(1);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->status().listenerCount() == 0; }, 10000));
+    // Reading again, the page finds its stream ended.
+    events->setReadBufferSize(0);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            events->readAll();
+            return events->state() == QAbstractSocket::UnconnectedState;
+        },
+        10000));
+    // A page that reads still gets its events.
+    auto reader = openEvents(cookie);
+    ASSERT_TRUE(reader);
+    server->status().logLine("after the flood");
+    QByteArray received;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            received += reader->readAll();
+            return received.contains("after the flood");
+        },
+        5000));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpSocket>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -51,6 +52,25 @@ protected:
             csrf = QJsonDocument::fromJson(r.body).object().value("csrf").toString().toLatin1();
         }
         return r;
+    }
+
+    // An event stream opened with the session's cookie; null when it does not answer 200.
+    std::unique_ptr<QTcpSocket> openEvents(const QByteArray &sessionCookie) const
+    {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QStringLiteral("127.0.0.1"), server->port());
+        if (!socket->waitForConnected(5000))
+            return nullptr;
+        socket->write("GET /api/events HTTP/1.1\r\nHost: 127.0.0.1\r\nCookie: calvora_session=" +
+                      sessionCookie + "\r\n\r\n");
+        QByteArray head;
+        const bool answered = QTest::qWaitFor(
+            [&] {
+                head += socket->readAll();
+                return head.contains("\r\n\r\n");
+            },
+            5000);
+        return answered && head.startsWith("HTTP/1.1 200") ? std::move(socket) : nullptr;
     }
 
     static QJsonObject object(const RawHttpResponse &r)

@@ -195,6 +195,30 @@ TEST_F(WebServerSecurityTest, LoginsAreSlowedAfterFailures)
     EXPECT_TRUE(lines.contains("too many failed attempts")) << lines.toStdString();
 }
 
+// Refused attempts cost nothing, so they are written to the event log once per wait: a client
+// hammering the login cannot push the recorder's own lines out of the log.
+TEST_F(WebServerSecurityTest, RefusedLoginsAreLoggedOncePerWait)
+{
+    setPassword();
+    listen();
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    server->throttle().clock = [&now] { return now; };
+    const auto refusals = [this] {
+        return log.lines().filter(QStringLiteral("too many failed attempts")).size();
+    };
+    for (int i = 0; i < LoginThrottle::FreeFailures; ++i)
+        ASSERT_EQ(login(QStringLiteral("wrong password")).status, 401);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(login().status, 429);
+    EXPECT_EQ(refusals(), 1);
+    // The next wait gets its own line.
+    now = now.addMSecs(LoginThrottle::FirstWaitMs);
+    ASSERT_EQ(login(QStringLiteral("wrong again")).status, 401);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(login().status, 429);
+    EXPECT_EQ(refusals(), 2);
+}
+
 TEST_F(WebServerSecurityTest, OversizedAndMalformedRequestsChangeNothing)
 {
     setPassword();
@@ -373,6 +397,59 @@ TEST_F(WebServerSecurityTest, ConnectionsBeyondTheCapAreClosedAtOnce)
     held.clear();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return client->request("GET", "/api/session").status == 200; }, 10000));
+}
+
+// A session ends with a logout, and with a new password (set because the old one got out, or
+// the first one, set while pages were open without any); its event stream ends with it and
+// receives nothing more.
+TEST_F(WebServerSecurityTest, SessionsAndTheirEventStreamsEndWithLogoutOrANewPassword)
+{
+    listen();
+    const RawHttpResponse open = client->request("GET", "/api/session");
+    ASSERT_EQ(open.status, 200);
+    const QByteArray setCookie = open.header("Set-Cookie");
+    const QByteArray withoutPassword =
+        setCookie.mid(setCookie.indexOf('=') + 1).split(';').value(0);
+    setPassword();
+    ASSERT_EQ(login().status, 200);
+    const QByteArray loggedOut = cookie, loggedOutCsrf = csrf;
+    ASSERT_EQ(login().status, 200);
+    const QByteArray oldPassword = cookie, oldPasswordCsrf = csrf;
+    std::vector<std::unique_ptr<QTcpSocket>> streams;
+    for (const QByteArray &session : {loggedOut, oldPassword}) {
+        streams.push_back(openEvents(session));
+        ASSERT_TRUE(streams.back());
+    }
+    ASSERT_EQ(client->request("POST", "/api/logout", loggedOut, loggedOutCsrf).status, 200);
+    QString error;
+    ASSERT_TRUE(PasswordStore(dir.path()).set("a new password", error)) << error.toStdString();
+
+    const QByteArray memoPath = "/api/recordings/" + idOfRow(0).toLatin1() + "/memo";
+    const QString memo = memoOnDisk(idOfRow(0));
+    for (const QByteArray &session : {withoutPassword, loggedOut, oldPassword}) {
+        EXPECT_EQ(client->request("GET", "/api/recordings", session).status, 401);
+        EXPECT_EQ(client->request("GET", "/api/session", session).status, 401);
+    }
+    EXPECT_EQ(
+        client->request("PUT", memoPath, oldPassword, oldPasswordCsrf, R"({"memo":"x"})").status,
+        401);
+    EXPECT_EQ(memoOnDisk(idOfRow(0)), memo);
+    EXPECT_EQ(client->request("GET", "/api/recordings", cookie).status, 401);
+
+    log.appendLine("A caller for logged-in pages only");
+    for (const auto &stream : streams) {
+        QByteArray received;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                received += stream->readAll();
+                return stream->state() == QAbstractSocket::UnconnectedState;
+            },
+            5000));
+        EXPECT_FALSE(received.contains("A caller")) << received.constData();
+    }
+    // The new password opens the page.
+    ASSERT_EQ(login("a new password").status, 200);
+    EXPECT_EQ(client->request("GET", "/api/recordings", cookie).status, 200);
 }
 
 } // namespace

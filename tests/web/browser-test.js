@@ -1,7 +1,8 @@
 // The web page in a real browser: the system's chromium, headless, driven by puppeteer-core
 // against calvora-recorder recording the virtual modem's calls. Logs in, sees a call appear
-// while the page is open, plays it to the end, seeks, edits a memo (checked in Recordings.d)
-// and deletes a recording (its row and its file gone).
+// while the page is open, plays it to the end, seeks, edits a memo (checked in Recordings.d),
+// deletes a recording (its row and its file gone) and the last row of a last page, and is
+// sent back to the login when a new password is set.
 "use strict";
 
 const assert = require("node:assert/strict");
@@ -33,9 +34,9 @@ async function waitFor(what, test, seconds) {
   }
 }
 
-function setPassword() {
+function setPassword(secret = password) {
   const r = spawnSync(path.join(bin, "calvora-recorder"),
-    ["--data-dir", dataDir, "--set-password"], { input: password + "\n" + password + "\n" });
+    ["--data-dir", dataDir, "--set-password"], { input: secret + "\n" + secret + "\n" });
   assert.equal(r.status, 0, String(r.stderr));
   const hash = fs.readFileSync(path.join(dataDir, "WebPassword.hash"), "utf8");
   assert.match(hash, /^\$argon2id\$/);
@@ -48,6 +49,20 @@ function refusesAnyAddressWithoutPassword() {
     ["--data-dir", fresh, "--listen", "0.0.0.0:0"], { timeout: 60000 });
   assert.notEqual(r.status, 0);
   assert.match(String(r.stderr), /password/);
+}
+
+// A folder with one recording more than a page holds, all older than the demo's calls.
+function addFullFolder() {
+  const tool = path.join(bin, "calvora-catalogue");
+  const run = (args) => {
+    const r = spawnSync(tool, ["--data-dir", dataDir, ...args]);
+    assert.equal(r.status, 0, String(r.stderr));
+  };
+  run(["add-folder", "Many"]);
+  for (let i = 0; i < 51; ++i) {
+    const time = "10:" + String(Math.floor(i / 60)).padStart(2, "0") + ":" + String(i % 60).padStart(2, "0");
+    run(["add", "--folder", "Many", "--date", "2020-01-01", "--time", time, "--memo", "filler " + i]);
+  }
 }
 
 async function startRecorder() {
@@ -75,6 +90,7 @@ async function rowIds(page) {
 async function main() {
   refusesAnyAddressWithoutPassword();
   setPassword();
+  addFullFolder();
   const url = await startRecorder();
 
   browser = await puppeteer.launch({
@@ -192,6 +208,51 @@ async function main() {
   assert.match(events, /Logged in to the web page/);
   assert.match(events, /Failed login to the web page/);
   assert.match(events, new RegExp(`Recording ${firstId} deleted from the web page`));
+
+  // Deleting the only row of the last page: the page before it shows, and the keyboard's focus
+  // stays on the row now in the deleted one's place.
+  const everything = page.waitForResponse((r) => r.url().includes("/api/recordings?") && !r.url().includes("q="));
+  await page.$eval("#search", (i) => { i.value = ""; });
+  await page.focus("#search");
+  await page.keyboard.press("Enter");
+  await everything;
+  await page.evaluate(() =>
+    [...document.querySelectorAll("#folders button")].find((b) => b.textContent === "Many").click());
+  await page.waitForFunction(() => document.getElementById("page").textContent === "Page 1 of 2",
+    { timeout: 10000 });
+  await page.click("#next");
+  await page.waitForFunction(() => document.getElementById("page").textContent === "Page 2 of 2" &&
+    document.querySelectorAll("#rows tr").length === 1, { timeout: 10000 });
+  page.once("dialog", (d) => d.accept());
+  await page.focus(`#rows tr button[aria-label^="Delete"]`);
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => document.getElementById("page").textContent === "Page 1 of 1" &&
+    document.querySelectorAll("#rows tr").length === 50, { timeout: 20000 });
+  assert.equal(await page.evaluate(() => {
+    const a = document.activeElement;
+    return a.closest("#rows tr") === document.querySelector("#rows tr") && a.getAttribute("aria-label");
+  }), "Delete the recording of " + await page.$eval("#rows tr", (r) =>
+    r.querySelector('td[data-label="Date"]').textContent + " " + r.querySelector('td[data-label="Time"]').textContent));
+
+  // The memo dialog closed after the list was drawn again behind it (as when a call ends)
+  // gives the focus back to the button that opened it.
+  const opener = await page.$eval("#rows tr:nth-child(3) button[aria-label^='Edit the memo']",
+    (b) => b.getAttribute("aria-label"));
+  await page.focus(`#rows tr button[aria-label="${opener}"]`);
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#memo-dialog[open]");
+  await page.evaluate(() => loadList());
+  await page.keyboard.press("Escape");
+  await page.waitForFunction(() => !document.getElementById("memo-dialog").open);
+  assert.equal(await page.evaluate(() => document.activeElement.getAttribute("aria-label")), opener);
+
+  // A new password set while the page is open ends its session: the page asks for a login,
+  // and the new password opens it.
+  setPassword("another password for the page");
+  await page.waitForSelector("#password", { visible: true, timeout: 90000 });
+  await page.type("#password", "another password for the page");
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#app", { visible: true });
   console.log("web page browser test passed");
 }
 

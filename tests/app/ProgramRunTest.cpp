@@ -11,17 +11,13 @@
 
 #include <csignal>
 
+#include "WholeFile.h"
+
 namespace {
 
 QString program()
 {
     return qEnvironmentVariable("CALVORA_BIN_DIR") + "/calvora";
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The program with its fixed pauses and time-outs at a tenth, so that the port scan of a first

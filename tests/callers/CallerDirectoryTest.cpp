@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "CallerFiles.h"
+#include "WholeFile.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "CallerFiles.h"
+#include "WholeFile.h"
 
 namespace {
 

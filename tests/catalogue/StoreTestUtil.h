@@ -2,6 +2,7 @@
 // recordings schema.
 #pragma once
 
+#include "WholeFile.h"
 #include "catalogue/store/TStoreTable.h"
 
 #include <QByteArray>
@@ -76,18 +77,6 @@ inline void defineRecordings(TStoreTable &table)
         {"TimeS", FieldType::ftString, 16},    {"Duration", FieldType::ftString, 10},
         {"Comment", FieldType::ftString, 255},
     };
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace StoreTest

@@ -6,8 +6,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
+#include "CaseName.h"
 #include "VirtualModemSession.h"
 
 namespace {
@@ -136,11 +136,6 @@ TEST_P(CallerRulesEndToEndTest, TheFirstMatchingRuleFilesNamesOrSkipsTheCall)
     EXPECT_EQ(vmodem.log().count("AT+VRX", Qt::CaseInsensitive), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, CallerRulesEndToEndTest, ::testing::ValuesIn(Cases),
-                         [](const ::testing::TestParamInfo<Case> &info) {
-                             QString name = QString(info.param.name);
-                             name.remove(QRegularExpression("[^A-Za-z]"));
-                             return name.toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Rules, CallerRulesEndToEndTest, ::testing::ValuesIn(Cases), CaseName());
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "config/StorageSettings.h"
 
 #include <QProcess>
-#include <QRegularExpression>
 
+#include "CaseName.h"
 #include "FileSizeLimit.h"
 #include "VirtualModemSession.h"
 
@@ -120,11 +120,6 @@ TEST_P(EndReasonTest, TheReasonIsKeptLoggedAndListed)
     EXPECT_EQ(columns.value(1), c.silent ? "yes" : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Endings, EndReasonTest, ::testing::ValuesIn(Cases),
-                         [](const ::testing::TestParamInfo<Case> &info) {
-                             QString name = QString(info.param.name);
-                             name.remove(QRegularExpression("[^A-Za-z]"));
-                             return name.toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Endings, EndReasonTest, ::testing::ValuesIn(Cases), CaseName());
 
 } // namespace

@@ -1,4 +1,4 @@
-// Reading and writing the small files of the caller tests whole.
+// Reading and writing a test's small files whole.
 #pragma once
 
 #include <QByteArray>

@@ -66,12 +66,12 @@ bool CallPolicy::takeStartRequest()
         m_log.appendLine(QStringLiteral("A call was answered while a recording runs"));
         return false;
     }
-    if (m_filing) {
-        const CallFiling::Decision decision = decisionForAnsweredCall();
-        if (decision.neverRecord) {
-            skipCall(decision);
-            return false;
-        }
+    if (!m_filing)
+        return m_recorder.acRecordExecute();
+    const CallFiling::Decision decision = decisionForAnsweredCall();
+    if (decision.neverRecord) {
+        skipCall(decision);
+        return false;
     }
-    return m_recorder.acRecordExecute();
+    return m_recorder.recordAnsweredCall(decision);
 }

@@ -567,16 +567,24 @@ void CallRecorder::AbortRecording()
     m_watchdog->reopenSoon();
 }
 
+bool CallRecorder::recordAnsweredCall(const CallFiling::Decision &decision)
+{
+    m_answeredFiling = decision;
+    const auto done = qScopeGuard([this] { m_answeredFiling.reset(); });
+    return acRecordExecute();
+}
+
 CallFiling::Decision CallRecorder::filingFor(const QDateTime &start)
 {
     const QString callerText = m_modem.CallerText();
-    if (!fileCall) {
+    if (!fileCall && !m_answeredFiling) {
         CallFiling::Decision plain;
         plain.number = callerText;
         plain.memo = callerText;
         return plain;
     }
-    CallFiling::Decision d = fileCall(callerText, start);
+    const CallFiling::Decision d =
+        m_answeredFiling ? *m_answeredFiling : fileCall(callerText, start);
     if (d.rule >= 0)
         m_log.appendLine(QStringLiteral("Rule %1 applies to the call of %2: %3")
                              .arg(d.rule + 1)

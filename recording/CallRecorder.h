@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 
 class Catalogue;
@@ -45,6 +46,9 @@ public:
     // Record. Nothing when a recording runs already. False when it could not start (the
     // reason was shown and the modem brought back to idle).
     bool acRecordExecute();
+    // Records a call that rang and was answered, filed as decided when it was answered (so
+    // that the rule that let it be recorded is the one that files it).
+    bool recordAnsweredCall(const CallFiling::Decision &decision);
     // The recording half of Stop, by the user; nothing happens unless a recording runs.
     void acStopExecute();
     // Stop for another reason (the call ended, a fault, the program ending); the reason goes
@@ -78,8 +82,9 @@ public:
     // Developer switch: "at+fclass=12" before the voice mode command; cleared when it fails.
     bool Redirection = false;
     // How the call being recorded is filed (its caller, memo and folder), asked once its
-    // reception starts with the modem's caller-ID text and the start. Unset: the caller-ID
-    // text is the memo and the recording goes to the folder shown.
+    // reception starts with the modem's caller-ID text and the start, unless the call was
+    // filed when it was answered. Unset: the caller-ID text is the memo and the recording
+    // goes to the folder shown.
     std::function<CallFiling::Decision(const QString &callerText, const QDateTime &start)> fileCall;
     // Every full block of display samples, for a live trace.
     std::function<void(std::span<const std::uint8_t> samples)> onDisplayBlock;
@@ -150,5 +155,6 @@ private:
     int m_maxMinutes = 0;  // of the recording in progress; 0: no limit
     qint64 m_maxBytes = 0; // the same in bytes of the recording's format
     Phase m_phase = Phase::Idle;
-    CallFiling::Decision m_filing; // of the recording in progress
+    CallFiling::Decision m_filing;                        // of the recording in progress
+    std::optional<CallFiling::Decision> m_answeredFiling; // while an answered call starts
 };

@@ -4,6 +4,7 @@
 #include "CatalogueSchema.h"
 #include "store/StoreBackup.h"
 #include "store/StoreError.h"
+#include "store/StoreVariant.h"
 #include "support/EventLog.h"
 #include "support/MessageService.h"
 
@@ -244,10 +245,13 @@ bool Catalogue::AddRecordingRow(const QDateTime &start, int seconds, const QStri
     }
     const QString caller = oneLine(callerText);
     const bool withCaller = callerIdEnabled ? callerIdEnabled() : true;
+    const QString shownFolder = currentFolderId();
+    const QString shownRow = currentRecordingId();
+    bool elsewhere = false;
     try {
         // A folder deleted meanwhile leaves the row in the folder shown.
-        if (!folderId.isEmpty() && isCode(folderId))
-            FoldersTbl.Locate(QStringLiteral("FolderId"), folderId);
+        if (!folderId.isEmpty() && isCode(folderId) && folderId != shownFolder)
+            elsewhere = FoldersTbl.Locate(QStringLiteral("FolderId"), folderId);
         CallsTbl.Append();
         CallsTbl.setFieldValue(QStringLiteral("id"), isCode(id) ? id : NewUniqueCode());
         CallsTbl.setFieldValue(QStringLiteral("Channel"), 1);
@@ -264,12 +268,29 @@ bool Catalogue::AddRecordingRow(const QDateTime &start, int seconds, const QStri
         CallsTbl.Post();
     } catch (const StoreError &e) {
         CallsTbl.cancel();
+        if (elsewhere)
+            showAgain(shownFolder, shownRow);
         const QString text = QString::fromUtf8(e.what());
         m_messages.showMessage(text, MessageService::Kind::Error);
         log(text);
         return false;
     }
-    return saveTable(CallsTbl);
+    const bool saved = saveTable(CallsTbl);
+    if (elsewhere)
+        showAgain(shownFolder, shownRow);
+    return saved;
+}
+
+void Catalogue::showAgain(const QString &folderId, const QString &rowId)
+{
+    try {
+        if (!folderId.isEmpty())
+            FoldersTbl.Locate(QStringLiteral("FolderId"), folderId);
+        if (!rowId.isEmpty())
+            CallsTbl.Locate(QStringLiteral("id"), rowId);
+    } catch (const StoreError &) {
+        // codes read from the tables; a lookup that fails leaves the first row current
+    }
 }
 
 QString Catalogue::RecordingFileName() const
@@ -338,6 +359,20 @@ bool Catalogue::hasRecording(const QString &folderId, const QString &id)
     } catch (const StoreError &) {
         return false;
     }
+}
+
+bool Catalogue::holdsRecording(const QString &id) const
+{
+    if (!CallsTbl.Active() || !isCode(id))
+        return false;
+    const TStoreCursor &cursor = CallsTbl.cursor();
+    const int idField = cursor.fieldIndex("id");
+    if (idField < 0)
+        return false;
+    for (std::size_t i = 0; i < cursor.recordCount(); ++i)
+        if (cursor.record(i).isLive() && StoreVariant::text(cursor.bytes(i, idField)) == id)
+            return true;
+    return false;
 }
 
 void Catalogue::RenameLegacyFile()

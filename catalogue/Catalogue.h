@@ -66,7 +66,8 @@ public:
     // current. False (after a message) when the row could not be saved; it stays in memory
     // and goes to the file with the next save.
     // A valid id is used as the row's code (one chosen before the row was added); a valid
-    // folderId puts the row in that folder when it still exists.
+    // folderId puts the row in that folder when it still exists. The folder shown stays
+    // shown, with its current row: a row filed into another folder is found there.
     bool AddRecordingRow(const QDateTime &start, int seconds, const QString &callerText,
                          const QString &id = {}, const QString &folderId = {});
 
@@ -84,6 +85,8 @@ public:
     QString currentFolderId() const;
     // The folder holds a row with this code (both become current when found).
     bool hasRecording(const QString &folderId, const QString &id);
+    // Some folder holds a row with this code; nothing moves.
+    bool holdsRecording(const QString &id) const;
     // A file named after the current row's code by an earlier version gets its current name.
     void RenameLegacyFile();
 
@@ -120,6 +123,8 @@ private:
     // Shows a table error to the user and writes it to the log.
     void reportStoreError(const StoreError &e);
     QString wavDir() const;
+    // Shows the folder and row again that were shown before a row was added elsewhere.
+    void showAgain(const QString &folderId, const QString &rowId);
 
     QString m_dataDir;
     MessageService &m_messages;

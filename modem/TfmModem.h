@@ -37,6 +37,9 @@ class TfmModem final : public QObject
 public:
     // Ring span used until one has been learnt, in milliseconds.
     static constexpr int DefaultRingSpanMs = 10233;
+    // RINGs and a caller ID this close to a call's last RING or caller ID belong to that call:
+    // real cadences put at most 6 s between RING lines, and a busy machine may read one late.
+    static constexpr int DefaultCallGapMs = 8000;
 
     // Without a port, a QtSerialPort on ini's [Ports] map is used. The collaborators must
     // outlive this object; preferences and profile are read at the moment of use.
@@ -131,6 +134,13 @@ public:
     // Names the caller of a caller-ID number in the log line of the call ("Anne Smith",
     // "Withheld"); an empty name leaves the line as it is. Without one the line names nobody.
     void setCallerNamer(std::function<QString(const QString &number)> namer);
+    // The call the last RING or caller ID belonged to: 1 for the first call seen, then one
+    // more for each call. A call lasts from its first RING or caller ID while further ones
+    // follow within the call gap, also after its ringing ended once (a ring span shorter than
+    // the line's cadence); a second caller ID, or one after the ringing ended, starts a new one.
+    quint64 callNumber() const { return m_callNumber; }
+    // For a line that rings faster than real time (the virtual modem run faster in tests).
+    void setCallGapMs(int ms) { m_callGapMs = ms; }
     // Stops the 100 ms ring-measuring timer (voice reception does this at every batch).
     void stopRingMeasure() { m_timer1.stop(); }
 
@@ -170,6 +180,8 @@ private:
     std::optional<QString> sendAndWait(const QString &command, const QString *logText,
                                        bool discardInput = true);
     void handleUnsolicited();
+    // A RING or caller ID arrived: it continues the call on the line or begins a new one.
+    void followCall(bool callerId);
     // "Caller ID detected", followed by the caller's name when the namer knows one.
     QString callerIdLogLine(const QString &number) const;
     void learnRingSpan();
@@ -206,7 +218,12 @@ private:
     bool m_startRecordRequest = false;
     bool m_autoCall = false;
     QString m_callerText;
-    // The last call's ringing ended: the next RING or caller ID begins another call.
-    bool m_ringingEnded = true;
+    // The call on the line (see callNumber()).
+    quint64 m_callNumber = 0;
+    int m_callGapMs = DefaultCallGapMs;
+    QElapsedTimer m_callClock; // since its last RING or caller ID
+    bool m_callRingingEnded = false;
+    bool m_callHadCallerId = false;
+    bool m_callWasRejected = false; // its RINGs stay rejected after the span ended once
     std::function<QString(const QString &)> m_callerNamer;
 };

@@ -95,13 +95,30 @@ QString TfmModem::callerIdLogLine(const QString &number) const
     return name.isEmpty() ? line : line + QStringLiteral(": ") + ModemReply::cleanCallerText(name);
 }
 
+void TfmModem::followCall(bool callerId)
+{
+    const bool lineWasQuiet = !m_callClock.isValid() || m_callClock.elapsed() > m_callGapMs;
+    // A call brings its caller ID once, before its ringing ends.
+    const bool anotherCallerId = callerId && (m_callRingingEnded || m_callHadCallerId);
+    if (m_callNumber == 0 || lineWasQuiet || anotherCallerId) {
+        ++m_callNumber;
+        // A call without caller ID must not take the one of the call before.
+        m_callerText.clear();
+        m_callRingingEnded = false;
+        m_callHadCallerId = false;
+        m_callWasRejected = false;
+    }
+    m_callClock.start();
+}
+
 void TfmModem::handleUnsolicited()
 {
     if (m_prefs.CallerID) {
         const ModemReply::CallerIdLine id = ModemReply::findCallerId(m_replyText);
         if (id.found) {
             // Some lines send the caller ID before the first RING.
-            m_ringingEnded = false;
+            followCall(true);
+            m_callHadCallerId = true;
             m_callerText = id.value;
             // Lines after the caller-ID line (a RING) are still looked at below.
             m_replyText.remove(0, id.end);
@@ -110,10 +127,7 @@ void TfmModem::handleUnsolicited()
         }
     }
     if (m_autoRecordArmed && ModemReply::hasRing(m_replyText)) {
-        // A call without caller ID must not take the one of the call before.
-        if (m_ringingEnded)
-            m_callerText.clear();
-        m_ringingEnded = false;
+        followCall(false);
         HandleRing();
         m_replyText.clear();
     }
@@ -123,10 +137,14 @@ void TfmModem::HandleRing()
 {
     ++m_ringCount;
     m_tmRingSpan.stop();
-    if (m_prefs.RejectCall && m_ringCount == m_prefs.RejectRings) {
+    if (m_callWasRejected) {
+        // Rung on after its ringing seemed to end: the call stays rejected.
+        m_callRejected = true;
+    } else if (m_prefs.RejectCall && m_ringCount == m_prefs.RejectRings) {
         emit callerIdHidden();
         log(QStringLiteral("Call recording rejected..."));
         m_callRejected = true;
+        m_callWasRejected = true;
     }
 
     int interval = DefaultRingSpanMs;
@@ -173,7 +191,7 @@ void TfmModem::tmRingSpanTimer()
 {
     emit callerIdHidden();
     m_tmRingSpan.stop();
-    m_ringingEnded = true;
+    m_callRingingEnded = true;
     if (m_callRejected) {
         m_callRejected = false;
         log(QStringLiteral("Calling party hung up"));

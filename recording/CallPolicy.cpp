@@ -21,33 +21,39 @@ void CallPolicy::callerIdArrived(const QString &callerText)
 {
     if (!m_filing)
         return;
-    m_ringing = m_filing->decide(callerText, QDateTime::currentDateTime());
-    if (m_ringing->neverRecord)
+    m_call = CallDecision{m_modem.callNumber(),
+                          m_filing->decide(callerText, QDateTime::currentDateTime())};
+    const CallFiling::Decision &decision = m_call->decision;
+    if (decision.neverRecord)
         m_log.appendLine(QStringLiteral("Rule %1 never records %2: this call will not be recorded")
-                             .arg(m_ringing->rule + 1)
-                             .arg(m_ringing->callerText()));
+                             .arg(decision.rule + 1)
+                             .arg(decision.callerText()));
 }
 
-CallFiling::Decision CallPolicy::decisionForAnsweredCall()
+CallPolicy::CallDecision &CallPolicy::decisionForAnsweredCall()
 {
-    std::optional<CallFiling::Decision> ringing;
-    ringing.swap(m_ringing);
-    // The decision belongs to this call only when its caller ID is still the modem's.
-    if (ringing && ringing->number == m_modem.CallerText())
-        return *ringing;
-    return m_filing->decide(m_modem.CallerText(), QDateTime::currentDateTime());
+    const quint64 call = m_modem.callNumber();
+    if (!m_call || m_call->call != call)
+        m_call = CallDecision{call,
+                              m_filing->decide(m_modem.CallerText(), QDateTime::currentDateTime())};
+    return *m_call;
 }
 
 // Nothing is opened, sent or written: the modem only waits for the next call. The caller stays
-// the modem's, so that a recording the user starts by hand still names it.
-void CallPolicy::skipCall(const CallFiling::Decision &decision)
+// the modem's, so that a recording the user starts by hand still names it. A call that rings
+// on after it was skipped stays skipped without a word more.
+void CallPolicy::skipCall(CallDecision &call)
 {
-    m_log.appendLine(QStringLiteral("A rule skipped the call of %1 (rule %2: %3); nothing was "
-                                    "recorded")
-                         .arg(decision.callerText().isEmpty() ? QStringLiteral("an unknown caller")
-                                                              : decision.callerText())
-                         .arg(decision.rule + 1)
-                         .arg(decision.ruleText));
+    const CallFiling::Decision &decision = call.decision;
+    if (!call.skipped)
+        m_log.appendLine(QStringLiteral("A rule skipped the call of %1 (rule %2: %3); nothing "
+                                        "was recorded")
+                             .arg(decision.callerText().isEmpty()
+                                      ? QStringLiteral("an unknown caller")
+                                      : decision.callerText())
+                             .arg(decision.rule + 1)
+                             .arg(decision.ruleText));
+    call.skipped = true;
     m_modem.setAutoCall(false);
     m_modem.EnableAutoRecord();
 }
@@ -57,21 +63,20 @@ bool CallPolicy::takeStartRequest()
     if (!m_modem.StartRecordRequest())
         return false;
     m_modem.setStartRecordRequest(false);
-    if (!m_prefs.AutoRecord) {
-        m_ringing.reset();
+    if (!m_prefs.AutoRecord)
         return false;
-    }
     if (m_recorder.phase() != CallRecorder::Phase::Idle) {
-        m_ringing.reset();
         m_log.appendLine(QStringLiteral("A call was answered while a recording runs"));
         return false;
     }
     if (!m_filing)
         return m_recorder.acRecordExecute();
-    const CallFiling::Decision decision = decisionForAnsweredCall();
-    if (decision.neverRecord) {
-        skipCall(decision);
+    CallDecision &call = decisionForAnsweredCall();
+    if (call.decision.neverRecord) {
+        skipCall(call);
         return false;
     }
+    // A copy: the recording's start runs the event loop, and with it the next call's caller ID.
+    const CallFiling::Decision decision = call.decision;
     return m_recorder.recordAnsweredCall(decision);
 }

@@ -3,6 +3,8 @@
 // ends with the recording's Stop. Both programs decide here, on the modem's own signal.
 // A rule that never records the caller is decided when the caller ID arrives and checked when
 // the call is answered, before anything is written: no recording is started for that call.
+// The decision stays with the call: RINGs that follow after its ringing seemed to end (a ring
+// span shorter than the line's cadence) belong to the same call and change nothing.
 #pragma once
 
 #include "callers/CallFiling.h"
@@ -32,16 +34,24 @@ public:
     bool takeStartRequest();
 
 private:
+    // The rules' decision for one call of the modem's, and whether the call was skipped.
+    struct CallDecision
+    {
+        quint64 call = 0;
+        CallFiling::Decision decision;
+        bool skipped = false;
+    };
+
     void callerIdArrived(const QString &callerText);
-    // The rules' decision for the call now answered: the one made when its caller ID came,
-    // or, without caller ID, one made now.
-    CallFiling::Decision decisionForAnsweredCall();
-    void skipCall(const CallFiling::Decision &decision);
+    // The rules' decision for the call now answered: the one made when its caller ID came or
+    // when it was answered before, or, without either, one made now.
+    CallDecision &decisionForAnsweredCall();
+    void skipCall(CallDecision &call);
 
     TfmModem &m_modem;
     const Preferences &m_prefs;
     CallRecorder &m_recorder;
     EventLog &m_log;
     CallFiling *m_filing;
-    std::optional<CallFiling::Decision> m_ringing; // of the call's caller ID, while it rings
+    std::optional<CallDecision> m_call; // of the modem's latest call
 };

@@ -655,7 +655,7 @@ void CallRecorder::recoverInterruptedRecording()
         keepAside(path);
     else
         m_log.appendLine(QStringLiteral("Recovered an interrupted recording as ") +
-                         m_catalogue.recordingFilePath());
+                         m_catalogue.recordingFilePathFor(start));
     m_catalogue.DataSource1DataChange();
 }
 
@@ -665,7 +665,7 @@ void CallRecorder::recoverRenamedRecording(const CallJournal &journal)
 {
     const QString finalPath = m_catalogue.recordingFilePathFor(journal.start);
     if (journal.finalName.isEmpty() || QFileInfo(finalPath).fileName() != journal.finalName ||
-        !QFile::exists(finalPath) || m_catalogue.hasRecording(journal.folderId, journal.id))
+        !QFile::exists(finalPath) || m_catalogue.holdsRecording(journal.id))
         return;
     const std::optional<RecoveredWav> wav = completeWavFile(finalPath);
     if (!wav || wav->avgBytesPerSec == 0)

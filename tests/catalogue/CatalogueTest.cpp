@@ -198,6 +198,44 @@ TEST_F(CatalogueTest, RecordingRowsGoToTheCurrentFolderAndAreSaved)
     EXPECT_EQ(row.FieldValues("Duration").toString(), "10:00");
 }
 
+// A row filed into another folder (by a rule, or recovered after a crash) must not move the
+// folder shown: the tree would highlight one folder while the list shows another, and the next
+// call would be filed where the last one went.
+TEST_F(CatalogueTest, ARowFiledElsewhereLeavesTheShownFolderAndRowAsTheyWere)
+{
+    ASSERT_TRUE(catalogue->OpenCatalogue());
+    const QString general = catalogue->currentFolderId();
+    ASSERT_TRUE(catalogue->AddRecordingRow(Start, 10, "first"));
+    ASSERT_TRUE(catalogue->AddRecordingRow(Start.addSecs(60), 10, "second"));
+    ASSERT_TRUE(catalogue->CallsTbl.Locate("Comment", "first"));
+    const QString shownRow = catalogue->currentRecordingId();
+    addFolder("FAMILY1", "Family");
+    ASSERT_TRUE(catalogue->FoldersTbl.Locate("FolderId", general));
+    ASSERT_TRUE(catalogue->CallsTbl.Locate("Comment", "first"));
+
+    const QString filedId = catalogue->NewUniqueCode();
+    ASSERT_TRUE(catalogue->AddRecordingRow(Start.addSecs(120), 10, "filed", filedId, "FAMILY1"));
+    EXPECT_EQ(catalogue->currentFolderId(), general);
+    EXPECT_EQ(catalogue->currentRecordingId(), shownRow);
+    EXPECT_EQ(memos(), QStringList({"first", "second"}));
+    EXPECT_TRUE(catalogue->holdsRecording(filedId));
+    EXPECT_EQ(catalogue->currentFolderId(), general) << "looking a row up moves nothing";
+
+    // A row for the folder shown becomes current, as before; so does one for a folder that
+    // is gone.
+    ASSERT_TRUE(catalogue->AddRecordingRow(Start.addSecs(180), 10, "here", {}, general));
+    EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "here");
+    ASSERT_TRUE(catalogue->AddRecordingRow(Start.addSecs(240), 10, "gone", {}, "GONE0001"));
+    EXPECT_EQ(catalogue->currentFolderId(), general);
+    EXPECT_EQ(catalogue->CallsTbl.FieldValues("Comment").toString(), "gone");
+
+    makeCatalogue();
+    ASSERT_TRUE(catalogue->OpenCatalogue());
+    ASSERT_TRUE(catalogue->FoldersTbl.Locate("FolderId", "FAMILY1"));
+    EXPECT_EQ(memos(), QStringList({"filed"})) << "saved in its own folder";
+    EXPECT_FALSE(catalogue->holdsRecording("NOSUCH01"));
+}
+
 TEST_F(CatalogueTest, DeletingARowDeletesItsWavFileAndSaves)
 {
     ASSERT_TRUE(catalogue->OpenCatalogue());

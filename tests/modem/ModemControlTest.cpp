@@ -169,6 +169,8 @@ TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
     ini.WriteInteger("General", "RingTimeOut", 800);
     prefs.RejectRings = 3;
     bringUp();
+    // The calls here follow each other faster than on any real line.
+    modem().setCallGapMs(500);
     watchCallerId();
     ASSERT_TRUE(modem().RingSpanKnown());
     EXPECT_EQ(modem().RingSpanMs(), 800);
@@ -218,6 +220,58 @@ TEST_F(ModemControlTest, RingsAreCountedUntilTheSpanEnds)
     ring();
     ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
     EXPECT_EQ(modem().CallerText(), "5550000");
+}
+
+// A ring span shorter than the line's cadence ends between two rings of one call. The RINGs
+// after it belong to the same call and keep its caller ID (and its rejection); a caller ID
+// after the ringing ended, or a RING after a quiet line, begins another call.
+TEST_F(ModemControlTest, RingsAfterTheSpanEndedBelongToTheSameCall)
+{
+    ini.WriteInteger("General", "RingTimeOut", 300);
+    prefs.RejectRings = 2;
+    bringUp();
+    modem().setCallGapMs(1500);
+    const auto rearm = [this] {
+        modem().setStartRecordRequest(false);
+        modem().EnableAutoRecord();
+    };
+
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
+    peer.send("\r\nNMBR = 5551234\r\n");
+    ASSERT_TRUE(waitFor([this] { return modem().CallerText() == "5551234"; }));
+    const quint64 call = modem().callNumber();
+    ASSERT_TRUE(waitFor([this] { return modem().StartRecordRequest(); }));
+    rearm(); // as when the call is skipped, or its recording could not start
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
+    EXPECT_EQ(modem().callNumber(), call);
+    EXPECT_EQ(modem().CallerText(), "5551234");
+
+    peer.send("\r\nNMBR = 5559999\r\n");
+    ASSERT_TRUE(waitFor([this] { return modem().CallerText() == "5559999"; }));
+    EXPECT_EQ(modem().callNumber(), call + 1) << "a caller ID after the ringing ended";
+
+    Waits::waitMs(1800);
+    rearm();
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
+    EXPECT_EQ(modem().callNumber(), call + 2) << "a RING after a quiet line";
+    EXPECT_EQ(modem().CallerText(), "");
+
+    // Rejected at the second ring; when it rings on after the span, it stays rejected.
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().CallRejected(); }));
+    ASSERT_TRUE(waitFor([this] { return !modem().CallRejected(); }));
+    newLogLines();
+    ring();
+    ASSERT_TRUE(waitFor([this] { return modem().RingCount() == 1; }));
+    EXPECT_TRUE(modem().CallRejected());
+    ASSERT_TRUE(waitFor([this] { return !modem().CallRejected(); }));
+    EXPECT_FALSE(modem().StartRecordRequest());
+    EXPECT_EQ(newLogLines(),
+              QStringList({"ring", "Calling party hung up", "Enabling autoRecord mode"}));
+    EXPECT_EQ(modem().callNumber(), call + 2);
 }
 
 TEST_F(ModemControlTest, LearnsTheRingSpanFromTheFirstCall)

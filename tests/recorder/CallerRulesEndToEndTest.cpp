@@ -3,6 +3,8 @@
 // catalogue, the details table and the disk show what it did. A call a rule never records
 // leaves no byte on disk, and the next call is recorded as usual.
 #include "callers/CallerDirectory.h"
+#include "catalogue/store/StoreVariant.h"
+#include "recording/CallJournal.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,6 +88,34 @@ protected:
         ASSERT_TRUE(bringOnLine());
     }
 
+    // The catalogue's rows in every folder, as "folder name: memo", and their codes.
+    QStringList rows(QStringList *ids = nullptr) const
+    {
+        const Catalogue &catalogue = session->catalogue();
+        const TStoreTable &folders = catalogue.FoldersTbl;
+        QHash<QString, QString> names;
+        for (int i = 0; i < folders.RecordCount(); ++i)
+            names.insert(folders.valueAt(i, folders.fieldIndex("FolderId")).toString(),
+                         folders.valueAt(i, folders.fieldIndex("FolderName")).toString());
+        const TStoreCursor &c = catalogue.CallsTbl.cursor();
+        QStringList list;
+        for (std::size_t i = 0; i < c.recordCount(); ++i) {
+            if (!c.record(i).isLive())
+                continue;
+            const QString folder = StoreVariant::text(c.bytes(i, c.fieldIndex("FolderId")));
+            list << names.value(folder) + ": " +
+                        StoreVariant::text(c.bytes(i, c.fieldIndex("Comment")));
+            if (ids)
+                *ids << StoreVariant::text(c.bytes(i, c.fieldIndex("id")));
+        }
+        return list;
+    }
+
+    QString shownFolder() const
+    {
+        return session->catalogue().FoldersTbl.FieldValues("FolderName").toString();
+    }
+
     // Every file in the recordings folder, hidden ones too.
     QStringList recordingsFolder() const
     {
@@ -123,19 +153,68 @@ TEST_P(CallerRulesEndToEndTest, TheFirstMatchingRuleFilesNamesOrSkipsTheCall)
     }
     ASSERT_TRUE(waitForRecordings(1, 120000)) << logText().toStdString();
 
-    const QString id = catalogue.currentRecordingId();
-    EXPECT_EQ(catalogue.FoldersTbl.FieldValues("FolderName").toString(), c.folder);
-    EXPECT_EQ(catalogue.CallsTbl.FieldValues("Comment").toString(),
-              QString(c.memo).replace("TODAY", QDate::currentDate().toString(Qt::ISODate)));
+    QStringList ids;
+    EXPECT_EQ(rows(&ids), QStringList{QString(c.folder) + ": " +
+                                      QString(c.memo).replace(
+                                          "TODAY", QDate::currentDate().toString(Qt::ISODate))});
+    EXPECT_EQ(shownFolder(), "General") << "a row filed elsewhere leaves the folder shown";
+    ASSERT_EQ(ids.size(), 1);
+    const QString id = ids.first();
     const auto facts = catalogue.Details.facts(id);
     ASSERT_TRUE(facts);
     EXPECT_EQ(facts->callerNumber, c.callerNumber);
     EXPECT_EQ(facts->callerName, c.callerName);
-    EXPECT_EQ(recordingsFolder(), QStringList{QFileInfo(catalogue.recordingFilePath()).fileName()})
-        << "the recording alone, no file of a skipped call";
+    EXPECT_EQ(recordingsFolder().size(), 1) << "the recording alone, no file of a skipped call";
     EXPECT_EQ(vmodem.log().count("AT+VRX", Qt::CaseInsensitive), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, CallerRulesEndToEndTest, ::testing::ValuesIn(Cases), CaseName());
+
+// A call no rule files goes to the folder shown (General for a program without windows),
+// whatever the call before was filed into: by a rule, or by the recovery of a call a crash cut
+// off.
+class UnfiledCallsTest : public CallerRulesEndToEndTest
+{};
+
+TEST_F(UnfiledCallsTest, GoToTheFolderShownAfterARuleOrARecoveryFiledElsewhere)
+{
+    Case c{"two calls",
+           "Rule\tmatch=number-is\tvalue=5550100\tfolder=FOLDER\n",
+           "NMBR=5550100",
+           Case::Recorded,
+           "",
+           "",
+           "",
+           ""};
+    start(c);
+    // A call a crash cut off, filed into Sales when it started, is recovered before the first
+    // call rings.
+    QDir().mkpath(session->prefs().wavDir);
+    QFile wav(session->recorder().RecordFileName());
+    ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
+    wav.write(QByteArray("RIFF\0\0\0\0WAVEfmt "
+                         "\x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0"
+                         "data\0\0\0\0",
+                         44));
+    wav.write(QByteArray(24000, char(128)));
+    wav.close();
+    CallJournal journal;
+    journal.start = QDateTime::currentDateTime().addSecs(-3600);
+    journal.caller = "5550999";
+    journal.folderId = SalesFolder;
+    ASSERT_TRUE(journal.write(session->prefs().wavDir + CallJournal::FileName));
+    session->recorder().recoverInterruptedRecording();
+    EXPECT_EQ(rows(), QStringList{"Sales: 5550999"});
+    EXPECT_EQ(shownFolder(), "General");
+
+    // The rule files the first call into Sales; the second call, which no rule files, goes to
+    // General.
+    ASSERT_TRUE(waitForRecordings(2, 120000)) << logText().toStdString();
+    vmodem.step("waitfor ATZ; wait 500; call 2 400 NMBR=5550200 end=answered; voice speech 3000; "
+                "voice silence");
+    ASSERT_TRUE(waitForRecordings(3, 120000)) << logText().toStdString();
+    EXPECT_EQ(rows(), QStringList({"Sales: 5550999", "Sales: 5550100", "General: 5550200"}));
+    EXPECT_EQ(shownFolder(), "General");
+}
 
 } // namespace

@@ -35,6 +35,8 @@ public:
     std::function<QStringList()> recordingsToEmail;
     // Called after the recordings were handed over (the multi-selection is cleared there).
     std::function<void()> recordingsEmailed;
+    // Shows a file or folder with the desktop's program for it; tests put their own here.
+    std::function<void(const QString &path)> openLocation;
 
     Diagnostics &diagnostics() { return *m_diagnostics; }
     DiagnosticsProgressWindow &progressWindow() { return *m_progress; }
@@ -47,6 +49,8 @@ private slots:
     void ReportProblem1Click();
 
 private:
+    void offerFoldersOf(const QStringList &files, int result);
+
     AppContext &m_ctx;
     TfmOrv &m_window;
     Catalogue &m_catalogue;

@@ -249,7 +249,8 @@ const RetentionPlan &RetentionPass::plan(const RetentionRules &rules)
         const QString folder = m_catalogue.recordingFolders().value(0);
         free = freeSpace ? freeSpace(folder) : DiskSpace::freeBytes(folder);
     }
-    m_plan = planRetention(m_items, rules, localSeconds(now.date(), now.time()), free);
+    m_plan = planRetention(m_items, rules, localSeconds(now.date(), now.time()), free,
+                           [this](const QString &code) { return oneLine(folderName(code), 40); });
     // The sizes of what goes make the plan's total; a file whose size is not known is looked at.
     m_plan.bytes = 0;
     for (const RetentionRemoval &r : m_plan.removals) {

@@ -76,7 +76,8 @@ QStringList RetentionPlan::ruleNames() const
 }
 
 RetentionPlan planRetention(std::span<const RetentionItem> items, const RetentionRules &rules,
-                            qint64 now, std::optional<qint64> freeBytes)
+                            qint64 now, std::optional<qint64> freeBytes,
+                            const std::function<QString(const QString &code)> &folderName)
 {
     Planner p{items, rules, {}, std::vector<int>(items.size(), -1), {}, {}};
     if (!rules.any())
@@ -125,6 +126,7 @@ RetentionPlan planRetention(std::span<const RetentionItem> items, const Retentio
     ownFolders.sort();
     for (const QString &code : ownFolders) {
         const FolderRetention f = rules.folders.value(code);
+        const QString name = folderName ? folderName(code) : QString();
         if (f.mode == FolderRetention::Mode::Own && f.limits.maxMB > 0)
             p.keepUnder(
                 qint64(f.limits.maxMB) * BytesPerMB,
@@ -133,7 +135,7 @@ RetentionPlan planRetention(std::span<const RetentionItem> items, const Retentio
                     return f.mode == FolderRetention::Mode::Own &&
                            items[std::size_t(i)].folderId == code;
                 },
-                QStringLiteral("The recordings of folder %1").arg(code));
+                QStringLiteral("The recordings of folder %1").arg(name.isEmpty() ? code : name));
     }
 
     if (rules.minFreeMB > 0 && freeBytes) {

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -56,9 +57,11 @@ struct RetentionPlan
 };
 
 // now: seconds since the epoch. freeBytes: the recordings disk's free space; without a value the
-// free-space rule does nothing.
+// free-space rule does nothing. folderName names a folder (by its code) in the shortfalls as the
+// user knows it; unset, or for a folder it cannot name, the code stands in.
 RetentionPlan planRetention(std::span<const RetentionItem> items, const RetentionRules &rules,
-                            qint64 now, std::optional<qint64> freeBytes);
+                            qint64 now, std::optional<qint64> freeBytes,
+                            const std::function<QString(const QString &code)> &folderName = {});
 
 // "age", "size", "free".
 QString retentionRuleName(RetentionRule rule);

@@ -15,6 +15,7 @@ CallAnnouncements::CallAnnouncements(TfmModem &modem, CallRecorder &recorder, Ca
 {
     connect(&modem, &TfmModem::callerIdShown, this, &CallAnnouncements::callerArrived);
     connect(&recorder, &CallRecorder::catalogued, this, &CallAnnouncements::recordingSaved);
+    connect(&recorder, &CallRecorder::notRecorded, this, &CallAnnouncements::callNotRecorded);
 }
 
 QString CallAnnouncements::callerText(const QString &number, const QString &name)
@@ -75,4 +76,19 @@ void CallAnnouncements::recordingSaved(const QString &id)
         if (showRecording)
             showRecording(id);
     });
+}
+
+void CallAnnouncements::callNotRecorded(const QDateTime &start, const RecordingFacts &facts,
+                                        const QString &why)
+{
+    if (!m_enabled())
+        return;
+    DesktopNotifications::Notice notice;
+    notice.summary = QStringLiteral("Call not recorded");
+    notice.body = (facts.callerNumber.isEmpty() && facts.callerName.isEmpty()
+                       ? QStringLiteral("No caller ID")
+                       : callerText(facts.callerNumber, facts.callerName)) +
+                  QLatin1Char('\n') + start.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                  QLatin1Char('\n') + why;
+    m_notifications.notify(notice);
 }

@@ -1,11 +1,14 @@
-// An incoming call (its caller's name and number) and each recording saved (caller, length,
-// why it ended) announced through the desktop's notifications, besides the program's own
-// caller-ID window; the saved recording's notice offers to show it in the program.
+// An incoming call (its caller's name and number), each recording saved (caller, length, why
+// it ended) and each call of which nothing could be kept (caller, start, why) announced through
+// the desktop's notifications, besides the program's own caller-ID window; the saved
+// recording's notice offers to show it in the program.
 #pragma once
 
 #include <QObject>
 #include <functional>
 
+class QDateTime;
+struct RecordingFacts;
 class CallerNames;
 class CallRecorder;
 class Catalogue;
@@ -36,6 +39,7 @@ public:
 private:
     void callerArrived(const QString &number);
     void recordingSaved(const QString &id);
+    void callNotRecorded(const QDateTime &start, const RecordingFacts &facts, const QString &why);
 
     Catalogue &m_catalogue;
     CallerNames &m_names;

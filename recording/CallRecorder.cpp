@@ -7,7 +7,9 @@
 #include "RecordingRecovery.h"
 
 #include "audio/TdeRIFFAudioWriter.h"
+#include "callers/CallerId.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/RecordingFileCheck.h"
 #include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
 #include "config/Preferences.h"
@@ -367,8 +369,11 @@ bool CallRecorder::maximumLengthReached() const
 
 void CallRecorder::endAfterFault(const QString &text, const RecordingEnd &end)
 {
-    m_log.appendLine(text);
     stopFor(end);
+    // A call of which nothing could be kept was told about with its start and caller.
+    if (!m_lastCallKept)
+        return;
+    m_log.appendLine(text);
     message(text);
 }
 
@@ -429,6 +434,7 @@ void CallRecorder::stopFor(const RecordingEnd &end)
     if (!recording() || m_stopping)
         return;
     m_stopping = true;
+    m_lastCallKept = true;
     m_log.AddLogLine(QStringLiteral("-- Recording stopped"));
     m_log.appendLine(QStringLiteral("Recording ended: ") + endReasonDescription(end));
     enterPhase(Phase::Stopping);
@@ -455,13 +461,26 @@ void CallRecorder::stopFor(const RecordingEnd &end)
     facts.end = end;
     facts.callerNumber = m_filing.number;
     facts.callerName = m_filing.name;
-    if (facts.silent)
-        m_log.appendLine(
-            exactSeconds < RecordingFacts::SilentSeconds
-                ? QStringLiteral("The recording is shorter than 2 seconds: marked silent")
-                : QStringLiteral("The recording holds no voice: marked silent"));
     freeWriter();
-    catalogueRecording(RecordStart, seconds, m_filing.memo, filingFolder(), facts);
+    // A file without sound (a disk full from the start, nothing received) is no recording: no
+    // row may lead to it. The call itself is still told of, after the modem is back.
+    m_lastCallKept = inspectRecordingFile(RecordFileName()) == RecordingFileState::Sound;
+    QString lostText;
+    if (m_lastCallKept) {
+        if (facts.silent)
+            m_log.appendLine(
+                exactSeconds < RecordingFacts::SilentSeconds
+                    ? QStringLiteral("The recording is shorter than 2 seconds: marked silent")
+                    : QStringLiteral("The recording holds no voice: marked silent"));
+        catalogueRecording(RecordStart, seconds, m_filing.memo, filingFolder(), facts);
+    } else {
+        lostText = dropCallWithoutSound(RecordStart, facts);
+    }
+    // Said when the modem is back (or the program ends, which holds for no box).
+    const auto tellLoss = qScopeGuard([this, lostText] {
+        if (!lostText.isEmpty() && !Waits::ending())
+            message(lostText);
+    });
     setListUpdates(true);
     m_stopping = false;
     if (!writeError.isEmpty())
@@ -523,6 +542,31 @@ bool CallRecorder::catalogueRecording(const QDateTime &start, int seconds, const
         emit catalogued(journal.id);
     }
     return added;
+}
+
+// The call is kept in the log (and so on the web page) and announced; its file goes, so that
+// neither a row nor the next start's recovery takes it for a recording.
+QString CallRecorder::dropCallWithoutSound(const QDateTime &start, const RecordingFacts &facts)
+{
+    QFile::remove(RecordFileName());
+    QFile::remove(journalPath());
+    const bool writeFailed =
+        facts.end.reason == EndReason::DiskFull || facts.end.reason == EndReason::WriteError;
+    const QString why =
+        writeFailed
+            ? endReasonDescription(facts.end)
+            : QStringLiteral("nothing was received (%1)").arg(endReasonDescription(facts.end));
+    // The caller as the desktop's notices name it: "Anne (5551234)", the number, "Withheld".
+    const QString number = facts.callerNumber.trimmed(), name = facts.callerName.trimmed();
+    QString caller = name.isEmpty() ? number : name;
+    if (!name.isEmpty() && CallerId::kindOf(number) == CallerId::Kind::Number)
+        caller = QStringLiteral("%1 (%2)").arg(name, number);
+    const QString text = QStringLiteral("The call at %1 (%2) was not recorded: %3")
+                             .arg(start.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+                                  caller.isEmpty() ? QStringLiteral("no caller ID") : caller, why);
+    m_log.appendLine(text);
+    emit notRecorded(start, facts, why);
+    return text;
 }
 
 void CallRecorder::freeWriter()

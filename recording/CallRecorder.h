@@ -104,6 +104,10 @@ signals:
     void stopped();
     // A recording's row and details were added (at Stop, or recovered at start-up).
     void catalogued(const QString &id);
+    // A call ended without any sound in its file (the disk was full, nothing was received):
+    // no row was added and the file is gone. facts holds its caller and end; why says, in a
+    // few words, why nothing was kept.
+    void notRecorded(const QDateTime &start, const RecordingFacts &facts, const QString &why);
     // phase() changed.
     void phaseChanged(CallRecorder::Phase phase);
 
@@ -124,6 +128,8 @@ private:
     void freeWriter();
     bool catalogueRecording(const QDateTime &start, int seconds, const QString &caller,
                             const QString &folderId, const RecordingFacts &facts);
+    // Returns the text the user is shown.
+    QString dropCallWithoutSound(const QDateTime &start, const RecordingFacts &facts);
     void recoverRenamedRecording(const CallJournal &journal);
     QString journalPath() const;
     void keepAside(const QString &path);
@@ -150,7 +156,8 @@ private:
     int m_refreshTicks = 0;
     QTimer m_timer2;
     bool m_stopping = false;
-    bool m_modemLost = false; // the device went away since the port was last opened
+    bool m_modemLost = false;   // the device went away since the port was last opened
+    bool m_lastCallKept = true; // the last Stop left a recording (else it told of the call)
     RecordingEnd m_closingEnd{EndReason::ProgramClosed, {}};
     int m_maxMinutes = 0;  // of the recording in progress; 0: no limit
     qint64 m_maxBytes = 0; // the same in bytes of the recording's format

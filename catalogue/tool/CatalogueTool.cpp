@@ -6,6 +6,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/FolderTreeFile.h"
+#include "catalogue/RecordingFileCheck.h"
 #include "catalogue/RetentionPass.h"
 #include "catalogue/store/StoreError.h"
 #include "config/Preferences.h"
@@ -35,6 +36,7 @@ struct Row
     bool kept = false;   // pinned: no retention rule removes it
     QString caller;      // the caller's name ("Withheld" included); empty when not known
     QString number;      // the caller's number as its caller ID gave it
+    QString id;          // the row's code
 };
 
 QString yes(bool flag)
@@ -97,6 +99,7 @@ void forEachRow(Catalogue &catalogue, const std::function<void(const Row &)> &vi
         row.duration = text(r, "Duration");
         row.memo = text(r, "Comment");
         row.file = wavName(calls, r, catalogue.formats);
+        row.id = text(r, "id");
         if (const auto facts = catalogue.Details.facts(text(r, "id"))) {
             row.ended = oneLine(endReasonDescription(facts->end));
             row.silent = facts->silent;
@@ -158,14 +161,54 @@ int exportCsv(Catalogue &catalogue, const QString &file, QTextStream &err)
     return Ok;
 }
 
-int check(Catalogue &catalogue, QTextStream &out, QTextStream &err)
+// The recordings folder of the settings, and the folders that held recordings before it.
+void useRecordingsFolders(Catalogue &catalogue, const TIniFile &ini, const QString &dataDir)
+{
+    const QString wavDir = readRecordingsFolder(ini, dataDir);
+    catalogue.recordingsDir = [wavDir] { return wavDir; };
+    const QStringList earlier = SettingsStore::earlierRecordingsFolders(ini);
+    catalogue.earlierRecordingsDirs = [earlier] { return earlier; };
+}
+
+// The state of a row's recording: its file in the recordings folder or an earlier one, under
+// its name or, from an earlier version, its code.
+RecordingFileState rowFileState(const Catalogue &catalogue, const Row &row)
+{
+    QStringList names;
+    if (!row.file.isEmpty())
+        names << row.file;
+    if (!row.id.isEmpty() && !row.id.contains(QLatin1Char('/')) && row.id != QLatin1String("..") &&
+        row.id != QLatin1String("."))
+        names << row.id + QStringLiteral(".wav");
+    for (const QString &name : std::as_const(names))
+        for (const QString &folder : catalogue.recordingFolders())
+            if (QFileInfo::exists(folder + name))
+                return inspectRecordingFile(folder + name);
+    return RecordingFileState::Missing;
+}
+
+// Both tables must open, and every row must lead to a recording.
+int check(Catalogue &catalogue, const QString &dataDir, QTextStream &out, QTextStream &err)
 {
     if (!openTables(catalogue, err))
         return Failed;
+    useRecordingsFolders(catalogue, TIniFile(dataDir + QStringLiteral("/orv.ini")), dataDir);
+    int broken = 0;
+    forEachRow(catalogue, [&](const Row &r) {
+        const RecordingFileState state = rowFileState(catalogue, r);
+        if (state == RecordingFileState::Sound)
+            return;
+        ++broken;
+        err << catalogue.CallsTbl.TableName() << ": the recording of " << r.date << ' ' << r.time
+            << " in " << (r.folder.isEmpty() ? QStringLiteral("no folder") : r.folder) << ": "
+            << (r.file.isEmpty() ? QStringLiteral("its file has no name")
+                                 : r.file + QLatin1Char(' ') + recordingFileProblem(state))
+            << Qt::endl;
+    });
     catalogue.CallsTbl.setMasterSource(nullptr);
     for (TStoreTable *table : {&catalogue.CallsTbl, &catalogue.FoldersTbl})
         out << table->TableName() << ": " << table->RecordCount() << " records" << Qt::endl;
-    return Ok;
+    return broken == 0 ? Ok : Failed;
 }
 
 // "90", "1:30" or "01:30" seconds.
@@ -299,10 +342,7 @@ int retention(const QString &dataDir, const QStringList &args, QTextStream &out,
     UnattendedMessageService messages;
     EventLog log(dataDir + QStringLiteral("/Events.log"));
     Catalogue catalogue(dataDir, messages, dryRun ? nullptr : &log);
-    const QString wavDir = readRecordingsFolder(ini, dataDir);
-    catalogue.recordingsDir = [wavDir] { return wavDir; };
-    const QStringList earlier = SettingsStore::earlierRecordingsFolders(ini);
-    catalogue.earlierRecordingsDirs = [earlier] { return earlier; };
+    useRecordingsFolders(catalogue, ini, dataDir);
     if (dryRun ? !openTables(catalogue, err) : !catalogue.OpenCatalogue())
         return Failed;
 
@@ -355,7 +395,7 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
     if (command == QLatin1String("export-csv") && args.size() == 2)
         return exportCsv(catalogue, args[1], err);
     if (command == QLatin1String("check") && args.size() == 1)
-        return check(catalogue, out, err);
+        return check(catalogue, dataDir, out, err);
     if (command == QLatin1String("add"))
         return add(catalogue, dataDir, args.mid(1), out, err);
     if (command == QLatin1String("add-folder") && args.size() == 2)
@@ -369,7 +409,8 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
     err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
            "  list               every row of every folder\n"
            "  export-csv FILE    the same rows as CSV\n"
-           "  check              open both tables and report what fails\n"
+           "  check              open both tables and report what fails, and every row whose\n"
+           "                     recording's file is missing, empty or not a WAV file\n"
            "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
            "      [--duration SECONDS|MM:SS] [--memo TEXT]\n"
            "  add-folder NAME    a new top-level folder\n"

@@ -508,6 +508,61 @@ TEST_F(RecordingTest, AfterAFullDiskTheNextCallIsRecordedOnceThereIsSpace)
         EXPECT_GT(soxSeconds(dir.path() + "/wav/" + file), 2.0) << file.toStdString();
 }
 
+// A disk full from a call's start leaves no row and no file, whether nothing, part of the
+// header or the header alone fitted; the call is told of in the log (which the web page shows),
+// in a message and on the desktop.
+TEST_F(RecordingTest, ACallOnADiskFullFromItsStartLeavesNoRowButIsToldOf)
+{
+    PrivateSessionBus bus;
+    ASSERT_TRUE(bus.started());
+    StandInNotifications service;
+    ASSERT_TRUE(service.registerOn(bus.connect("service")));
+    notifications = std::make_unique<DesktopNotifications>(bus.connect("program"));
+    start("voice speech", WorkingPcmFormat());
+    struct Case
+    {
+        const char *what;
+        rlim_t bytes;
+    };
+    const Case cases[] = {{"nothing fits", 0}, {"part of the header", 20}, {"the header", 44}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.texts.clear();
+        const qsizetype noticesBefore = service.notices.size();
+        {
+            FileSizeLimit limit(c.bytes);
+            ASSERT_TRUE(limit.active());
+            window->actions().acRecord->trigger();
+            ASSERT_TRUE(Waits::waitUntil([&] { return recorderIdle(); }, 60000));
+        }
+        EXPECT_EQ(catalogue->recordingCount(), 0);
+        EXPECT_TRUE(wavFiles().isEmpty()) << wavFiles().join(',').toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath("wav/") + CallJournal::FileName));
+
+        // The limit holds for every file of the process, so the serial port's lock file cannot
+        // be written either and the modem comes back only once it is lifted.
+        const QStringList calls = messages.texts.filter("was not recorded");
+        ASSERT_EQ(calls.size(), 1) << messages.texts.join('|').toStdString();
+        EXPECT_TRUE(messages.texts.filter("what was received is kept").isEmpty());
+        const QString told = calls[0];
+        EXPECT_TRUE(told.startsWith("The call at ")) << told.toStdString();
+        EXPECT_TRUE(told.contains(" was not recorded: Disk full (")) << told.toStdString();
+        EXPECT_TRUE(context->log.lines().contains(told));
+        EXPECT_TRUE(context->log.lines().filter("what was received is kept").isEmpty());
+
+        ASSERT_TRUE(
+            Waits::waitUntil([&] { return service.notices.size() == noticesBefore + 1; }, 10000));
+        EXPECT_EQ(service.notices.last().summary, "Call not recorded");
+        const QStringList body = service.notices.last().body.split('\n');
+        ASSERT_EQ(body.size(), 3) << service.notices.last().body.toStdString();
+        EXPECT_TRUE(told.contains(" (" + body[0] + ") was not recorded")) << "the same caller";
+        EXPECT_TRUE(told.contains(body[1])) << "the call's start";
+        EXPECT_TRUE(body[2].startsWith("Disk full (")) << body[2].toStdString();
+        EXPECT_TRUE(Waits::waitUntil([&] { return modem->PortOpen(); }, 60000))
+            << "ready for the next call";
+    }
+}
+
 // What a kill leaves at each point of a recording's end, and what the next start makes of
 // it: always exactly one row, with the call's own caller, start and folder.
 TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStart)

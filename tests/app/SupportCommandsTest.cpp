@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -110,6 +111,40 @@ TEST_F(SupportCommandsTest, EmailHandsTheCurrentRecordingsWavFileOver)
                            "--attach", QFileInfo(wav).absoluteFilePath()}));
 }
 
+// Without a mail program the user learns why, and may open the folder that holds the file to
+// attach it by hand.
+TEST_F(SupportCommandsTest, EmailWithoutAMailProgramSaysWhyAndOffersTheFilesFolder)
+{
+    ASSERT_TRUE(
+        catalogue->AddRecordingRow(QDateTime(QDate(2024, 3, 15), QTime(14, 30, 5)), 10, "memo"));
+    catalogue->DataSource1DataChange();
+    QDir().mkpath(context->prefs.wavDir);
+    QFile file(catalogue->recordingFilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QStringList opened;
+    commands->openLocation = [&](const QString &path) { opened << path; };
+    QTemporaryDir noPrograms;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", noPrograms.path().toLocal8Bit());
+    const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open ? "the folder is opened" : "nothing is opened");
+        messages.texts.clear();
+        messages.confirmAnswers = {open};
+        opened.clear();
+        window->actions().acEmailFile->trigger();
+        ASSERT_EQ(messages.texts.size(), 1) << messages.texts.join('|').toStdString();
+        EXPECT_TRUE(messages.texts[0].startsWith(
+            "The recording could not be handed to a mail program: no mail program was found "
+            "(xdg-email is missing).\nOpen the folder that holds its file"))
+            << messages.texts[0].toStdString();
+        EXPECT_EQ(opened, open ? QStringList{QFileInfo(file).absolutePath()} : QStringList{});
+    }
+    EXPECT_TRUE(program.runs().isEmpty());
+}
+
 TEST_F(SupportCommandsTest, EmailSendsTheListsSelectedRecordingsAndEndsTheSelection)
 {
     CatalogueWiring wiring(*window, *catalogue, *context);
@@ -172,6 +207,25 @@ TEST_F(SupportCommandsTest, DiagnosticsShowTheirProgressAndStopAtCancel)
     EXPECT_FALSE(QFile::exists(dir.filePath("Diagnostics.log")));
     EXPECT_FALSE(vmodem.log().contains("<< at+VPR=?")) << "the last query was never sent";
     EXPECT_TRUE(query.text().startsWith(commands->diagnostics().headingLines().join('\n')));
+}
+
+// A finished run says so and where its report is, and opens the report when asked.
+TEST_F(SupportCommandsTest, FinishedDiagnosticsTellWhereTheReportIsAndOpenIt)
+{
+    VirtualModemProcess vmodem;
+    ASSERT_TRUE(vmodem.start({"--profile", "voice"}));
+    context->ini.WriteString("Ports", "COM3", vmodem.path());
+    QStringList opened;
+    commands->openLocation = [&](const QString &path) { opened << path; };
+    window->actions().acDiagnostics->trigger();
+
+    const QString report = dir.filePath("Diagnostics.log");
+    ASSERT_TRUE(QFile::exists(report));
+    ASSERT_EQ(messages.texts.size(), 1) << messages.texts.join('|').toStdString();
+    EXPECT_EQ(messages.texts[0],
+              "The diagnostics are finished. Their report is in " + report + ".\nOpen it now?");
+    EXPECT_EQ(opened, QStringList{report});
+    EXPECT_FALSE(commands->progressWindow().isVisible());
 }
 
 TEST(DiagnosticsProgressWindowTest, CancelAndClosingAskTheRunToStop)

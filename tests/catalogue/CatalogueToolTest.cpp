@@ -5,6 +5,7 @@
 #include "catalogue/Catalogue.h"
 #include "support/ScriptedMessageService.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,6 +13,24 @@
 using namespace StoreTest;
 
 namespace {
+
+// An 8 kHz, 8-bit mono WAV file: its header and samples bytes of sound (the sizes as given).
+QByteArray wavFile(int samples)
+{
+    return "RIFF" + le32(std::uint32_t(36 + samples)) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
+           le32(8000) + le32(8000) + le16(1) + le16(8) + "data" + le32(std::uint32_t(samples)) +
+           QByteArray(samples, char(128));
+}
+
+// Each listed row gets a recording in the recordings folder.
+void giveEveryRowItsRecording(const QString &dataDir, const QString &listed)
+{
+    QDir().mkpath(dataDir + "/wav");
+    const QStringList lines = listed.split('\n', Qt::SkipEmptyParts);
+    for (const QString &line : lines.mid(1))
+        ASSERT_TRUE(writeFile(dataDir + "/wav/" + line.split('\t').value(5), wavFile(800)))
+            << line.toStdString();
+}
 
 TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
 {
@@ -43,6 +62,8 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
         c.CallsTbl.Append();
         c.CallsTbl.setFieldValue("FolderId", "GONE");
         c.CallsTbl.setFieldValue("Comment", "orphan");
+        c.CallsTbl.setFieldValue("DateS", c.formats.dateText(QDate(2024, 3, 17)));
+        c.CallsTbl.setFieldValue("TimeS", c.formats.timeText(QTime(8, 0)));
         c.CallsTbl.Post();
         c.CallsTbl.SaveChanges();
     }
@@ -76,8 +97,9 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
         << rows[1].toStdString();
     EXPECT_TRUE(rows[2].startsWith("\"Work, late\",")) << rows[2].toStdString();
 
+    giveEveryRowItsRecording(dir.path(), list.out);
     const ToolRun ok = runTool(at + QStringList{"check"});
-    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(ok.code, 0) << ok.err.toStdString();
     EXPECT_EQ(ok.out, "Recordings.d: 3 records\nFolders.d: 2 records\n");
 
     // A damaged details table leaves every row listed, and says so.
@@ -105,6 +127,60 @@ TEST(CatalogueToolTest, ListsAndExportsEveryFolderAndReportsDamage)
 } // namespace
 
 namespace {
+
+// check follows every row to its recording: a row whose file is missing, empty, not a WAV file
+// or a WAV header without sound is reported, and the exit status says so.
+TEST(CatalogueToolTest, CheckReportsEveryRowWithoutARecording)
+{
+    QTemporaryDir dir;
+    const QStringList at = {"--data-dir", dir.path()};
+    struct Case
+    {
+        const char *time;
+        QByteArray content; // of its file; none for a missing file
+        bool present;
+        const char *problem; // empty for a recording
+    };
+    const Case cases[] = {
+        {"10:00:00", wavFile(8000), true, ""},
+        {"10:00:01", {}, false, "is missing"},
+        {"10:00:02", {}, true, "is empty"},
+        {"10:00:03", wavFile(8000).left(20), true, "is not a WAV file"}, // a header cut short
+        {"10:00:04", "Hello, this is not a recording at all, just text.", true,
+         "is not a WAV file"},
+        {"10:00:05", wavFile(0), true, "holds no sound"},
+    };
+    QDir().mkpath(dir.filePath("wav"));
+    for (const Case &c : cases) {
+        const ToolRun added = runTool(
+            at + QStringList{"add", "--date", "2024-03-15", "--time", c.time, "--memo", c.time});
+        ASSERT_EQ(added.code, 0) << added.err.toStdString();
+        if (c.present) {
+            ASSERT_TRUE(writeFile(dir.filePath("wav/" + added.out.trimmed()), c.content));
+        }
+    }
+
+    const ToolRun checked = runTool(at + QStringList{"check"});
+    EXPECT_EQ(checked.code, 1) << checked.err.toStdString();
+    EXPECT_EQ(checked.out, "Recordings.d: 6 records\nFolders.d: 1 records\n");
+    const QStringList reported = checked.err.split('\n', Qt::SkipEmptyParts);
+    int problems = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.time);
+        const QString file = "1_20240315_" + QString(c.time).remove(':') + ".wav";
+        const QStringList lines = reported.filter(file);
+        if (QString(c.problem).isEmpty()) {
+            EXPECT_TRUE(lines.isEmpty()) << lines.join('\n').toStdString();
+            continue;
+        }
+        ++problems;
+        ASSERT_EQ(lines.size(), 1) << checked.err.toStdString();
+        EXPECT_TRUE(lines[0].startsWith("Recordings.d: ")) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].contains(" in General: ")) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].endsWith(file + " " + c.problem)) << lines[0].toStdString();
+    }
+    EXPECT_EQ(reported.size(), problems) << checked.err.toStdString();
+}
 
 // Tree.ini marks levels with leading '#', so a folder name cannot begin with one.
 TEST(CatalogueToolTest, AFolderNameLosesTheLeadingMarksTheTreeFileCannotHold)

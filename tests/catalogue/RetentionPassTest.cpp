@@ -168,6 +168,23 @@ TEST_F(RetentionPassTest, WithoutATrashTheFilesAreDeleted)
     EXPECT_TRUE(lines[0].endsWith("deleted (no trash)")) << lines[0].toStdString();
 }
 
+// The log names a folder as the user knows it from the tree, never by its internal code.
+TEST_F(RetentionPassTest, TheLogNamesAFolderByItsName)
+{
+    ASSERT_TRUE(catalogue->Details.setPinned({add("Work", 10, 2, "pinned")}, true));
+    add("Work", 20, 1, "old");
+    RetentionRules rules;
+    rules.folders["Fwork001"] = {FolderRetention::Mode::Own, {0, 1}};
+    RetentionPass p = pass();
+    const RetentionPlan &plan = p.plan(rules);
+    EXPECT_EQ(plan.shortfalls,
+              QStringList{"The recordings of folder Work stay above 1 MB: the rest are kept"});
+    ASSERT_EQ(p.apply(), 1);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains(", folder Work, ")) << lines[0].toStdString();
+    EXPECT_FALSE(lines[0].contains("Fwork001")) << lines[0].toStdString();
+}
+
 // calvora-catalogue retention: the dry run lists and removes nothing, a run removes and
 // logs, and neither touches a data directory a running program holds.
 TEST_F(RetentionPassTest, TheCommandLineDryRunListsAndTheRunRemoves)

@@ -84,11 +84,11 @@ void SettingsPresenter::Settings1Click()
 
 void SettingsPresenter::reopenModem()
 {
-    m_reopenPending = false;
     m_modem.CloseModemPort();
     m_setUp.applyPreferences();
     m_setUp.bringModemOnLine();
     m_link = ModemLinkSettings::read(m_ctx.ini, m_ctx.prefs);
+    m_reopenPending = false;
 }
 
 void SettingsPresenter::reopenWhenFree()

@@ -1,25 +1,49 @@
 #include "ModemLinkSettings.h"
 
-#include "OrvKeys.h"
+#include "ModemState.h"
+#include "PortMap.h"
 #include "Preferences.h"
 #include "TIniFile.h"
+#include "TModemParams.h"
 
+// The values as they are used, not the file's keys: OK rewrites keys with the values they had
+// (and the compression's command and codec format from the same row), which changes nothing.
 ModemLinkSettings ModemLinkSettings::read(const TIniFile &ini, const Preferences &prefs)
 {
-    using namespace OrvKeys;
+    TModemParams p;
+    LoadModemProfile(ini, p);
     ModemLinkSettings settings;
-    for (const QString &section : {Modem, ModemCompression, Ports}) {
-        for (const QString &key : ini.readSection(section)) {
-            // Cleared at every close; it says nothing about how the modem is set up.
-            if (section == Modem && key.compare(Distinctive, Qt::CaseInsensitive) == 0)
-                continue;
-            settings.values << section + QLatin1Char('/') + key + QLatin1Char('=') +
-                                   ini.ReadString(section, key, QString());
-        }
-    }
-    settings.values << ini.ReadString(Params, Compression, QString())
-                    << ini.ReadString(Params, VoiceFeatures, QString())
-                    << QString::number(prefs.baudRateValue()) << prefs.flowControlName()
-                    << QString::number(prefs.CallerID);
+    settings.values = {QString::number(p.port),
+                       PortMap::devicePath(ini, p.port),
+                       QString::number(prefs.baudRateValue()),
+                       prefs.flowControlName(),
+                       QString::number(prefs.CallerID),
+                       QString::number(ModemState::compressionRow(ini)),
+                       QString::number(ModemState::voiceSupported(ini)),
+                       p.Model,
+                       p.Reset,
+                       p.answer,
+                       p.monitor,
+                       p.VoiceMode,
+                       p.InitVoice,
+                       p.DisCallerId,
+                       p.ForCallerId,
+                       p.UnfCallerId,
+                       p.SpeakerVol,
+                       p.LineSel_T,
+                       p.LineSel_T_Reply,
+                       p.BeepTone,
+                       p.SilenceTimer,
+                       p.ToneGeneration,
+                       p.VoiceProcess,
+                       p.VoiceTrx,
+                       p.VoiceRec,
+                       p.RecGain,
+                       p.SpeakerOn,
+                       p.SpeakerOff,
+                       p.MicGain,
+                       p.SpeakerGain,
+                       p.UseLine,
+                       p.UseLineRes};
     return settings;
 }

@@ -143,8 +143,8 @@ class SettingsDuringCallTest(DesktopTest):
             a11y = Accessible(run.process.pid)
             window = a11y.wait_for("frame", "Calvora", timeout=60)
             # The user moved the window: its place is saved at the end.
-            self.desktop.xdotool("search", "--sync", "--onlyvisible", "--pid",
-                                 run.process.pid, "windowmove", "%@", 123, 77)
+            self.desktop.xdotool("search", "--sync", "--onlyvisible", "--pid", run.process.pid,
+                                 "--name", "^Calvora$", "windowmove", "%1", 123, 77)
             wait_until(lambda: a11y.extents(window)[:2] == (123, 77), 10, "the window moved")
             x, y, w, h = a11y.extents(window)
             self.desktop.xdotool("mousemove", "--sync", x + w - 10, y + h - 5)
@@ -155,8 +155,8 @@ class SettingsDuringCallTest(DesktopTest):
                        30, "the message box")
             self.end_within_two_seconds(run.process)
             ini = read(os.path.join(self.data_dir, "orv.ini"))
-            self.assertIn("MainLeft=123\r\n", ini, "the window's state is saved")
-            self.assertIn("MainTop=77\r\n", ini)
+            self.assertRegex(ini, r"(?m)^MainLeft=123$", "the window's state is saved")
+            self.assertRegex(ini, r"(?m)^MainTop=77$")
         finally:
             run.end()
 

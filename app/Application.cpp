@@ -135,14 +135,23 @@ int Application::run()
             if (m_recorder)
                 m_recorder->recorder().setClosingReason(
                     {EndReason::Signalled, TerminationSignals::signalName(signalNumber)});
+            // The program ends whatever is open: nothing is started again, and what a dialog
+            // that closes now would apply is dropped.
+            Waits::setEnding(true);
             endModalDialogs();
             if (count > 1) {
-                Waits::setEnding(true);
                 m_quitWhenReady = true;
                 QCoreApplication::quit();
             } else if (mainWindow() && context()->FormsCreated) {
                 // Queued, so that the boxes just closed return first.
                 QTimer::singleShot(0, mainWindow(), &TfmOrv::WMQueryEndSession);
+                // A dialog that cannot be closed from here (a desktop's own file chooser) or a
+                // long wait must not hold up the end: the event loops are then left, nested
+                // ones too, and shutDown() closes the window as for a second signal.
+                QTimer::singleShot(EndDeadlineMs, qApp, [this] {
+                    m_quitWhenReady = true;
+                    QCoreApplication::quit();
+                });
             } else {
                 m_quitWhenReady = true;
             }
@@ -170,14 +179,19 @@ int Application::run()
 }
 
 // The session is ending: no message may wait for an answer any more, and the boxes that wait
-// now are closed, so that the program can save and end.
+// now are closed, so that the program can save and end. Each is cancelled: what it would have
+// applied is dropped.
 void Application::endModalDialogs()
 {
     if (m_session)
         m_session->setEnding();
     for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible())
+        if (!window->isVisible())
+            continue;
+        if (auto *dialog = qobject_cast<QDialog *>(window))
             dialog->reject();
+        else if (window->isModal())
+            window->close();
     }
 }
 

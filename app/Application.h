@@ -45,6 +45,9 @@ public:
     AppContext *context() const;
 
 private:
+    // After a termination signal the program ends within this time, whatever is open.
+    static constexpr int EndDeadlineMs = 1200;
+
     void createWindows();
     void endModalDialogs();
     void shutDown();

@@ -187,13 +187,17 @@ void WindowSession::start()
     };
     m_settings->storageRulesChanged = [this] { m_session.retention().rulesChanged(); };
     m_session.retention().busy = [this] { return m_playback && m_playback->busy(); };
-    new SettingsPresenter(
-        ctx, *m_main, *m_settings, modem,
-        [this] {
-            if (TfmInitORV *setUp = m_session.initOrv())
-                setUp->ApplySettings();
-        },
-        catalogue.CallsTbl, m_main.get());
+    SettingsPresenter::SetUp setUp;
+    setUp.applyPreferences = [this] {
+        if (TfmInitORV *initOrv = m_session.initOrv())
+            initOrv->applyPreferences();
+    };
+    setUp.bringModemOnLine = [this] {
+        if (TfmInitORV *initOrv = m_session.initOrv())
+            initOrv->bringModemOnLine();
+    };
+    m_settingsPresenter = new SettingsPresenter(ctx, *m_main, *m_settings, modem, recorder,
+                                                std::move(setUp), catalogue.CallsTbl, m_main.get());
 
     if (!m_notifications)
         m_notifications = std::make_unique<DesktopNotifications>(QDBusConnection::sessionBus());

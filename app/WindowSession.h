@@ -20,6 +20,7 @@ class LoggerWindow;
 class PlaybackControl;
 class PostprocTools;
 class RecordingControl;
+class SettingsPresenter;
 class StartupRegistrar;
 class StorageCommands;
 class SupportCommands;
@@ -57,6 +58,7 @@ public:
     SupportCommands &support() { return *m_support; }
     StorageCommands &storage() { return *m_storage; }
     TfmSettings &settings() { return *m_settings; }
+    SettingsPresenter &settingsPresenter() { return *m_settingsPresenter; }
     CommandPresenter &commands() { return *m_commands; }
     TfmCallerID &callerId() { return *m_callerId; }
     CallersWindow &callers() { return *m_callers; }
@@ -82,8 +84,9 @@ private:
     std::unique_ptr<SupportCommands> m_support;
     std::unique_ptr<StorageCommands> m_storage;
     std::unique_ptr<StartupRegistrar> m_registrar;
-    TfmSettings *m_settings = nullptr;  // owned by the main window
-    CallersWindow *m_callers = nullptr; // owned by the main window
+    TfmSettings *m_settings = nullptr;                // owned by the main window
+    SettingsPresenter *m_settingsPresenter = nullptr; // owned by the main window
+    CallersWindow *m_callers = nullptr;               // owned by the main window
     std::unique_ptr<CommandPresenter> m_commands;
     std::unique_ptr<DesktopNotifications> m_notifications;
     std::unique_ptr<CallAnnouncements> m_announcements;

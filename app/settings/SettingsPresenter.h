@@ -1,11 +1,16 @@
-// "Settings...": the modem port closed and auto-record off while the dialog is open, and
-// afterwards the start-up set-up run again so that every change takes effect at once.
+// "Settings...": the modem stays armed while the dialog is open, so that a call ringing
+// meanwhile is recorded as at any other time. Afterwards the preferences take effect at once;
+// the modem's port is closed and opened again only when OK changed what it is opened with
+// (or a search for modems ran), and not before a call being recorded has ended.
 #pragma once
+
+#include "config/ModemLinkSettings.h"
 
 #include <QObject>
 #include <functional>
 
 struct AppContext;
+class CallRecorder;
 class TStoreDataset;
 class TfmModem;
 class TfmOrv;
@@ -17,18 +22,39 @@ class SettingsPresenter final : public QObject
     Q_DISABLE_COPY_MOVE(SettingsPresenter)
 
 public:
-    // recordings is the list's table; applySettings is the start-up set-up's second half.
+    // The start-up set-up's second half, in its two parts.
+    struct SetUp
+    {
+        // The profile and the window's preferences from orv.ini; the port is left alone.
+        std::function<void()> applyPreferences;
+        // The port opened with initialisation and automatic recording armed.
+        std::function<void()> bringModemOnLine;
+    };
+
+    // recordings is the list's table.
     SettingsPresenter(AppContext &context, TfmOrv &window, TfmSettings &dialog, TfmModem &modem,
-                      std::function<void()> applySettings, TStoreDataset &recordings,
+                      CallRecorder &recorder, SetUp setUp, TStoreDataset &recordings,
                       QObject *parent = nullptr);
 
     void Settings1Click();
+    // The modem's new settings wait for the call being recorded to end.
+    bool reopenPending() const { return m_reopenPending; }
 
 private:
+    // A call holds the modem: it is being recorded, or it was answered and its recording is
+    // about to start.
+    bool modemBusy() const;
+    void reopenModem();
+    void reopenWhenFree();
+
     AppContext &m_ctx;
     TfmOrv &m_window;
     TfmSettings &m_dialog;
     TfmModem &m_modem;
-    std::function<void()> m_applySettings;
+    CallRecorder &m_recorder;
+    SetUp m_setUp;
     TStoreDataset &m_recordings;
+    // What the open port was opened with.
+    ModemLinkSettings m_link;
+    bool m_reopenPending = false;
 };

@@ -34,8 +34,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryFile>
@@ -88,8 +90,17 @@ TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborator
     m_cancel->setAccessibleName(QStringLiteral("Cancel"));
     m_ok->setDefault(true);
 
+    // The modem stays armed while the dialog is open; only a search for modems takes it.
+    m_callsOff = new QLabel(CallsOffText, this);
+    m_callsOff->setObjectName(QStringLiteral("lblCallsOff"));
+    m_callsOff->setAccessibleName(CallsOffText);
+    m_callsOff->setWordWrap(true);
+    m_callsOff->setStyleSheet(QStringLiteral("font-weight: bold"));
+    m_callsOff->hide();
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
+    layout->addWidget(m_callsOff);
     layout->addWidget(buttons);
 
     connect(m_ok, &QPushButton::clicked, this, &TfmSettings::btnOkClick);
@@ -346,6 +357,17 @@ void TfmSettings::btnSelectFolderClick()
 
 void TfmSettings::btnFindModemsClick()
 {
+    // The search needs the port: a call being recorded is not cut for it.
+    if (modemFree && !modemFree()) {
+        m_ctx.messages.showMessage(ModemBusyText, MessageService::Kind::Information);
+        return;
+    }
+    m_callsOff->show();
+    const auto searchEnded = qScopeGuard([this] {
+        m_callsOff->hide();
+        if (modemSearchEnded)
+            modemSearchEnded();
+    });
     if (m_with.modem.PortOpen())
         m_with.modem.CloseModemPort();
     if (m_with.discovery.FindModems() > 0) {

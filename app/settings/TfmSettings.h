@@ -23,6 +23,7 @@ class ModemDiscovery;
 class ModemPage;
 class MonitorPage;
 class ParametersPage;
+class QLabel;
 class QPushButton;
 class QTabWidget;
 class RulesPage;
@@ -54,6 +55,10 @@ public:
     static inline const QString FontColorTitle = QStringLiteral("Font colour");
     static inline const QString PlayerTitle = QStringLiteral("Media player");
     static inline const QString FolderTitle = QStringLiteral("Select folder");
+    static inline const QString CallsOffText =
+        QStringLiteral("Calls are not recorded while modems are searched for.");
+    static inline const QString ModemBusyText =
+        QStringLiteral("A call is being recorded. Search for modems once it has ended.");
 
     // Pages in the order of their tabs.
     enum Page
@@ -81,6 +86,10 @@ public:
     std::function<QList<std::pair<QString, QString>>()> folderList;
     // OK changed the Storage page's rules.
     std::function<void()> storageRulesChanged;
+    // "Find modems" needs the modem's port: asked first, false while a call holds the modem.
+    std::function<bool()> modemFree;
+    // "Find modems" ended: the modem it left configured may be taken up again.
+    std::function<void()> modemSearchEnded;
     // What Execute does before the dialog appears (tests drive the dialog after this).
     void prepareShow();
 
@@ -100,6 +109,8 @@ public:
     RulesPage *rulesPage() const { return m_rules; }
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
+    // Shown while calls cannot be recorded (during "Find modems").
+    QLabel *callsOffLabel() const { return m_callsOff; }
 
 public slots:
     // Escape and the close box cancel, as the Cancel button does.
@@ -145,6 +156,7 @@ private:
     StoragePage *m_storage;
     RulesPage *m_rules;
     CallerRulesFile m_rulesFile;
+    QLabel *m_callsOff;
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

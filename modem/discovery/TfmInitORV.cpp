@@ -19,8 +19,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {} // namespace
-
 TfmInitORV::TfmInitORV(TIniFile &ini, Preferences &prefs, TModemParams &profile,
                        bool &voiceSupported, TfmModem &modem, TfmParse &parse,
                        ModemDiscovery &discovery, DiscoveryWindow &discoveryWindow,
@@ -59,6 +57,12 @@ void TfmInitORV::EnsureModem()
 
 void TfmInitORV::ApplySettings()
 {
+    applyPreferences();
+    bringModemOnLine();
+}
+
+void TfmInitORV::applyPreferences()
+{
     LoadModemProfile(m_ini, m_profile);
     m_voiceSupported = ModemState::voiceSupported(m_ini);
     loadPlayerChoice(m_ini, m_prefs);
@@ -79,8 +83,12 @@ void TfmInitORV::ApplySettings()
     // An error here (the folder exists already) is of no concern.
     QDir(m_programDir).mkdir(QStringLiteral("wav"));
     m_target.resetCommandStates();
+    m_target.setPortStatus(m_profile.port, m_profile.Model);
+}
 
-    if (modemConfigured) {
+void TfmInitORV::bringModemOnLine()
+{
+    if (ModemState::configured(m_ini)) {
         if (!m_modem.OpenModemPort(m_profile.port, true)) {
             m_messages.showMessage(m_modem.openErrorMessage(m_profile.port),
                                    MessageService::Kind::Error);
@@ -90,5 +98,4 @@ void TfmInitORV::ApplySettings()
         else
             m_modem.DisableAutoRecord();
     }
-    m_target.setPortStatus(m_profile.port, m_profile.Model);
 }

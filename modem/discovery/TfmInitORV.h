@@ -40,8 +40,15 @@ public:
     void FormCreate();
     // First half, start-up only: discovery when no modem is configured.
     void EnsureModem();
-    // Second half: at start-up and after every closing of the settings dialog.
+    // Second half: at start-up and after a closing of the settings dialog that changed what
+    // the modem's port is opened with. applyPreferences, then bringModemOnLine.
     void ApplySettings();
+    // The profile, the voice flag, the compression and the window's preferences from orv.ini,
+    // without touching the modem's port.
+    void applyPreferences();
+    // Opens the port with initialisation (when it is not open) and arms automatic recording as
+    // the preferences say.
+    void bringModemOnLine();
 
 private:
     TIniFile &m_ini;

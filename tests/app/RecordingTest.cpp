@@ -5,8 +5,11 @@
 #include "app/PlaybackControl.h"
 #include "app/RecordingControl.h"
 #include "app/TfmOrv.h"
+#include "app/settings/AutoRecordPage.h"
 #include "app/settings/GeneralPage.h"
+#include "app/settings/ModemPage.h"
 #include "app/settings/MonitorPage.h"
+#include "app/settings/SettingsPresenter.h"
 #include "app/settings/StoragePage.h"
 #include "app/settings/TfmSettings.h"
 #include "audio/StandardFormats.h"
@@ -26,6 +29,7 @@
 #include <QAction>
 #include <QAudioDevice>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -33,6 +37,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -644,11 +649,9 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
 
 TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
 {
-    // One call before the settings dialog and one once the modem was set up again after it
-    // (each set-up of the modem turns caller ID on).
+    // One call before the settings dialog and one after it.
     start("waitfor AT+VCID=1; wait 200; call 2 400 NMBR=41 end=answered; voice speech 2000; "
-          "voice silence; waitfor AT+VCID=1; waitfor AT+VCID=1; wait 200; "
-          "call 2 400 NMBR=42 end=answered; voice speech 2000; voice silence",
+          "voice silence",
           WorkingPcmFormat(), 1);
     ASSERT_TRUE(waitForRow(120000)) << context->log.lines().join('\n').toStdString();
     ASSERT_EQ(wavFiles().size(), 1);
@@ -666,14 +669,14 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
     choosers.folderAnswers.push_back(calls);
     choosers.fontAnswers.push_back(QFont("DejaVu Serif", 12));
     choosers.colorAnswers.push_back(QColor(0, 0, 255));
-    bool portClosedMeanwhile = false;
-    // The dialog is driven once it is up; the port is closed before it shows.
+    bool armedMeanwhile = false;
+    // The dialog is driven once it is up; the modem stays armed while it shows.
     QTimer driver;
     QObject::connect(&driver, &QTimer::timeout, [&] {
         if (!settings.isVisible())
             return;
         driver.stop();
-        portClosedMeanwhile = !modem->PortOpen() && !modem->AutoRecordArmed();
+        armedMeanwhile = modem->PortOpen() && modem->AutoRecordArmed();
         settings.storagePage()->selectFolderButton()->click();
         settings.generalPage()->selectFontButton()->click();
         settings.generalPage()->startUpBox()->setChecked(true);
@@ -682,7 +685,7 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
     });
     driver.start(10);
     window->actions().acSettings->trigger();
-    EXPECT_TRUE(portClosedMeanwhile);
+    EXPECT_TRUE(armedMeanwhile);
     EXPECT_TRUE(context->log.lines().contains("-- Options -> Settings clicked"));
     EXPECT_TRUE(modem->PortOpen()) << messages.texts.join('|').toStdString();
     EXPECT_TRUE(modem->AutoRecordArmed());
@@ -692,6 +695,7 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
     EXPECT_EQ(window->recordingsList()->grid()->font().family(), "DejaVu Serif");
     EXPECT_EQ(fontsApplied, QStringList{"DejaVu Serif"});
 
+    vmodem.step("wait 200; call 2 400 NMBR=42 end=answered; voice speech 2000; voice silence");
     ASSERT_TRUE(Waits::waitUntil(
         [&] { return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle(); }, 120000))
         << context->log.lines().join('\n').toStdString() << "\n--- the modem's side:\n"
@@ -707,6 +711,74 @@ TEST_F(RecordingTest, AChangedRecordingsFolderReceivesTheNextRecording)
     EXPECT_TRUE(paths.contains(calls + "/" + files[0])) << paths.join(',').toStdString();
     EXPECT_TRUE(paths.contains(dir.path() + "/wav/" + wavFiles().value(0)))
         << "the earlier row keeps its file";
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
+}
+
+// The modem stays armed while the settings dialog is open: a call ringing meanwhile is
+// recorded; OK with a preference that needs no reopening leaves the port as it is; a change of
+// the port's settings made while a call is recorded waits for the call's end.
+TEST_F(RecordingTest, CallsRingingWhileTheSettingsAreOpenAreRecorded)
+{
+    start("waitfor AT+VCID=1", WorkingPcmFormat(), 1);
+    TfmSettings &settings = harness->windows.settings();
+    const auto resets = [&] { return int(vmodem.log().count("<< ATZ", Qt::CaseInsensitive)); };
+    ASSERT_EQ(resets(), 1);
+    const auto whileOpen = [&](const std::function<void()> &drive) {
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            if (!settings.isVisible())
+                return;
+            driver.stop();
+            drive();
+        });
+        driver.start(10);
+        window->actions().acSettings->trigger();
+    };
+
+    bool recorded = false;
+    int before = 0;
+    whileOpen([&] {
+        vmodem.step("call 2 400 NMBR=5550401 end=answered; voice speech 2000; voice silence");
+        recorded = Waits::waitUntil(
+            [&] { return catalogue->CallsTbl.RecordCount() == 1 && recorderIdle(); }, 30000);
+        before = resets();
+        settings.autoRecordPage()->discTimeBox()->setValue(2);
+        settings.okButton()->click();
+    });
+    ASSERT_TRUE(recorded) << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(context->prefs.DiscTime, 2);
+    EXPECT_EQ(resets(), before) << "the port was left as it was";
+    EXPECT_TRUE(modem->PortOpen());
+    EXPECT_TRUE(modem->AutoRecordArmed());
+
+    bool receiving = false;
+    whileOpen([&] {
+        vmodem.step("call 2 400 NMBR=5550402 end=answered; voice speech 60000; voice silence");
+        receiving = Waits::waitUntil(
+            [&] { return recorder().phase() == CallRecorder::Phase::Receiving; }, 30000);
+        before = resets();
+        settings.modemPage()->baudRateList()->setCurrentIndex(0);
+        settings.okButton()->click();
+    });
+    ASSERT_TRUE(receiving) << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(recorder().phase(), CallRecorder::Phase::Receiving) << "the call is not cut";
+    EXPECT_EQ(resets(), before);
+    EXPECT_TRUE(harness->windows.settingsPresenter().reopenPending());
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] {
+            return catalogue->CallsTbl.RecordCount() == 2 && recorderIdle() &&
+                   !harness->windows.settingsPresenter().reopenPending();
+        },
+        60000))
+        << context->log.lines().join('\n').toStdString();
+    EXPECT_EQ(resets(), before + 2) << "after the recording, and again with the new speed";
+    EXPECT_EQ(context->ini.ReadInteger("Modem", "baudrate", -1), 0);
+    EXPECT_TRUE(modem->PortOpen());
+    EXPECT_TRUE(modem->AutoRecordArmed());
+    double longest = 0;
+    for (const QString &file : wavFiles())
+        longest = std::max(longest, soxSeconds(dir.path() + "/wav/" + file));
+    EXPECT_GT(longest, 59.0) << "the second call recorded whole";
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('|').toStdString();
 }
 
@@ -794,17 +866,17 @@ TEST_F(CallDuringPlaybackTest, ACallThatEndsBeforeThePlaybackEndsItAndTheNextCal
 
 TEST_F(CallDuringPlaybackTest, SettingsDuringAPlaybackLeaveRecordOffUntilItEnds)
 {
-    start("waitfor AT+VCID=1; waitfor AT+VCID=1; wait 300; "
-          "call 2 400 NMBR=5550301 end=answered; voice speech 1500; voice silence; "
-          "waitfor AT+VCID=1; wait 300; call 2 400 NMBR=5550302 end=answered; "
-          "voice speech 1500; voice silence",
-          WorkingPcmFormat(), 1);
+    start("waitfor AT+VCID=1", WorkingPcmFormat(), 1);
     play(4.0);
     window->actions().acPause->trigger();
     ASSERT_EQ(harness->windows.playback().state(), WindowState::Playback::Paused);
     TfmSettings &settings = harness->windows.settings();
     QTimer::singleShot(200, &settings, [&settings] { settings.okButton()->click(); });
     window->actions().acSettings->trigger();
+    // The calls ring once the settings are closed.
+    vmodem.step("wait 300; call 2 400 NMBR=5550301 end=answered; voice speech 1500; "
+                "voice silence; waitfor AT+VCID=1; wait 300; call 2 400 NMBR=5550302 "
+                "end=answered; voice speech 1500; voice silence");
     Waits::waitMs(50);
     const MainActions &a = window->actions();
     EXPECT_FALSE(a.acRecord->isEnabled()) << "a playback is paused";

@@ -46,6 +46,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -543,6 +544,19 @@ TEST_F(SettingsDialogTest, FindModemsWithoutModemErasesTheModemAndDisablesCancel
     EXPECT_FALSE(d.parametersPage()->speakerSlider()->isEnabled());
 }
 
+// A call being recorded holds the modem: the search is refused and the modem left alone.
+TEST_F(SettingsDialogTest, FindModemsWaitsForTheCallBeingRecorded)
+{
+    configureModem();
+    TfmSettings &d = open();
+    d.modemFree = [] { return false; };
+    d.modemPage()->findModemsButton()->click();
+    EXPECT_EQ(messages.texts, QStringList{TfmSettings::ModemBusyText});
+    EXPECT_TRUE(ctx->ini.SectionExists("Modem"));
+    EXPECT_TRUE(d.cancelButton()->isEnabled());
+    EXPECT_FALSE(d.callsOffLabel()->isVisibleTo(&d));
+}
+
 TEST_F(SettingsDialogTest, FindModemsOnTheVirtualModemRefreshesLabelsAndCompressions)
 {
     VirtualModemProcess vmodem;
@@ -551,8 +565,19 @@ TEST_F(SettingsDialogTest, FindModemsOnTheVirtualModemRefreshesLabelsAndCompress
     ctx->VoiceSupported = false;
     TfmSettings &d = open();
     EXPECT_EQ(d.modemPage()->compressionList()->count(), 0);
+    int searchesEnded = 0;
+    d.modemSearchEnded = [&] { ++searchesEnded; };
+    // The dialog says that calls are not recorded while the search holds the modem.
+    bool saidCallsOff = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout,
+                     [&] { saidCallsOff = saidCallsOff || d.callsOffLabel()->isVisibleTo(&d); });
+    watch.start(5);
 
     d.modemPage()->findModemsButton()->click();
+    EXPECT_TRUE(saidCallsOff);
+    EXPECT_FALSE(d.callsOffLabel()->isVisibleTo(&d));
+    EXPECT_EQ(searchesEnded, 1) << "the modem found is taken up";
     EXPECT_FALSE(d.cancelButton()->isEnabled());
     EXPECT_TRUE(ctx->ini.SectionExists("Modem"));
     EXPECT_EQ(d.modemPage()->modelLabel()->text(), key("Modem", "Model"));

@@ -87,6 +87,17 @@ function recorderLog() {
   catch (e) { return ""; }
 }
 
+// The list is drawn again whenever a call ends: a control is found and used in one step in the
+// page, never found first and used later, when it may have been replaced (focusing a replaced
+// control leaves the focus where it was).
+function focusOn(page, selector) {
+  return page.evaluate((s) => document.querySelector(s).focus(), selector);
+}
+
+function clickOn(page, selector) {
+  return page.evaluate((s) => document.querySelector(s).click(), selector);
+}
+
 async function rowIds(page) {
   return page.$$eval("#rows tr", (rows) => rows.map((r) => r.dataset.id));
 }
@@ -166,7 +177,7 @@ async function main() {
   // Playing, started from the keyboard: to a second before the end by the seek bar, then on to
   // the end.
   const row = `#rows tr[data-id="${firstId}"]`;
-  await page.focus(`${row} button[aria-label^="Play"]`);
+  await focusOn(page, `${row} button[aria-label^="Play"]`);
   await page.keyboard.press("Enter");
   await page.waitForFunction(() => {
     const a = document.getElementById("player");
@@ -185,7 +196,7 @@ async function main() {
   const memo = "<b>Called back</b> & settled";
   // Clicked as an element, not at a place on the screen: a call that ends meanwhile puts its
   // row above this one.
-  await page.$eval(`${row} button[aria-label^="Edit the memo"]`, (b) => b.click());
+  await clickOn(page, `${row} button[aria-label^="Edit the memo"]`);
   await page.waitForSelector("#memo-dialog[open]");
   await page.$eval("#memo-text", (i) => { i.value = ""; });
   await page.type("#memo-text", memo);
@@ -218,7 +229,7 @@ async function main() {
   }, firstId);
   assert.ok(fs.existsSync(path.join(dataDir, "wav", fileName)), fileName);
   page.once("dialog", (d) => d.accept());
-  await page.focus(`${row} button[aria-label^="Delete"]`);
+  await focusOn(page, `${row} button[aria-label^="Delete"]`);
   await page.keyboard.press("Enter");
   await page.waitForFunction((sel) => !document.querySelector(sel), {}, row);
   assert.ok(!fs.existsSync(path.join(dataDir, "wav", fileName)), "the file is gone");
@@ -232,7 +243,7 @@ async function main() {
   // stays on the row now in the deleted one's place.
   const everything = page.waitForResponse((r) => r.url().includes("/api/recordings?") && !r.url().includes("q="));
   await page.$eval("#search", (i) => { i.value = ""; });
-  await page.focus("#search");
+  await focusOn(page, "#search");
   await page.keyboard.press("Enter");
   await everything;
   await page.evaluate(() =>
@@ -244,10 +255,10 @@ async function main() {
     [...document.querySelectorAll("#rows td.memo")].every((c) => c.textContent.startsWith("filler")),
   {}, pageText, rowCount);
   await manyShown("Page 1 of 2", 50);
-  await page.$eval("#next", (b) => b.click());
+  await clickOn(page, "#next");
   await manyShown("Page 2 of 2", 1);
   page.once("dialog", (d) => d.accept());
-  await page.focus(`#rows tr button[aria-label^="Delete"]`);
+  await focusOn(page, `#rows tr button[aria-label^="Delete"]`);
   await page.keyboard.press("Enter");
   await manyShown("Page 1 of 1", 50);
   assert.equal(await page.evaluate(() => {
@@ -260,7 +271,7 @@ async function main() {
   // gives the focus back to the button that opened it.
   const opener = await page.$eval("#rows tr:nth-child(3) button[aria-label^='Edit the memo']",
     (b) => b.getAttribute("aria-label"));
-  await page.focus(`#rows tr button[aria-label="${opener}"]`);
+  await focusOn(page, `#rows tr button[aria-label="${opener}"]`);
   await page.keyboard.press("Enter");
   await page.waitForSelector("#memo-dialog[open]");
   await page.evaluate(() => loadList());
@@ -291,6 +302,10 @@ async function cleanUp() {
 main().then(cleanUp, async (e) => {
   console.error(e);
   console.error("recorder's output:\n" + recorderLog().slice(-4000));
+  // The calls' course from the start: a caller lost between rings shows here.
+  const calls = recorderLog().split("\n").filter((l) =>
+    /^(ring|Caller ID|-- Recording|Recording ended|A call was answered)/.test(l));
+  console.error("the calls so far:\n" + calls.slice(-120).join("\n"));
   await cleanUp();
   process.exit(1);
 });

@@ -7,22 +7,39 @@
 #include "support/WebUrlFile.h"
 #include "web/WebServer.h"
 
+namespace {
+
+// The status line's state, read from the recorder and its modem at one moment.
+StatusFeed::State statusOf(const TfmModem &modem, const CallRecorder &recorder)
+{
+    using Phase = CallRecorder::Phase;
+    StatusFeed::State s;
+    // A recording holds the modem from its preparation until it is armed again, also while
+    // the port is closed and opened again around the stop; a port that cannot be opened again
+    // ends that phase, and the modem shows off then.
+    s.modemOn = modem.PortOpen() || recorder.phase() != Phase::Idle;
+    // From the start of reception the call's filing (its caller) and start are settled.
+    s.recording = recorder.phase() == Phase::Receiving || recorder.phase() == Phase::Stopping;
+    if (s.recording) {
+        const CallFiling::Decision &call = recorder.filing();
+        // A call without caller ID is from no one in particular, not from "Unavailable".
+        s.caller = call.number.isEmpty() ? QString() : call.callerText();
+        s.started = recorder.recordStart();
+    }
+    return s;
+}
+
+} // namespace
+
 RecorderWebPage::RecorderWebPage(RecorderSession &session, QObject *parent)
     : QObject(parent), m_session(session),
       m_server(std::make_unique<WebServer>(session.catalogue(), &session.log(), session.dataDir(),
                                            SharedFiles::path(QStringLiteral("web"))))
 {
     StatusFeed &status = m_server->status();
-    status.modemOn = [&session] { return session.modem().PortOpen(); };
-    status.recording = [&session] { return session.recorder().recording(); };
+    status.state = [&session] { return statusOf(session.modem(), session.recorder()); };
     connect(&session.modem(), &TfmModem::modemStateChanged, &status, &StatusFeed::changed);
-    // The caller is the modem's for the call that starts, not the last caller-ID line seen: a
-    // call that was not recorded must not lend its caller to the next one, which may have none.
-    connect(&session.recorder(), &CallRecorder::started, &status, [&session, &status] {
-        status.setCaller(session.modem().CallerText());
-        status.recordingStarted();
-    });
-    connect(&session.recorder(), &CallRecorder::stopped, &status, &StatusFeed::recordingStopped);
+    connect(&session.recorder(), &CallRecorder::phaseChanged, &status, &StatusFeed::changed);
 }
 
 RecorderWebPage::~RecorderWebPage()

@@ -1,5 +1,5 @@
 // The web page of the headless recorder: its server on the recorder session's catalogue and
-// log, told by the session's modem and call recorder what the status line shows, and its
+// log, its status line read from the session's modem and call recorder, and its
 // address kept beside the data directory's lock for the window program to find.
 #pragma once
 

@@ -71,6 +71,10 @@ public:
         Stopping
     };
     Phase phase() const { return m_phase; }
+    // The call being recorded, valid from Receiving to the end of Stopping: how it is filed
+    // (its caller) and when its reception started.
+    const CallFiling::Decision &filing() const { return m_filing; }
+    const QDateTime &recordStart() const { return RecordStart; }
 
     // A "Recorded.wav" left by a recording that was cut off (a crash, a power cut, a killed
     // program) is completed, catalogued and renamed before anything can replace it.

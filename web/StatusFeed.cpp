@@ -36,26 +36,6 @@ void StatusFeed::changed()
     pushStatus();
 }
 
-void StatusFeed::setCaller(const QString &caller)
-{
-    m_caller = caller;
-    pushStatus();
-}
-
-void StatusFeed::recordingStarted()
-{
-    m_started = clock();
-    m_tick.start();
-    pushStatus();
-}
-
-void StatusFeed::recordingStopped()
-{
-    m_caller.clear();
-    m_tick.stop();
-    pushStatus();
-}
-
 void StatusFeed::logLine(const QString &line)
 {
     broadcast("log", QJsonObject{{QStringLiteral("line"), line}});
@@ -63,13 +43,14 @@ void StatusFeed::logLine(const QString &line)
 
 QJsonObject StatusFeed::status() const
 {
-    const bool now = isRecording();
+    const State s = state ? state() : State{};
+    const bool timed = s.recording && s.started.isValid();
     return QJsonObject{
-        {QStringLiteral("modemOn"), modemOn && modemOn()},
-        {QStringLiteral("recording"), now},
-        {QStringLiteral("caller"), now ? m_caller : QString()},
+        {QStringLiteral("modemOn"), s.modemOn},
+        {QStringLiteral("recording"), s.recording},
+        {QStringLiteral("caller"), s.recording ? s.caller : QString()},
         {QStringLiteral("elapsedSeconds"),
-         now && m_started.isValid() ? m_started.secsTo(clock()) : 0},
+         timed ? std::max<qint64>(0, s.started.secsTo(clock())) : 0},
     };
 }
 
@@ -84,17 +65,27 @@ bool StatusFeed::addListener(QTcpSocket *socket, std::function<bool()> admitted)
     m_listeners.removeIf([](const Listener &l) { return !connected(l.socket); });
     if (m_listeners.size() >= MaxListeners)
         return false;
+    // The pages open already are brought up to date first, so that all show the same.
+    pushStatus();
     m_listeners.append({socket, std::move(admitted)});
-    QJsonObject first = status();
     socket->write("retry: 2000\n");
-    socket->write("event: status\ndata: " + QJsonDocument(first).toJson(QJsonDocument::Compact) +
+    socket->write("event: status\ndata: " + QJsonDocument(m_sent).toJson(QJsonDocument::Compact) +
                   "\n\n");
     return true;
 }
 
 void StatusFeed::pushStatus()
 {
-    broadcast("status", status());
+    const QJsonObject now = status();
+    // The clock of a call runs on while it is recorded, shown once a second.
+    if (!now.value(QStringLiteral("recording")).toBool())
+        m_tick.stop();
+    else if (!m_tick.isActive())
+        m_tick.start();
+    if (now == m_sent)
+        return;
+    m_sent = now;
+    broadcast("status", now);
 }
 
 void StatusFeed::broadcast(const QByteArray &event, const QJsonObject &data)

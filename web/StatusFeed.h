@@ -1,7 +1,8 @@
 // The live status line of the web page: whether the modem is on, the call being recorded
 // (its caller and how long it runs) and new lines of the event log, pushed to every open page
-// as Server-Sent Events. It asks the recorder's own state through the probes it is given, and
-// the recorder tells it when that state changed; it knows nothing of the modem.
+// as Server-Sent Events. Everything the status says comes from one snapshot of the recorder's
+// state, read afresh through the probe it is given whenever the recorder says that state
+// changed; it knows nothing of the modem.
 #pragma once
 
 #include <QDateTime>
@@ -29,18 +30,25 @@ public:
     explicit StatusFeed(QObject *parent = nullptr);
     ~StatusFeed() override;
 
-    // The recorder's state; unset, false.
-    std::function<bool()> modemOn;
-    std::function<bool()> recording;
+    // What the status line says, all of it at one moment.
+    struct State
+    {
+        bool modemOn = false;
+        bool recording = false; // a call is being recorded
+        QString caller;         // of that call; empty without caller ID
+        QDateTime started;      // of that call
 
-    // The state the probes answer from changed.
+        bool operator==(const State &) const = default;
+    };
+
+    // The recorder's state at the moment of the call; unset, the modem is off.
+    std::function<State()> state;
+
+    // The state the probe answers from may have changed: open pages are told when it did.
     void changed();
-    void setCaller(const QString &caller);
-    void recordingStarted();
-    void recordingStopped();
     void logLine(const QString &line);
 
-    // {"modemOn", "recording", "caller", "elapsedSeconds"}.
+    // {"modemOn", "recording", "caller", "elapsedSeconds"}, from one reading of the state.
     QJsonObject status() const;
 
     // The socket's response headers have been sent; it receives the events from now on, as
@@ -62,13 +70,11 @@ private:
     void broadcast(const QByteArray &event, const QJsonObject &data);
     // Writes message to every listener still admitted and reading; closes the others.
     void sendToAll(const QByteArray &message);
+    // Sends the status to every page unless it is the one sent last.
     void pushStatus();
 
-    bool isRecording() const { return recording && recording(); }
-
-    QString m_caller;
-    QDateTime m_started;
-    QTimer m_tick; // once a second while a call is recorded
+    QJsonObject m_sent; // the status last sent to every page
+    QTimer m_tick;      // once a second while a call is recorded
     QTimer m_keepAlive;
     QList<Listener> m_listeners;
 };

@@ -114,12 +114,18 @@ async function loadFolders() {
   }
 }
 
+// Lists asked for one after another (a folder chosen while a call ends) may be answered out of
+// order: only the last one asked for is shown.
+let listRequests = 0;
+
 async function loadList() {
+  const request = ++listRequests;
   const query = new URLSearchParams({ sort: state.sort, order: state.order,
     offset: String(state.offset), limit: String(PageSize) });
   if (state.folder) query.set("folder", state.folder);
   if (state.search) query.set("q", state.search);
   const r = await api("GET", "/api/recordings?" + query.toString());
+  if (request !== listRequests) return;
   if (!r.ok) {
     $("list-message").textContent = r.data.error || "The list could not be read.";
     return;

@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Run
+struct ToolRun
 {
     int code = -1;
     QString out, err;
@@ -22,7 +22,7 @@ const QStringList Programs = {"calvora", "calvora-recorder", "calvora-wav", "cal
 
 // Runs a program as from a terminal of a computer without a display: the window program
 // would abort if it reached the window system.
-Run run(const QString &program, const QStringList &args, const QString &dir = {})
+ToolRun run(const QString &program, const QStringList &args, const QString &dir = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -35,7 +35,7 @@ Run run(const QString &program, const QStringList &args, const QString &dir = {}
     p.start(QDir(qEnvironmentVariable("CALVORA_BIN_DIR")).filePath(program), args);
     p.closeWriteChannel();
     EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
-    Run r;
+    ToolRun r;
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
@@ -53,12 +53,12 @@ QString manPage(const QString &program)
 TEST(CommandLineTest, HelpAndVersionGoToStandardOutputWithoutADisplay)
 {
     for (const QString &program : Programs) {
-        for (const QString &option : {"--help", "--version"}) {
+        for (const char *option : {"--help", "--version"}) {
             SCOPED_TRACE((program + " " + option).toStdString());
-            const Run r = run(program, {option});
+            const ToolRun r = run(program, {option});
             EXPECT_EQ(r.code, 0) << r.err.toStdString();
             EXPECT_EQ(r.err, "");
-            if (option == QLatin1String("--help"))
+            if (QLatin1String(option) == QLatin1String("--help"))
                 EXPECT_TRUE(r.out.contains("sage: ")) << r.out.toStdString();
             else
                 EXPECT_TRUE(r.out.startsWith(program == "calvora" ? "Calvora " : program + " ") &&
@@ -99,7 +99,7 @@ TEST(CommandLineTest, AMistakeIsNamedOnOneLineBeforeTheUsage)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE((c.program + " " + c.args.join(' ')).toStdString());
-        const Run r = run(c.program, c.args);
+        const ToolRun r = run(c.program, c.args);
         EXPECT_EQ(r.code, 2);
         EXPECT_EQ(r.out, "");
         const QStringList lines = r.err.split('\n');
@@ -113,15 +113,15 @@ TEST(CommandLineTest, TheCatalogueTakesItsOptionsAfterTheCommand)
 {
     QTemporaryDir data;
     QTemporaryDir elsewhere; // the current directory, which the tool would use otherwise
-    const Run folder = run("calvora-catalogue", {"add-folder", "Work", "--data-dir", data.path()},
-                           elsewhere.path());
+    const ToolRun folder = run("calvora-catalogue",
+                               {"add-folder", "Work", "--data-dir", data.path()}, elsewhere.path());
     ASSERT_EQ(folder.code, 0) << folder.err.toStdString();
-    const Run added =
+    const ToolRun added =
         run("calvora-catalogue",
             {"add", "--folder", "Work", "--memo", "after the command", "--data-dir=" + data.path()},
             elsewhere.path());
     ASSERT_EQ(added.code, 0) << added.err.toStdString();
-    const Run listed = run("calvora-catalogue", {"list", "--data-dir", data.path()});
+    const ToolRun listed = run("calvora-catalogue", {"list", "--data-dir", data.path()});
     EXPECT_EQ(listed.code, 0) << listed.err.toStdString();
     EXPECT_TRUE(listed.out.contains("Work\t")) << listed.out.toStdString();
     EXPECT_TRUE(listed.out.contains("\tafter the command\t")) << listed.out.toStdString();
@@ -136,7 +136,7 @@ TEST(CommandLineTest, EachManualPageNamesEveryOptionOfItsHelp)
     static const QRegularExpression option(QStringLiteral("(?<![\\w-])--[a-z][a-z-]*[a-z]"));
     for (const QString &program : Programs) {
         SCOPED_TRACE(program.toStdString());
-        const Run help = run(program, {"--help"});
+        const ToolRun help = run(program, {"--help"});
         const QString page = manPage(program);
         EXPECT_TRUE(page.contains(".SH EXIT STATUS"));
         EXPECT_TRUE(page.contains(".SH FILES"));
@@ -154,7 +154,7 @@ TEST(CommandLineTest, TheVirtualModemNamesEveryShippedProfileAndScenario)
     const QString page = manPage("calvora-vmodem");
     const QDir bin(qEnvironmentVariable("CALVORA_BIN_DIR"));
     int shipped = 0;
-    for (const QString &folder : {"vmodem-profiles", "vmodem-scenarios"}) {
+    for (const char *folder : {"vmodem-profiles", "vmodem-scenarios"}) {
         for (const QFileInfo &file : QDir(bin.filePath(folder)).entryInfoList(QDir::Files)) {
             const QRegularExpression word(
                 "(?<![\\w-])" + QRegularExpression::escape(file.completeBaseName()) + "(?![\\w-])");
@@ -166,7 +166,7 @@ TEST(CommandLineTest, TheVirtualModemNamesEveryShippedProfileAndScenario)
     }
     EXPECT_GT(shipped, 10);
     // A shipped scenario is found by its name (the modem ends at once, before it plays it).
-    const Run named = run("calvora-vmodem", {"--script", "exit", "--scenario", "demo-call"});
+    const ToolRun named = run("calvora-vmodem", {"--script", "exit", "--scenario", "demo-call"});
     EXPECT_EQ(named.code, 0) << named.err.toStdString();
 }
 
@@ -177,8 +177,8 @@ TEST(CommandLineTest, TheRecordersPagesNameTheirFilesAndTheSerialGroup)
     const QStringList files = {
         "orv.ini",   "Recordings.d", "Folders.d",     "RecordingDetails.d", "Callers.txt",
         "Rules.txt", "Events.log",   ".calvora.lock", "WebPassword.hash"};
-    for (const QString &program : {"calvora", "calvora-recorder"}) {
-        SCOPED_TRACE(program.toStdString());
+    for (const char *program : {"calvora", "calvora-recorder"}) {
+        SCOPED_TRACE(program);
         const QString page = manPage(program);
         EXPECT_TRUE(page.contains("dialout"));
         for (const QString &file : files)

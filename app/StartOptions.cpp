@@ -48,6 +48,19 @@ StartOptions StartOptions::parse(const QStringList &arguments)
     return options;
 }
 
+bool StartOptions::mayHoldToolkitOptions(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            return false;
+        if (argument.startsWith(QLatin1Char('-')) && !argument.startsWith(QLatin1String("--")) &&
+            argument != QLatin1String("-h") && argument != QLatin1String("-v") &&
+            argument != QLatin1String("-"))
+            return true;
+    }
+    return false;
+}
+
 QString StartOptions::helpText()
 {
     QCommandLineParser parser;

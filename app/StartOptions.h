@@ -18,5 +18,8 @@ struct StartOptions
     bool developerKeys() const { return firstArgument == QLatin1String("ONIDE"); }
 
     static StartOptions parse(const QStringList &arguments);
+    // Whether the arguments hold a single-dash option other than ours (-h, -v), which may be
+    // one the window toolkit takes out of the command line when it starts (-platform, -style).
+    static bool mayHoldToolkitOptions(const QStringList &arguments);
     static QString helpText();
 };

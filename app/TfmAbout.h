@@ -1,7 +1,10 @@
-// The "About" box: picture, product name, version, vendor and addresses.
+// The "About" box: picture, product name, version, the Qt version it runs on, licence, vendor
+// and addresses, the data directory with a button that opens it, and the way to the user guide.
 #pragma once
 
 #include <QDialog>
+
+class MessageService;
 
 class TfmAbout final : public QDialog
 {
@@ -9,5 +12,11 @@ class TfmAbout final : public QDialog
     Q_DISABLE_COPY_MOVE(TfmAbout)
 
 public:
-    explicit TfmAbout(QWidget *parent);
+    TfmAbout(const QString &dataDir, MessageService &messages, QWidget *parent);
+
+private:
+    void openDataDir();
+
+    QString m_dataDir;
+    MessageService &m_messages;
 };

@@ -11,18 +11,17 @@
 #include "TraceView.h"
 #include "TransportPanel.h"
 #include "TrayController.h"
+#include "UserGuide.h"
 #include "catalogue/ui/FolderTreeView.h"
 #include "catalogue/ui/RecordingsListView.h"
 #include "config/ModemState.h"
 #include "config/ProgramDir.h"
 #include "config/WindowLayout.h"
-#include "support/SharedFiles.h"
 
 #include <QAction>
 #include <QAudioDevice>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -37,7 +36,6 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 TfmOrv::TfmOrv(AppContext &context, QWidget *parent)
@@ -261,17 +259,12 @@ void TfmOrv::bringToFront()
 
 void TfmOrv::Contents1Click()
 {
-    QString help = SharedFiles::path(QStringLiteral("Help.html"));
-    if (!QFile::exists(help))
-        help = ProgramDir::file(QStringLiteral("Help.html"));
-    if (!QFile::exists(help) || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
-        m_ctx.messages.showMessage(QStringLiteral("Unable to open the help file %1").arg(help),
-                                   MessageService::Kind::Error);
+    UserGuide::open(m_ctx.messages);
 }
 
 void TfmOrv::About1Click()
 {
-    TfmAbout about(this);
+    TfmAbout about(m_ctx.programDir, m_ctx.messages, this);
     about.exec();
 }
 

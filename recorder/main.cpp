@@ -87,7 +87,23 @@ int main(int argc, char *argv[])
     parser.addOption(tlsCertOption);
     parser.addOption(tlsKeyOption);
     parser.addOption(setPasswordOption);
-    parser.process(app);
+    // A mistake is named on one line before the usage; the help and the version go to standard
+    // output.
+    QString mistake;
+    if (!parser.parse(QCoreApplication::arguments()))
+        mistake = parser.errorText();
+    else if (!parser.positionalArguments().isEmpty())
+        mistake =
+            QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
+    if (!mistake.isEmpty()) {
+        std::fprintf(stderr, "calvora-recorder: %s\n%s", qPrintable(mistake),
+                     qPrintable(parser.helpText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
 
     // Tests shorten the fixed pauses and time-outs with this factor (0 < scale <= 1).
     if (const QString scale = qEnvironmentVariable("CALVORA_TIME_SCALE"); !scale.isEmpty())

@@ -30,13 +30,15 @@ namespace {
 
 constexpr const char *Usage =
     "usage: calvora-vmodem [--profile NAME|FILE] [--script \"STEP; STEP; ...\"]\n"
-    "                      [--scenario FILE] [--voice SIGNAL|WAVFILE] [--speed N]\n"
+    "                      [--scenario NAME|FILE] [--voice SIGNAL|WAVFILE] [--speed N]\n"
     "                      [--pace N] [--link PATH] [--log FILE]\n"
+    "       calvora-vmodem --help | --version\n"
     "Opens a pseudo-terminal that behaves like a V.253 voice modem and prints its path as the\n"
     "first line of standard output. Script steps are also read from standard input, one line\n"
-    "at a time. Profiles shipped: voice (default), data, nocid, dead, rockwell, softmodem.\n"
-    "Scenarios shipped (beside the program in vmodem-scenarios/): demo-call, demo-loop,\n"
-    "private-call, caller-id-error, two-calls.\n"
+    "at a time.\n"
+    "Profiles shipped: voice (default), nocid, softmodem, rockwell, mixed, rate7200, zyxel,\n"
+    "data, dead.\n"
+    "Scenarios shipped: demo, demo-call, demo-loop, two-calls, private-call, caller-id-error.\n"
     "Steps: wait MS | waitfor TEXT | ring | cid KEY=VALUE|KEY=VALUE... |\n"
     "       call N CADENCE_MS [KEY=VALUE|...] [end=answered|gaveup] | raw TEXT |\n"
     "       voice SIGNAL|WAVFILE [MS] | event CHAR | repeat | exit\n"
@@ -69,23 +71,38 @@ bool isFile(const std::string &path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// A shipped file by its name: beside the program in a build tree, under share/calvora when
+// installed. Empty when there is none.
+std::string shippedFile(const std::string &folder, const std::string &name)
+{
+    for (const std::string &dir :
+         {executableDir() + "/" + folder, executableDir() + "/../share/calvora/" + folder}) {
+        if (isFile(dir + "/" + name))
+            return dir + "/" + name;
+    }
+    return {};
+}
+
 std::optional<Profile> findProfile(const std::string &nameOrFile, std::string &error)
 {
     if (nameOrFile.find('/') != std::string::npos || isFile(nameOrFile))
         return Profile::load(nameOrFile, error);
-    // Beside the program in a build tree, under share/calvora when installed.
-    std::string shipped = executableDir() + "/vmodem-profiles/" + nameOrFile + ".profile";
-    if (!isFile(shipped)) {
-        const std::string installed =
-            executableDir() + "/../share/calvora/vmodem-profiles/" + nameOrFile + ".profile";
-        if (isFile(installed))
-            shipped = installed;
-    }
-    if (!isFile(shipped)) {
-        error = "no profile named \"" + nameOrFile + "\" (looked for " + shipped + ")";
+    const std::string shipped = shippedFile("vmodem-profiles", nameOrFile + ".profile");
+    if (shipped.empty()) {
+        error = "no profile named \"" + nameOrFile + "\" (looked in " + executableDir() +
+                "/vmodem-profiles and " + executableDir() + "/../share/calvora/vmodem-profiles)";
         return std::nullopt;
     }
     return Profile::load(shipped, error);
+}
+
+// A scenario file, or the name of a shipped one.
+std::string scenarioPath(const std::string &nameOrFile)
+{
+    if (nameOrFile.find('/') != std::string::npos || isFile(nameOrFile))
+        return nameOrFile;
+    const std::string shipped = shippedFile("vmodem-scenarios", nameOrFile + ".scenario");
+    return shipped.empty() ? nameOrFile : shipped;
 }
 
 std::optional<std::string> readTextFile(const std::string &path, std::string &error)
@@ -155,12 +172,16 @@ int main(int argc, char **argv)
             const double factor = std::strtod(v.c_str(), &end);
             if (end == v.c_str() || *end != '\0' || !(factor > 0 && factor <= 1000)) {
                 std::cerr << "calvora-vmodem: " << arg
-                          << " takes a number above 0 and at most 1000\n";
+                          << " takes a number above 0 and at most 1000\n"
+                          << Usage;
                 return 2;
             }
             (arg == "--speed" ? speed : pace) = factor;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << Usage;
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << "calvora-vmodem " << CALVORA_VERSION << "\n";
             return 0;
         } else {
             std::cerr << "calvora-vmodem: unknown option " << arg << "\n" << Usage;
@@ -190,7 +211,7 @@ int main(int argc, char **argv)
         } else if (option == "--voice") {
             parsed = parseStep("voice " + text, error);
         } else {
-            const std::optional<std::string> content = readTextFile(text, error);
+            const std::optional<std::string> content = readTextFile(scenarioPath(text), error);
             if (content)
                 parsed = parseScript(*content, error);
         }

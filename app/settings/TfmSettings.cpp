@@ -16,6 +16,7 @@
 
 #include "app/AppContext.h"
 #include "app/ColorValue.h"
+#include "app/UserGuide.h"
 #include "audio/EACMError.h"
 #include "config/ModemSetupStore.h"
 #include "config/ModemState.h"
@@ -38,6 +39,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryFile>
@@ -89,6 +91,14 @@ TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborator
     m_cancel->setObjectName(QStringLiteral("btnCancel"));
     m_cancel->setAccessibleName(QStringLiteral("Cancel"));
     m_ok->setDefault(true);
+    // Help, and F1, open the guide at the page shown.
+    QPushButton *help = buttons->addButton(QDialogButtonBox::Help);
+    help->setObjectName(QStringLiteral("btnHelp"));
+    help->setAccessibleName(QStringLiteral("Help"));
+    help->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::helpRequested, this, &TfmSettings::showHelp);
+    auto *helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, &TfmSettings::showHelp);
 
     // The modem stays armed while the dialog is open; only a search for modems takes it.
     m_callsOff = new QLabel(CallsOffText, this);
@@ -496,4 +506,10 @@ bool TfmSettings::folderUsable(const QString &folder)
     // Permission bits do not tell about a read-only mount: a file is made and removed.
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".calvora-XXXXXX")));
     return probe.open();
+}
+
+void TfmSettings::showHelp()
+{
+    UserGuide::open(m_ctx.messages,
+                    UserGuide::settingsSection(m_tabs->tabText(m_tabs->currentIndex())));
 }

@@ -127,6 +127,8 @@ private slots:
     void btnSelectFolderClick();
     void btnFindModemsClick();
     void pcSettingsChange(int index);
+    // Opens the user guide at the section of the page shown.
+    void showHelp();
 
 private:
     void showControls();

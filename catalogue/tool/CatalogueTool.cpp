@@ -20,13 +20,55 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <functional>
 #include <set>
 
 namespace CatalogueTool {
 
+const QString UsageText = QStringLiteral(
+    "Usage: calvora-catalogue COMMAND [--data-dir DIR]\n"
+    "  list               every row of every folder\n"
+    "  export-csv FILE    the same rows as CSV\n"
+    "  check              open both tables and report what fails, and every row whose\n"
+    "                     recording's file is missing, empty or not a WAV file\n"
+    "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
+    "      [--duration SECONDS|MM:SS] [--memo TEXT]\n"
+    "  add-folder NAME    a new top-level folder\n"
+    "  retention [--dry-run]\n"
+    "                     apply the retention rules of the Storage settings now (a\n"
+    "                     dry run lists what they would remove)\n"
+    "  contacts import FILE          add the contacts of a vCard file to the callers\n"
+    "  contacts list                 the callers and their numbers\n"
+    "  contacts lookup NUMBER        the name a call from NUMBER is logged with\n"
+    "  contacts home-country [CODE]  the country of numbers written without one\n"
+    "      (a region code such as GB, or \"system\" for the system's)\n"
+    "  --help, --version  this text, the version\n"
+    "Without --data-dir the data directory is the current directory.\n");
+
+int mistake(QTextStream &err, const QString &reason)
+{
+    err << "calvora-catalogue: " << reason << '\n' << UsageText;
+    err.flush();
+    return Usage;
+}
+
 namespace {
+
+// What a known command takes, for the reason of a mistake; empty for an unknown command.
+QString expectedArguments(const QString &command)
+{
+    static const QHash<QString, QString> arguments{
+        {QStringLiteral("list"), QStringLiteral("no arguments")},
+        {QStringLiteral("export-csv"), QStringLiteral("one FILE")},
+        {QStringLiteral("check"), QStringLiteral("no arguments")},
+        {QStringLiteral("add-folder"), QStringLiteral("one NAME")},
+        {QStringLiteral("contacts"),
+         QStringLiteral("import FILE, list, lookup NUMBER or home-country [CODE]")},
+    };
+    return arguments.value(command);
+}
 
 struct Row
 {
@@ -246,10 +288,8 @@ int add(Catalogue &catalogue, const QString &dataDir, const QStringList &args, Q
     QTime time = QTime::currentTime();
     for (int i = 0; i < args.size(); ++i) {
         const QString &option = args[i];
-        if (i + 1 >= args.size()) {
-            err << "Missing value for " << option << Qt::endl;
-            return Usage;
-        }
+        if (i + 1 >= args.size())
+            return mistake(err, option + QStringLiteral(" needs a value"));
         const QString &value = args[++i];
         if (option == QLatin1String("--folder")) {
             folder = value;
@@ -262,16 +302,14 @@ int add(Catalogue &catalogue, const QString &dataDir, const QStringList &args, Q
         } else if (option == QLatin1String("--memo")) {
             memo = value;
         } else {
-            err << "Unknown option " << option << Qt::endl;
-            return Usage;
+            return mistake(err, QStringLiteral("unknown option ") + option);
         }
     }
     bool ok = false;
     const int seconds = parseDuration(duration, ok);
-    if (!date.isValid() || !time.isValid() || !ok) {
-        err << "Dates are written 2024-03-15, times 14:30:05, durations 90 or 1:30" << Qt::endl;
-        return Usage;
-    }
+    if (!date.isValid() || !time.isValid() || !ok)
+        return mistake(err, QStringLiteral("dates are written 2024-03-15, times 14:30:05, "
+                                           "durations 90 or 1:30"));
     if (!catalogue.OpenCatalogue())
         return Failed;
     if (!catalogue.FoldersTbl.Locate(QStringLiteral("FolderName"), folder)) {
@@ -323,10 +361,8 @@ int addFolder(Catalogue &catalogue, const QString &typed, QTextStream &out, QTex
 int retention(const QString &dataDir, const QStringList &args, QTextStream &out, QTextStream &err)
 {
     const bool dryRun = args == QStringList{QStringLiteral("--dry-run")};
-    if (!dryRun && !args.isEmpty()) {
-        err << "Usage: calvora-catalogue retention [--dry-run]" << Qt::endl;
-        return Usage;
-    }
+    if (!dryRun && !args.isEmpty())
+        return mistake(err, QStringLiteral("retention takes only --dry-run"));
     DataDirLock lock(dataDir);
     if (!dryRun && !lock.acquire()) {
         err << "The data directory is in use by " << lock.holderText()
@@ -406,24 +442,11 @@ int run(const QString &dataDir, const QStringList &args, QTextStream &out, QText
         if (const std::optional<int> code = ContactsCommands::run(dataDir, args.mid(1), out, err))
             return *code;
     }
-    err << "Usage: calvora-catalogue [--data-dir DIR] COMMAND\n"
-           "  list               every row of every folder\n"
-           "  export-csv FILE    the same rows as CSV\n"
-           "  check              open both tables and report what fails, and every row whose\n"
-           "                     recording's file is missing, empty or not a WAV file\n"
-           "  add [--folder NAME] [--date YYYY-MM-DD] [--time HH:MM:SS]\n"
-           "      [--duration SECONDS|MM:SS] [--memo TEXT]\n"
-           "  add-folder NAME    a new top-level folder\n"
-           "  retention [--dry-run]\n"
-           "                     apply the retention rules of the Storage settings now (a\n"
-           "                     dry run lists what they would remove)\n"
-           "  contacts import FILE          add the contacts of a vCard file to the callers\n"
-           "  contacts list                 the callers and their numbers\n"
-           "  contacts lookup NUMBER        the name a call from NUMBER is logged with\n"
-           "  contacts home-country [CODE]  the country of numbers written without one\n"
-           "      (a region code such as GB, or \"system\" for the system's)\n";
-    err.flush();
-    return Usage;
+    if (command.isEmpty())
+        return mistake(err, QStringLiteral("a command is needed"));
+    if (const QString arguments = expectedArguments(command); !arguments.isEmpty())
+        return mistake(err, command + QStringLiteral(" takes ") + arguments);
+    return mistake(err, QStringLiteral("unknown command ") + command);
 }
 
 } // namespace CatalogueTool

@@ -14,6 +14,12 @@ enum ExitCode
     Usage = 2
 };
 
+// The usage, as --help prints it.
+extern const QString UsageText;
+
+// A mistake on the command line: its reason on one line, then the usage; returns Usage.
+int mistake(QTextStream &err, const QString &reason);
+
 // args: the command and its options (without the program name and --data-dir).
 int run(const QString &dataDir, const QStringList &args, QTextStream &out, QTextStream &err);
 

@@ -63,7 +63,7 @@ TEST(CatalogueWiringTest, FoldersMadeByTheToolShowInTheTreeAndTheListFollows)
         names << node.text;
     EXPECT_EQ(names, QStringList({"General", "Work", "Home"}));
     EXPECT_EQ(tree->currentItem(), tree->firstNode());
-    const QAbstractItemModel *rows = window->recordingsList()->grid()->model();
+    const QAbstractItemModel *rows = window->recordingsList()->model();
     ASSERT_EQ(rows->rowCount(), 1);
     EXPECT_EQ(rows->index(0, RecordingsListView::ColComment).data().toString(), "general call");
     EXPECT_TRUE(window->actions().acDeleteFiles->isEnabled());

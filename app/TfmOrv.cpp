@@ -17,6 +17,7 @@
 #include "config/ProgramDir.h"
 #include "config/WindowLayout.h"
 #include "support/SharedFiles.h"
+#include "support/ui/ScreenFit.h"
 
 #include <QAction>
 #include <QAudioDevice>
@@ -176,16 +177,8 @@ void TfmOrv::restorePlacement()
     const QScreen *screen = QGuiApplication::screenAt(wanted.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        if (!area.isEmpty()) {
-            wanted.setSize(wanted.size().boundedTo(area.size()));
-            wanted.moveLeft(
-                std::clamp(wanted.left(), area.left(), area.right() + 1 - wanted.width()));
-            wanted.moveTop(
-                std::clamp(wanted.top(), area.top(), area.bottom() + 1 - wanted.height()));
-        }
-    }
+    if (screen)
+        wanted = fittedInto(wanted, screen->availableGeometry());
     resize(wanted.size());
     move(wanted.topLeft());
 }

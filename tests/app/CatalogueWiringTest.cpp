@@ -9,6 +9,7 @@
 #include "catalogue/ui/FolderTreeView.h"
 #include "catalogue/ui/RecordingListPresenter.h"
 #include "catalogue/ui/RecordingsListView.h"
+#include "catalogue/ui/StoreTableModel.h"
 #include "config/ProgramDir.h"
 #include "support/ScriptedMessageService.h"
 #include "support/ui/ChooserService.h"

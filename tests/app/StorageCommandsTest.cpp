@@ -13,6 +13,7 @@
 #include "app/settings/TfmSettings.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/RecordingsListView.h"
+#include "catalogue/ui/StoreTableModel.h"
 #include "config/ProgramDir.h"
 #include "config/StorageSettings.h"
 #include "config/TIniFile.h"

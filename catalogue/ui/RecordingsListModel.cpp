@@ -86,6 +86,27 @@ void RecordingsListModel::invalidateKeys()
     m_haystacks.clear();
 }
 
+void RecordingsListModel::prepareFilter()
+{
+    QAbstractItemModel *source = sourceModel();
+    const int count = source ? source->rowCount() : 0;
+    if (m_haystacks.size() == std::size_t(count))
+        return;
+    m_haystacks.resize(std::size_t(count));
+    for (int row = 0; row < count; ++row) {
+        QString text;
+        if (filterTextOf) {
+            text = filterTextOf(row);
+        } else {
+            QStringList cells;
+            for (int column : std::as_const(m_columns))
+                cells << source->index(row, column).data().toString();
+            text = cells.join(QLatin1Char('\n'));
+        }
+        m_haystacks[std::size_t(row)] = text.toCaseFolded();
+    }
+}
+
 void RecordingsListModel::rebuild()
 {
     m_haystacks.clear();
@@ -144,21 +165,8 @@ void RecordingsListModel::filterRows()
     m_rowOf.assign(std::size_t(count), -1);
     m_rows.clear();
     const QString needle = m_filter.trimmed().toCaseFolded();
-    if (!needle.isEmpty() && m_haystacks.size() != std::size_t(count)) {
-        m_haystacks.resize(std::size_t(count));
-        for (int row = 0; row < count; ++row) {
-            QString text;
-            if (filterTextOf) {
-                text = filterTextOf(row);
-            } else {
-                QStringList cells;
-                for (int column : std::as_const(m_columns))
-                    cells << source->index(row, column).data().toString();
-                text = cells.join(QLatin1Char('\n'));
-            }
-            m_haystacks[std::size_t(row)] = text.toCaseFolded();
-        }
-    }
+    if (!needle.isEmpty())
+        prepareFilter();
     m_rows.reserve(std::size_t(count));
     for (int sourceRow : m_order) {
         if (!needle.isEmpty() && !m_haystacks[std::size_t(sourceRow)].contains(needle))

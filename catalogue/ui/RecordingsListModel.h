@@ -40,6 +40,9 @@ public:
     std::function<QString(int sourceRow)> filterTextOf;
     // The sort values and filter texts are read anew (their sources changed).
     void invalidateKeys();
+    // Reads the filter texts now (as the filter box takes the focus), so that the first
+    // keystroke finds them ready.
+    void prepareFilter();
 
     int sourceRow(int row) const;
     int rowOf(int sourceRow) const;

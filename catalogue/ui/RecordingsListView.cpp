@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -130,6 +131,7 @@ RecordingsListView::RecordingsListView(QWidget *parent) : QWidget(parent)
     m_filter->addAction(clear);
     connect(clear, &QAction::triggered, m_filter, &QLineEdit::clear);
     connect(m_filter, &QLineEdit::textChanged, this, &RecordingsListView::setFilterText);
+    m_filter->installEventFilter(this);
     layout->addWidget(m_filter);
 
     m_list = new RecordingsListModel(this);
@@ -209,6 +211,13 @@ RecordingsListView::RecordingsListView(QWidget *parent) : QWidget(parent)
 }
 
 RecordingsListView::~RecordingsListView() = default;
+
+bool RecordingsListView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_filter && event->type() == QEvent::FocusIn)
+        m_list->prepareFilter();
+    return QWidget::eventFilter(watched, event);
+}
 
 void RecordingsListView::setDataset(TStoreDataset *dataset)
 {

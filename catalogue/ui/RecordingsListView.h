@@ -120,6 +120,9 @@ signals:
     // The user changed the columns: shown, order, width, or the sort.
     void columnsChanged();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showCurrent();
     void currentRowChanged(int row);

@@ -21,6 +21,7 @@
 #include "support/WebUrlFile.h"
 #include "support/ui/ChooserService.h"
 #include "support/ui/DialogMessageService.h"
+#include "support/ui/ScreenFit.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -35,6 +36,7 @@ CalvoraApplication::CalvoraApplication(int &argc, char **argv) : QApplication(ar
     setApplicationDisplayName(AppInfo::ProductName);
     setApplicationVersion(AppInfo::Version);
     setQuitOnLastWindowClosed(false);
+    installEventFilter(new DialogScreenFit(this));
 }
 
 bool CalvoraApplication::notify(QObject *receiver, QEvent *event)

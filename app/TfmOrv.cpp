@@ -17,6 +17,7 @@
 #include "config/ModemState.h"
 #include "config/ProgramDir.h"
 #include "config/WindowLayout.h"
+#include "support/ui/ScreenFit.h"
 
 #include <QAction>
 #include <QAudioDevice>
@@ -27,6 +28,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMediaDevices>
 #include <QMenuBar>
 #include <QScreen>
@@ -140,6 +142,12 @@ void TfmOrv::buildLayout()
     layout->addWidget(m_splitter, 1);
     setCentralWidget(central);
 
+    // Tab goes from the tree to the list, its filter box and the transport controls.
+    QList<QWidget *> tabOrder = {m_tree, m_list->grid(), m_list->filterBox()};
+    tabOrder << m_transport->tabOrder();
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
     const int widths[3] = {80, 80, 50};
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(this);
@@ -162,12 +170,13 @@ void TfmOrv::restorePlacement()
     const WindowLayout l = loadWindowLayout(m_ctx.ini, design);
     QRect wanted(l.left, l.top, std::max(l.width, MinWidth), std::max(l.height, MinHeight));
 
-    // A placement saved on a screen that is gone would leave the window out of reach.
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableVirtualGeometry();
-        if (!area.isEmpty() && !area.intersects(wanted))
-            wanted.moveTo(area.topLeft());
-    }
+    // A placement saved on a screen that is gone, or on a larger one, would leave the window
+    // (or its edges) out of reach: it is fitted to the screen it opens on.
+    const QScreen *screen = QGuiApplication::screenAt(wanted.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        wanted = fittedInto(wanted, screen->availableGeometry());
     resize(wanted.size());
     move(wanted.topLeft());
 }
@@ -206,6 +215,14 @@ void TfmOrv::applyWindowSettings()
     m_list->setColumnWidths(l.dateWidth, l.timeWidth, l.durationWidth);
     m_list->setEndedWidth(l.endedWidth);
     m_list->setCallerWidth(l.callerWidth);
+    m_list->setColumnWidth(RecordingsListView::ColComment, l.memoWidth);
+    QList<RecordingsListView::Column> shown;
+    for (const QString &name : l.columns.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        if (const int column = RecordingsListView::columnNamed(name.trimmed()); column >= 0)
+            shown << RecordingsListView::Column(column);
+    m_list->setShownColumns(shown.isEmpty() ? RecordingsListView::defaultColumns() : shown);
+    m_list->sortBy(RecordingsListView::columnNamed(l.sortColumn),
+                   l.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 QString TfmOrv::statusText(int panel) const
@@ -321,12 +338,25 @@ void TfmOrv::FormClose()
     layout.height = placement.height();
     layout.volume = m_transport->volumeBar()->value();
     layout.splitter = m_splitter->sizes().value(0);
-    // The header's first three sections carry the Date, Time and Duration widths.
-    layout.dateWidth = m_list->header()->sectionSize(0);
-    layout.timeWidth = m_list->header()->sectionSize(1);
-    layout.durationWidth = m_list->header()->sectionSize(2);
-    layout.endedWidth = m_list->header()->sectionSize(3);
-    layout.callerWidth = m_list->header()->sectionSize(4);
+    layout.dateWidth = m_list->columnWidth(RecordingsListView::ColDate);
+    layout.timeWidth = m_list->columnWidth(RecordingsListView::ColTime);
+    layout.durationWidth = m_list->columnWidth(RecordingsListView::ColDuration);
+    layout.endedWidth = m_list->columnWidth(RecordingsListView::ColEnded);
+    layout.callerWidth = m_list->columnWidth(RecordingsListView::ColCaller);
+    layout.memoWidth = m_list->columnWidth(RecordingsListView::ColComment);
+    QStringList columns;
+    for (RecordingsListView::Column column : m_list->shownColumns())
+        columns << RecordingsListView::columnName(column);
+    QStringList usual;
+    for (RecordingsListView::Column column : RecordingsListView::defaultColumns())
+        usual << RecordingsListView::columnName(column);
+    if (columns != usual)
+        layout.columns = columns.join(QLatin1Char(','));
+    if (m_list->sortColumn() >= 0) {
+        layout.sortColumn =
+            RecordingsListView::columnName(RecordingsListView::Column(m_list->sortColumn()));
+        layout.sortDescending = m_list->sortOrder() == Qt::DescendingOrder;
+    }
     saves.attempt(QStringLiteral("The window layout"),
                   [&] { saveWindowLayout(m_ctx.ini, layout); });
     saves.attempt(QStringLiteral("The modem settings"),

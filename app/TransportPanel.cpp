@@ -37,14 +37,19 @@ TransportPanel::TransportPanel(MainActions &actions, QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    buttons->addWidget(speedButton(actions.acPlay));
-    buttons->addWidget(speedButton(actions.acPause));
-    buttons->addWidget(speedButton(actions.acStop));
-    QToolButton *rewind = speedButton(actions.acRewind);
-    QToolButton *forward = speedButton(actions.acFF);
-    buttons->addWidget(rewind);
-    buttons->addWidget(forward);
-    buttons->addWidget(speedButton(actions.acRecord));
+    QToolButton *rewind = nullptr, *forward = nullptr;
+    m_tabOrder << m_position;
+    for (QAction *action : {actions.acPlay, actions.acPause, actions.acStop, actions.acRewind,
+                            actions.acFF, actions.acRecord}) {
+        QToolButton *button = speedButton(action);
+        buttons->addWidget(button);
+        m_tabOrder << button;
+        if (action == actions.acRewind)
+            rewind = button;
+        else if (action == actions.acFF)
+            forward = button;
+    }
+    m_tabOrder << m_volume;
     buttons->addStretch(1);
     auto *volumeIcon = new QLabel(this);
     volumeIcon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16));

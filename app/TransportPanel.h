@@ -19,6 +19,9 @@ public:
     QSlider *positionBar() const { return m_position; } // TrackBar1, 0..1000
     QSlider *volumeBar() const { return m_volume; }     // TrackBar2, 0..16
 
+    // The panel's controls in the order Tab visits them: position, the speed buttons, volume.
+    const QList<QWidget *> &tabOrder() const { return m_tabOrder; }
+
     // The left mouse button is held down on Rewind or Fast forward.
     bool rewindHeld() const { return m_rewindHeld; }
     bool forwardHeld() const { return m_forwardHeld; }
@@ -28,6 +31,7 @@ private:
 
     QSlider *m_position;
     QSlider *m_volume;
+    QList<QWidget *> m_tabOrder;
     bool m_rewindHeld = false;
     bool m_forwardHeld = false;
 };

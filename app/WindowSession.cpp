@@ -110,9 +110,14 @@ void WindowSession::start()
     m_formatChooser = std::make_unique<QtFormatChooser>(m_main.get());
     ctx.formatChooser = m_formatChooser.get();
     m_catalogueWiring = std::make_unique<CatalogueWiring>(*m_main, catalogue, ctx);
-    m_main->recordingsList()->setDataset(&catalogue.CallsTbl);
+    RecordingsListView *list = m_main->recordingsList();
+    list->setDateTimeFormats(catalogue.formats);
+    list->directoryName = [this](const QString &number) {
+        return m_session.callerNames().nameFor(number);
+    };
+    list->setDataset(&catalogue.CallsTbl);
     MainActions &actions = m_main->actions();
-    RecordNavigator::bindActions(catalogue.CallsTbl, actions.navFirst, actions.navPrior,
+    RecordNavigator::bindActions(*m_main->recordingsList(), actions.navFirst, actions.navPrior,
                                  actions.navNext, actions.navLast);
     applyTraceColors(*m_main, ctx.prefs);
 

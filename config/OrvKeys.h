@@ -51,6 +51,12 @@ inline const QString List = QStringLiteral("List");
 inline const QString EndedWidth = QStringLiteral("Ended");
 inline const QString CallerWidth = QStringLiteral("Caller");
 inline const QString HideSilent = QStringLiteral("HideSilent");
+// [List], ours: the Memo column's width, the columns shown in their order ("Date,Time,..."),
+// and the sort (a column's name, empty for the table's own order; descending or not).
+inline const QString MemoWidth = QStringLiteral("Memo");
+inline const QString ListColumns = QStringLiteral("Columns");
+inline const QString ListSort = QStringLiteral("Sort");
+inline const QString ListSortDescending = QStringLiteral("SortDescending");
 
 // [General]
 inline const QString RingTimeOut = QStringLiteral("RingTimeOut");

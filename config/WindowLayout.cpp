@@ -21,6 +21,10 @@ WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults)
     l.durationWidth = ini.ReadInteger(Params, DurationWidth, defaults.durationWidth);
     l.endedWidth = ini.ReadInteger(List, EndedWidth, defaults.endedWidth);
     l.callerWidth = ini.ReadInteger(List, CallerWidth, defaults.callerWidth);
+    l.memoWidth = ini.ReadInteger(List, MemoWidth, defaults.memoWidth);
+    l.columns = ini.ReadString(List, ListColumns, defaults.columns);
+    l.sortColumn = ini.ReadString(List, ListSort, defaults.sortColumn);
+    l.sortDescending = ini.ReadBool(List, ListSortDescending, defaults.sortDescending);
     l.fontName = ini.ReadString(Fonts, FontName, defaults.fontName);
     l.fontSize = ini.ReadInteger(Fonts, FontSize, defaults.fontSize);
     l.fontColor = ini.ReadInteger(Fonts, FontColor, defaults.fontColor);
@@ -63,11 +67,30 @@ void saveWindowLayout(TIniFile &ini, const WindowLayout &layout, const WindowLay
     } ours[] = {
         {EndedWidth, layout.endedWidth, defaults.endedWidth},
         {CallerWidth, layout.callerWidth, defaults.callerWidth},
+        {MemoWidth, layout.memoWidth, defaults.memoWidth},
+        {ListSortDescending, int(layout.sortDescending), int(defaults.sortDescending)},
     };
     for (const auto &entry : ours) {
         try {
             if (entry.value != entry.defaultValue || ini.ValueExists(List, entry.key))
                 ini.WriteInteger(List, entry.key, entry.value);
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
+    }
+    const struct
+    {
+        const QString &key;
+        const QString &value, &defaultValue;
+    } ourTexts[] = {
+        {ListColumns, layout.columns, defaults.columns},
+        {ListSort, layout.sortColumn, defaults.sortColumn},
+    };
+    for (const auto &entry : ourTexts) {
+        try {
+            if (entry.value != entry.defaultValue || ini.ValueExists(List, entry.key))
+                ini.WriteString(List, entry.key, entry.value);
         } catch (...) {
             if (!first)
                 first = std::current_exception();

@@ -19,6 +19,10 @@ struct WindowLayout
     int durationWidth = 70;
     int endedWidth = 110;  // ours, in [List]
     int callerWidth = 130; // ours, in [List]
+    int memoWidth = 1000;  // ours, in [List]
+    QString columns;       // ours, in [List]: the columns shown, by name; empty: the usual
+    QString sortColumn;    // ours, in [List]: empty for the table's own order
+    bool sortDescending = false;
     QString fontName = QStringLiteral("tahoma");
     int fontSize = 8;
     int fontColor = 0;
@@ -29,8 +33,7 @@ struct WindowLayout
 WindowLayout loadWindowLayout(const TIniFile &ini, const WindowLayout &defaults);
 
 // Writes the placement, volume, splitter and column widths (not the font, which the settings
-// own); the Ended and Caller columns' widths only once they differ from defaults' or were
-// written before.
+// own); the keys of [List] only once they differ from defaults' or were written before.
 // Every key is tried; the first write error is raised afterwards.
 void saveWindowLayout(TIniFile &ini, const WindowLayout &layout,
                       const WindowLayout &defaults = WindowLayout{});

@@ -39,7 +39,7 @@ GeneralPage::GeneralPage(QWidget *parent) : QWidget(parent)
     m_selectFileFormat->setObjectName(QStringLiteral("btnFileCompression"));
     m_selectFont->setObjectName(QStringLiteral("btnFont"));
     // The font chooser gives family and size; the text's colour is chosen beside it.
-    m_selectFontColor = new QPushButton(QStringLiteral("Colour..."), m_selectFont->parentWidget());
+    m_selectFontColor = new QPushButton(QStringLiteral("Color..."), m_selectFont->parentWidget());
     m_selectFontColor->setObjectName(QStringLiteral("btnFontColor"));
     m_selectFontColor->setAccessibleName(QStringLiteral("Select font colour"));
     m_selectFont->parentWidget()->layout()->addWidget(m_selectFontColor);

@@ -26,6 +26,12 @@ QSpinBox *offSpin(int max, const QString &suffix, const QString &name, QWidget *
     spin->setRange(0, max);
     spin->setSpecialValueText(QStringLiteral("off"));
     spin->setSuffix(suffix);
+    // "1 day", not "1 days".
+    if (suffix.endsWith(QLatin1Char('s'))) {
+        QObject::connect(spin, &QSpinBox::valueChanged, spin, [spin, suffix](int value) {
+            spin->setSuffix(value == 1 ? suffix.chopped(1) : suffix);
+        });
+    }
     spin->setAccessibleName(name);
     return spin;
 }
@@ -111,6 +117,7 @@ void StorageRulesBox::load(const StorageSettings &settings, const QList<Folder> 
     m_minFreeMB->setValue(settings.retention.minFreeMB);
 
     m_folders->clear();
+    int modeWidth = 0;
     for (int row = 0; row < folders.size(); ++row) {
         const Folder &f = folders[row];
         // Folder names are the user's text: shown as plain text, one line.
@@ -131,11 +138,15 @@ void StorageRulesBox::load(const StorageSettings &settings, const QList<Folder> 
         days->setValue(rule.limits.maxDays);
         mb->setValue(rule.limits.maxMB);
         m_folders->setItemWidget(item, ColMode, mode);
+        modeWidth = std::max(modeWidth, mode->sizeHint().width());
         m_folders->setItemWidget(item, ColDays, days);
         m_folders->setItemWidget(item, ColMB, mb);
         connect(mode, &QComboBox::currentIndexChanged, this, [this, row] { followMode(row); });
         followMode(row);
     }
+    // The rules' choices are read whole ("As all folders").
+    if (modeWidth > 0)
+        m_folders->setColumnWidth(ColMode, std::max(m_folders->columnWidth(ColMode), modeWidth));
 }
 
 // A folder's own days and MB count only with its own rules.

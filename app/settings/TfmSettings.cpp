@@ -39,6 +39,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSlider>
 #include <QTabWidget>
@@ -52,6 +53,21 @@ DialogFont ownFont()
     const QFont font = QApplication::font();
     return {font.family(), std::max(1, font.pointSize()), -16777208};
 }
+} // namespace
+
+namespace {
+// A page's scroll area asks for the whole page where the screen has room; only a small screen
+// makes it scroll.
+class PageScrollArea final : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        return widget() ? widget()->sizeHint() + QSize(2, 2) * frameWidth()
+                        : QScrollArea::sizeHint();
+    }
+};
 } // namespace
 
 TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborators, QWidget *parent)
@@ -72,16 +88,23 @@ TfmSettings::TfmSettings(AppContext &context, SettingsCollaborators collaborator
     m_autoRecord = new AutoRecordPage(m_tabs);
     m_storage = new StoragePage(m_tabs);
     m_rules = new RulesPage(m_tabs);
-    m_tabs->addTab(m_general, QStringLiteral("General"));
-    m_tabs->addTab(m_modem, QStringLiteral("Modem"));
-    m_tabs->addTab(m_parameters, QStringLiteral("Parameters"));
-    m_tabs->addTab(m_mediaPlayer, QStringLiteral("Media player"));
-    m_tabs->addTab(m_monitor, QStringLiteral("Monitor"));
-    m_tabs->addTab(m_autoRecord, QStringLiteral("Auto record"));
-    m_tabs->addTab(m_storage, QStringLiteral("Storage"));
-    m_tabs->addTab(m_rules, QStringLiteral("Rules"));
-    for (int i = 0; i < m_tabs->count(); ++i)
-        m_tabs->widget(i)->setAccessibleName(m_tabs->tabText(i));
+    // Each page scrolls when the screen is too small for it, so OK and Cancel always show.
+    const std::pair<QWidget *, QString> pages[] = {{m_general, QStringLiteral("General")},
+                                                   {m_modem, QStringLiteral("Modem")},
+                                                   {m_parameters, QStringLiteral("Parameters")},
+                                                   {m_mediaPlayer, QStringLiteral("Media player")},
+                                                   {m_monitor, QStringLiteral("Monitor")},
+                                                   {m_autoRecord, QStringLiteral("Auto record")},
+                                                   {m_storage, QStringLiteral("Storage")},
+                                                   {m_rules, QStringLiteral("Rules")}};
+    for (const auto &[page, title] : pages) {
+        auto *scroll = new PageScrollArea(m_tabs);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidget(page);
+        page->setAccessibleName(title);
+        m_tabs->addTab(scroll, title);
+    }
 
     auto *buttons = new QDialogButtonBox(this);
     m_ok = buttons->addButton(QDialogButtonBox::Ok);

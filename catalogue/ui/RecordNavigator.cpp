@@ -1,6 +1,7 @@
 // Navigator buttons bound to a dataset.
 #include "RecordNavigator.h"
 
+#include "RecordingsListView.h"
 #include "catalogue/store/TStoreDataset.h"
 
 #include <QAction>
@@ -111,4 +112,26 @@ void RecordNavigator::bindActions(TStoreDataset &dataset, QAction *first, QActio
     QObject::connect(&dataset, &TStoreDataset::dataSetChanged, &dataset, update);
     QObject::connect(&dataset, &TStoreDataset::currentChanged, &dataset, update);
     update();
+}
+
+void RecordNavigator::bindActions(RecordingsListView &list, QAction *first, QAction *prior,
+                                  QAction *next, QAction *last)
+{
+    using Move = RecordingsListView::Move;
+    const std::pair<QAction *, Move> actions[] = {
+        {first, Move::First}, {prior, Move::Prior}, {next, Move::Next}, {last, Move::Last}};
+    for (int i = 0; i < 4; ++i) {
+        const auto [action, move] = actions[i];
+        if (!action)
+            continue;
+        action->setToolTip(QLatin1String(Hints[i]));
+        QObject::connect(action, &QAction::triggered, &list,
+                         [&list, move = move] { list.moveCurrent(move); });
+        const auto update = [&list, action = QPointer<QAction>(action), move = move] {
+            if (action)
+                action->setEnabled(list.canMove(move));
+        };
+        QObject::connect(&list, &RecordingsListView::positionChanged, action, update);
+        update();
+    }
 }

@@ -7,6 +7,7 @@
 
 class QAction;
 class QToolButton;
+class RecordingsListView;
 #include "catalogue/store/TStoreDataset.h"
 
 class RecordNavigator final : public QWidget
@@ -28,6 +29,9 @@ public:
     // moves the record, and their enabled state follows the position. Hints are set to
     // "First file", "Prior file", "Next file", "Last file".
     static void bindActions(TStoreDataset &dataset, QAction *first, QAction *prior, QAction *next,
+                            QAction *last);
+    // The same for a recordings list: the actions move through its rows in the order shown.
+    static void bindActions(RecordingsListView &list, QAction *first, QAction *prior, QAction *next,
                             QAction *last);
 
 private:

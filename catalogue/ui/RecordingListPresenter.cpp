@@ -45,8 +45,7 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (m_selection.isEmpty())
             return;
-        const QString id =
-            index.sibling(index.row(), RecordingsListView::ColId).data(Qt::DisplayRole).toString();
+        const QString id = index.data(RecordingsListView::IdRole).toString();
         if (m_selection.contains(id))
             option->backgroundBrush = option->palette.brush(QPalette::Button);
     }
@@ -92,6 +91,8 @@ RecordingListPresenter::RecordingListPresenter(RecordingsListView &list, Catalog
                          m_actions.acCopyToFolder, m_actions.acEmailFile});
     m_popup->addSeparator();
     m_popup->addAction(m_selectAll);
+    // The header's menu, for those who open menus from the keyboard.
+    m_popup->addMenu(m_list.headerMenu());
     new ViewPopupMenu(*grid, *m_popup);
 
     const std::pair<QAction *, void (RecordingListPresenter::*)()> commands[] = {
@@ -219,8 +220,8 @@ bool RecordingListPresenter::eventFilter(QObject *watched, QEvent *event)
                 // The row being left joins (or leaves) the selection; then the grid moves.
                 toggleCurrent();
                 const int step = key->key() == Qt::Key_Up ? -1 : 1;
-                const QModelIndex next = grid->currentIndex().sibling(
-                    grid->currentIndex().row() + step, RecordingsListView::ColDate);
+                const QModelIndex next =
+                    grid->currentIndex().sibling(grid->currentIndex().row() + step, 0);
                 if (next.isValid())
                     grid->setCurrentIndex(next);
                 return true;

@@ -9,6 +9,7 @@
 #include "catalogue/ui/FolderTreeView.h"
 #include "catalogue/ui/RecordingListPresenter.h"
 #include "catalogue/ui/RecordingsListView.h"
+#include "catalogue/ui/StoreTableModel.h"
 #include "config/ProgramDir.h"
 #include "support/ScriptedMessageService.h"
 #include "support/ui/ChooserService.h"
@@ -63,7 +64,7 @@ TEST(CatalogueWiringTest, FoldersMadeByTheToolShowInTheTreeAndTheListFollows)
         names << node.text;
     EXPECT_EQ(names, QStringList({"General", "Work", "Home"}));
     EXPECT_EQ(tree->currentItem(), tree->firstNode());
-    const QAbstractItemModel *rows = window->recordingsList()->grid()->model();
+    const QAbstractItemModel *rows = window->recordingsList()->model();
     ASSERT_EQ(rows->rowCount(), 1);
     EXPECT_EQ(rows->index(0, RecordingsListView::ColComment).data().toString(), "general call");
     EXPECT_TRUE(window->actions().acDeleteFiles->isEnabled());

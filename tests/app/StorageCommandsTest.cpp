@@ -13,8 +13,10 @@
 #include "app/settings/TfmSettings.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/RecordingsListView.h"
+#include "catalogue/ui/StoreTableModel.h"
 #include "config/ProgramDir.h"
 #include "config/StorageSettings.h"
+#include "config/TIniFile.h"
 #include "recording/LowDiskWatch.h"
 #include "recording/RetentionScheduler.h"
 #include "support/ScriptedMessageService.h"
@@ -123,10 +125,10 @@ TEST_F(StorageCommandsTest, KeepPinsTheCurrentAndSelectedRecordingsFromTheMenuAn
     actions.acKeep->trigger(); // c is current
     EXPECT_TRUE(catalogue->Details.isPinned(c));
     EXPECT_TRUE(actions.acKeep->isChecked());
-    const QAbstractItemModel *rows = window->recordingsList()->grid()->model();
-    EXPECT_FALSE(rows->index(2, RecordingsListView::ColDate).data(Qt::DecorationRole).isNull())
+    const QAbstractItemModel *rows = window->recordingsList()->model();
+    EXPECT_FALSE(rows->index(2, RecordingsListView::ColComment).data(Qt::DecorationRole).isNull())
         << "the pin mark";
-    EXPECT_TRUE(rows->index(0, RecordingsListView::ColDate).data(Qt::DecorationRole).isNull());
+    EXPECT_TRUE(rows->index(0, RecordingsListView::ColComment).data(Qt::DecorationRole).isNull());
 
     catalogue->CallsTbl.setRecNo(1);
     EXPECT_FALSE(actions.acKeep->isChecked()) << "it follows the current recording";
@@ -153,7 +155,7 @@ TEST_F(StorageCommandsTest, SilentRecordingsAreGreyedOrHiddenAndTheOptionIsKept)
     silent.silent = true;
     ASSERT_TRUE(catalogue->Details.store(quiet, silent));
     window->recordingsList()->detailsChanged();
-    const QAbstractItemModel *rows = window->recordingsList()->grid()->model();
+    const QAbstractItemModel *rows = window->recordingsList()->model();
     EXPECT_EQ(rows->index(0, RecordingsListView::ColEnded).data().toString(), "Silence");
     EXPECT_TRUE(rows->index(0, RecordingsListView::ColDate).data(Qt::ForegroundRole).isValid());
 
@@ -176,8 +178,9 @@ TEST_F(StorageCommandsTest, TheEndedAndCallerColumnsWidthsAreKeptOnlyOnceChanged
         << "nothing new in orv.ini for a width left as it was";
     harness.reset();
     start();
-    window->recordingsList()->header()->resizeSection(3, 140);
-    window->recordingsList()->header()->resizeSection(4, 150);
+    // The Ended and Caller titles follow Date, Time, Duration and Memo.
+    window->recordingsList()->header()->resizeSection(4, 140);
+    window->recordingsList()->header()->resizeSection(5, 150);
     window->close();
     EXPECT_EQ(harness->session.ini().ReadInteger("List", "Ended", 0), 140);
     EXPECT_EQ(harness->session.ini().ReadInteger("List", "Caller", 0), 150);
@@ -185,6 +188,36 @@ TEST_F(StorageCommandsTest, TheEndedAndCallerColumnsWidthsAreKeptOnlyOnceChanged
     start();
     EXPECT_EQ(window->recordingsList()->columnWidth(RecordingsListView::ColEnded), 140);
     EXPECT_EQ(window->recordingsList()->columnWidth(RecordingsListView::ColCaller), 150);
+}
+
+// The columns shown, their order and the sort live in [List]; the table is never reordered.
+TEST_F(StorageCommandsTest, TheListsColumnsAndSortAreKeptInASectionOfOurOwn)
+{
+    using V = RecordingsListView;
+    start();
+    add(3, "a");
+    add(2, "b");
+    V *list = window->recordingsList();
+    list->setShownColumns({V::ColDate, V::ColCaller, V::ColComment, V::ColTime});
+    list->sortBy(V::ColTime, Qt::DescendingOrder);
+    list->header()->resizeSection(2, 300); // the memo, third now
+    window->close();
+    TIniFile &ini = harness->session.ini();
+    EXPECT_EQ(ini.ReadString("List", "Columns", ""), "Date,Caller,Memo,Time");
+    EXPECT_EQ(ini.ReadString("List", "Sort", ""), "Time");
+    EXPECT_TRUE(ini.ReadBool("List", "SortDescending", false));
+    EXPECT_EQ(ini.ReadInteger("List", "Memo", 0), 300);
+    EXPECT_EQ(ini.ReadInteger("Params", "Date", 0), list->columnWidth(V::ColDate));
+
+    harness.reset();
+    start();
+    list = window->recordingsList();
+    EXPECT_EQ(list->shownColumns(),
+              QList<V::Column>({V::ColDate, V::ColCaller, V::ColComment, V::ColTime}));
+    EXPECT_EQ(list->sortColumn(), V::ColTime);
+    EXPECT_EQ(list->sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(list->header()->sectionSize(2), 300);
+    EXPECT_EQ(list->header()->sortIndicatorSection(), 3);
 }
 
 TEST_F(StorageCommandsTest, ThePreviewShowsWhatWouldGoAndRemovesItOnlyWhenAsked)

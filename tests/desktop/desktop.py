@@ -47,11 +47,11 @@ def stop(process):
 class Desktop:
     """Xvfb without a window manager, a session bus, and the accessibility bus behind it."""
 
-    def __init__(self):
+    def __init__(self, screen="1280x1024"):
         self.env = dict(os.environ)
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen + "x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -261,6 +261,7 @@ class DesktopTest(unittest.TestCase):
 
     args = ["--unattended"]
     extra_env = {}
+    screen = "1280x1024"
 
     @classmethod
     def prepare(cls, data_dir):
@@ -272,7 +273,7 @@ class DesktopTest(unittest.TestCase):
         cls.data_dir = os.path.join(cls.work, "data")
         os.makedirs(cls.data_dir)
         cls.prepare(cls.data_dir)
-        cls.desktop = Desktop()
+        cls.desktop = Desktop(cls.screen)
         try:
             cls.program = Program(cls.desktop, cls.args, cls.data_dir, cls.extra_env)
             cls.a11y = Accessible(cls.program.process.pid)

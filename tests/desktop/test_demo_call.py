@@ -16,7 +16,7 @@ class DemoCallTest(DesktopTest):
         wait_until(lambda: self.a11y.row_count(table) >= 1, 180, "the call's row in the list")
         # The memo holds the caller's number.
         try:
-            wait_until(lambda: self.a11y.table_cell(table, 0, 4).name.strip(), 30,
+            wait_until(lambda: self.a11y.table_cell(table, 0, 3).name.strip(), 30,
                        "the caller's number in the memo")
         except AssertionError:
             with open(os.path.join(self.data_dir, "Events.log"), "rb") as log:

@@ -51,7 +51,7 @@ class FiledCallTest(DesktopTest):
         self.desktop.click(*self.a11y.centre(family))
         wait_until(lambda: self.selected_folders() == ["Family"], 20, "Family selected")
         wait_until(lambda: self.a11y.row_count(table) >= 1, 20, "the filed call in Family")
-        self.assertIn("5551234", self.a11y.table_cell(table, 0, 4).name)
+        self.assertIn("5551234", self.a11y.table_cell(table, 0, 3).name)
 
 
 if __name__ == "__main__":

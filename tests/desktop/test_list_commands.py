@@ -66,7 +66,7 @@ class ListCommandsTest(DesktopTest):
         self.desktop.click(*self.a11y.centre(self.a11y.wait_for("menu item", item)))
         return self.a11y.wait_for("dialog", title)
 
-    def row_cell(self, row, column=1):
+    def row_cell(self, row, column=0):
         return self.a11y.table_cell(self.list_table(), row, column)
 
     def test_a_first_start_widths_show_whole_texts(self):
@@ -81,7 +81,7 @@ class ListCommandsTest(DesktopTest):
         _, _, list_width, _ = self.a11y.extents(self.list_table())
         self.assertGreater(list_width, tw, "the list keeps the larger part of the window")
         for row in range(len(RECORDINGS)):
-            date = self.row_cell(row, 1)
+            date = self.row_cell(row, 0)
             _, _, dw, _ = self.a11y.extents(date)
             self.assertLessEqual(list_font_width(date.name) + 6, dw, f"{date.name!r} is cut")
 

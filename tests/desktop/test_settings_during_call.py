@@ -111,7 +111,7 @@ class SettingsDuringCallTest(DesktopTest):
         self.ring(3000)
         table = self.list_table()
         wait_until(lambda: self.a11y.row_count(table) >= 1, 120, "the call's row in the list")
-        wait_until(lambda: self.a11y.table_cell(table, 0, 4).name.strip() == "5551234", 30,
+        wait_until(lambda: self.a11y.table_cell(table, 0, 3).name.strip() == "5551234", 30,
                    "the caller's number in the memo")
         self.assertEqual(len(self.wav_files()), 1)
         self.assertTrue(self.a11y.showing(dialog), "the dialog stayed open")

@@ -53,8 +53,7 @@ void SettingsPresenter::Settings1Click()
     if (Waits::ending())
         return;
 
-    const int row = m_recordings.RecNo();
-    m_recordings.DisableControls();
+    const auto done = keepListRow();
     // A port that is not open is opened as at start-up, whatever changed.
     const bool reopen =
         ModemLinkSettings::read(m_ctx.ini, m_ctx.prefs) != m_link || !m_modem.PortOpen();
@@ -73,11 +72,6 @@ void SettingsPresenter::Settings1Click()
     } else {
         reopenModem();
     }
-    m_recordings.EnableControls();
-    if (row > 0 && row <= m_recordings.RecordCount())
-        m_recordings.setRecNo(row);
-    if (m_window.refreshCommands)
-        m_window.refreshCommands();
     m_window.ReallyExit = !m_ctx.prefs.StartUp;
     applyTraceColors(m_window, m_ctx.prefs);
 }
@@ -96,12 +90,21 @@ void SettingsPresenter::reopenWhenFree()
     // Another call may have been answered meanwhile; its end brings this back.
     if (!m_reopenPending || modemBusy() || m_dialog.isVisible() || Waits::ending())
         return;
+    const auto done = keepListRow();
+    reopenModem();
+}
+
+// The list keeps its current row while the settings are applied; the commands are computed
+// again at the end.
+SettingsPresenter::ListRowKeeper SettingsPresenter::keepListRow()
+{
     const int row = m_recordings.RecNo();
     m_recordings.DisableControls();
-    reopenModem();
-    m_recordings.EnableControls();
-    if (row > 0 && row <= m_recordings.RecordCount())
-        m_recordings.setRecNo(row);
-    if (m_window.refreshCommands)
-        m_window.refreshCommands();
+    return qScopeGuard(std::function<void()>([this, row] {
+        m_recordings.EnableControls();
+        if (row > 0 && row <= m_recordings.RecordCount())
+            m_recordings.setRecNo(row);
+        if (m_window.refreshCommands)
+            m_window.refreshCommands();
+    }));
 }

@@ -7,6 +7,7 @@
 #include "config/ModemLinkSettings.h"
 
 #include <QObject>
+#include <QScopeGuard>
 #include <functional>
 
 struct AppContext;
@@ -45,6 +46,8 @@ private:
     // about to start.
     bool modemBusy() const;
     void reopenModem();
+    using ListRowKeeper = QScopeGuard<std::function<void()>>;
+    [[nodiscard]] ListRowKeeper keepListRow();
     void reopenWhenFree();
 
     AppContext &m_ctx;

@@ -3,10 +3,24 @@
 // runs) or in a temporary directory.
 #pragma once
 
+#include "support/MessageService.h"
+
 #include <QString>
 #include <functional>
 
 namespace bench {
+
+// Answers like a user who agrees and reads nothing.
+class QuietMessages final : public MessageService
+{
+public:
+    void showMessage(const QString &, Kind) override {}
+    bool confirm(const QString &) override { return true; }
+    std::optional<QString> askText(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+};
 
 // The folder of the named catalogue, created on first use.
 QString catalogueDir(const QString &name);

@@ -21,18 +21,6 @@ constexpr int Folders = 50;
 constexpr int FirstFolderRows = 20000;
 constexpr int Moved = 10000;
 
-// Answers like a user who agrees and reads nothing.
-class QuietMessages final : public MessageService
-{
-public:
-    void showMessage(const QString &, Kind) override {}
-    bool confirm(const QString &) override { return true; }
-    std::optional<QString> askText(const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-};
-
 QString dataDir()
 {
     static const QString dir = bench::catalogueDir(QStringLiteral("list"));
@@ -61,7 +49,7 @@ struct Fixture
     }
     void show(int folder) { catalogue->FoldersTbl.Locate("FolderId", folderCode(folder)); }
 
-    QuietMessages messages;
+    bench::QuietMessages messages;
     std::unique_ptr<Catalogue> catalogue;
     std::unique_ptr<RecordingOperations> ops;
 };

@@ -15,17 +15,6 @@ namespace {
 
 constexpr int Rows = 100000;
 
-class QuietMessages final : public MessageService
-{
-public:
-    void showMessage(const QString &, Kind) override {}
-    bool confirm(const QString &) override { return true; }
-    std::optional<QString> askText(const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-};
-
 struct Fixture
 {
     Fixture()
@@ -38,7 +27,7 @@ struct Fixture
         view.setDataset(&catalogue->CallsTbl);
     }
 
-    QuietMessages messages;
+    bench::QuietMessages messages;
     std::unique_ptr<Catalogue> catalogue;
     RecordingsListView view;
 };

@@ -55,6 +55,7 @@
 #include "recording/CallJournal.h"
 
 #include "../audio/TestWavFiles.h"
+#include "CutOffRecording.h"
 #include "FileSizeLimit.h"
 #include "ScaledTime.h"
 #include "StandInNotifications.h"
@@ -597,11 +598,7 @@ TEST_F(RecordingTest, AnInterruptedRecordingIsCataloguedOnceWithItsCallerAndStar
 
         QFile wav(dir.path() + "/wav/" + (c.renamed ? finalName : QString("Recorded.wav")));
         ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
-        wav.write(QByteArray("RIFF\0\0\0\0WAVEfmt "
-                             "\x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0"
-                             "data\0\0\0\0",
-                             44));
-        wav.write(QByteArray(24000, char(128)));
+        writeCutOffRecording(wav, 24000);
         if (c.renamed) { // Stop completed the file before it gave it its name
             const quint32 riff = 36 + 24000, data = 24000;
             wav.seek(4);

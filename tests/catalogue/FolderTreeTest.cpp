@@ -485,7 +485,9 @@ TEST_F(FolderTreeTest, TheListCommandsFollowTheRowCount)
     for (QAction *a : commands)
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
     EXPECT_FALSE(list.acEmailFile->isEnabled());
-    EXPECT_EQ(listPresenter->popupMenu()->actions().size(), 7);
+    // The list's commands, and the columns' menu for keyboard users.
+    EXPECT_EQ(listPresenter->popupMenu()->actions().size(), 8);
+    EXPECT_EQ(listPresenter->popupMenu()->actions().last()->menu()->objectName(), "pmColumns");
 }
 
 TEST_F(FolderTreeTest, MoveCopyAndSearchThroughTheirDialogs)

@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include "CaseName.h"
+#include "CutOffRecording.h"
 #include "VirtualModemSession.h"
 
 namespace {
@@ -192,11 +193,7 @@ TEST_F(UnfiledCallsTest, GoToTheFolderShownAfterARuleOrARecoveryFiledElsewhere)
     QDir().mkpath(session->prefs().wavDir);
     QFile wav(session->recorder().RecordFileName());
     ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
-    wav.write(QByteArray("RIFF\0\0\0\0WAVEfmt "
-                         "\x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0"
-                         "data\0\0\0\0",
-                         44));
-    wav.write(QByteArray(24000, char(128)));
+    writeCutOffRecording(wav, 24000);
     wav.close();
     CallJournal journal;
     journal.start = QDateTime::currentDateTime().addSecs(-3600);

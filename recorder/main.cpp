@@ -2,6 +2,7 @@
 #include "HeadlessRecorder.h"
 #include "PasswordPrompt.h"
 #include "RecorderWebPage.h"
+#include "ServiceNotifier.h"
 
 #include "config/ProgramDir.h"
 #include "recording/DemoModem.h"
@@ -169,6 +170,8 @@ int main(int argc, char *argv[])
         }
     }
 
+    ServiceNotifier service(recorder.session());
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &service, &ServiceNotifier::stopping);
     recorder.start();
     if (recorder.endRequested())
         return 0;
@@ -184,5 +187,6 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "calvora-recorder: no password is set, so the web page answers on "
                                  "this computer only\n");
     }
+    service.ready();
     return QCoreApplication::exec();
 }

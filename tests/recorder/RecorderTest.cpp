@@ -10,10 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "VirtualModemProcess.h"
 #include "VoiceModemSetup.h"
@@ -44,6 +48,8 @@ protected:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("CALVORA_TIME_SCALE", "0.25");
+        for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+            env.insert(it.key(), it.value());
         process.setProcessEnvironment(env);
         QStringList args = QStringList{"--data-dir", data} + more;
         if (name == "calvora")
@@ -104,6 +110,57 @@ protected:
     QString data;
     VirtualModemProcess vmodem;
     QByteArray output;
+    // Set in the recorder's environment besides the time scale.
+    QMap<QString, QString> environment;
+};
+
+// The datagram socket systemd listens on for a notify service's messages, at path.
+class NotifySocket
+{
+public:
+    explicit NotifySocket(const QString &path)
+    {
+        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        if (m_fd < 0 || size_t(name.size()) >= sizeof address.sun_path)
+            return;
+        std::copy(name.begin(), name.end(), address.sun_path);
+        m_bound = ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        // Read as systemd does, at once: a full queue would block the recorder's next message.
+        m_reader = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+        QObject::connect(m_reader.get(), &QSocketNotifier::activated, [this] { messages(); });
+    }
+    ~NotifySocket()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool bound() const { return m_bound; }
+    // Every message received so far, in order.
+    const QList<QByteArray> &messages()
+    {
+        char buffer[4096];
+        for (ssize_t n; (n = ::recv(m_fd, buffer, sizeof buffer, 0)) > 0;)
+            m_messages << QByteArray(buffer, int(n));
+        return m_messages;
+    }
+    // The index of the first message holding text, or -1.
+    int indexOf(const QByteArray &text)
+    {
+        const QList<QByteArray> &all = messages();
+        for (int i = 0; i < all.size(); ++i)
+            if (all[i].contains(text))
+                return i;
+        return -1;
+    }
+
+private:
+    int m_fd = -1;
+    bool m_bound = false;
+    std::unique_ptr<QSocketNotifier> m_reader;
+    QList<QByteArray> m_messages;
 };
 
 // A call is recorded and catalogued with its caller; a second call cut off by SIGTERM is
@@ -276,6 +333,39 @@ TEST_F(RecorderTest, AModemUnpluggedAndPluggedBackIsTakenUpAgain)
     ::kill(pid_t(recorder.processId()), SIGTERM);
     ASSERT_TRUE(recorder.waitForFinished(60000));
     EXPECT_EQ(memos(), QStringList{"5550606"});
+}
+
+// Started by systemd as a notify service, the recorder says it is ready once the modem is armed,
+// keeps its status current through a call, beats the watchdog from its event loop and says
+// when it ends.
+TEST_F(RecorderTest, TellsSystemdItIsReadyWhatItDoesAndThatItStillRuns)
+{
+    startModem("waitfor AT+VCID=1; wait 1500; call 2 800 NMBR=5550808 end=answered; "
+               "voice speech 2000; voice silence");
+    NotifySocket systemd(dir.filePath("notify"));
+    ASSERT_TRUE(systemd.bound());
+    environment.insert("NOTIFY_SOCKET", dir.filePath("notify"));
+    environment.insert("WATCHDOG_USEC", "400000");
+    QProcess recorder;
+    startRecorder(recorder);
+    ASSERT_TRUE(Waits::waitUntil([&] { return systemd.indexOf("READY=1") >= 0; }, 60000))
+        << recorder.readAllStandardError().toStdString();
+    // Ready once the modem was set up and armed for calls, not before.
+    EXPECT_TRUE(vmodem.log().contains("AT+VCID=1")) << vmodem.log().toStdString();
+    const QByteArray ready = systemd.messages().at(systemd.indexOf("READY=1"));
+    EXPECT_TRUE(ready.contains("STATUS=Modem on, waiting for calls")) << ready.toStdString();
+
+    ASSERT_TRUE(waitForOutput(recorder, "-- Recording stopped", 1, 120000)) << output.toStdString();
+    const int recording = systemd.indexOf("STATUS=Recording the call of 5550808");
+    EXPECT_GT(recording, systemd.indexOf("READY=1"));
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return systemd.indexOf("waiting for calls; last call ") > recording; }, 30000));
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    EXPECT_EQ(recorder.exitCode(), 0);
+    EXPECT_GE(systemd.indexOf("STOPPING=1"), 0);
+    // Beats came all along: well over one per watchdog period of the run.
+    EXPECT_GE(systemd.messages().count("WATCHDOG=1"), 5);
 }
 
 // The recorder is for boxes without a desktop: it must not need the GUI libraries.

@@ -1,5 +1,7 @@
 #include "HeadlessRecorder.h"
 
+#include "JournalStream.h"
+
 #include "config/ModemState.h"
 #include "modem/discovery/ModemDiscovery.h"
 #include "recording/CallRecorder.h"
@@ -10,6 +12,26 @@
 #include <cstdio>
 
 namespace {
+
+// The log's lines are plain text; those that report a failure reach the journal as errors or
+// warnings, so that `journalctl -p warning` shows what went wrong.
+JournalStream::Priority priorityOf(const QString &line)
+{
+    using JournalStream::Priority;
+    static const QStringList errorStarts{QStringLiteral("Error"), QStringLiteral("Unable to ")};
+    static const QStringList warningParts{QStringLiteral("The modem does not answer"),
+                                          QStringLiteral(" lost ("), QStringLiteral("not back yet"),
+                                          QStringLiteral("held no sound"),
+                                          QStringLiteral("is missing from")};
+    for (const QString &start : errorStarts)
+        if (line.startsWith(start))
+            return Priority::Error;
+    for (const QString &part : warningParts)
+        if (line.contains(part))
+            return Priority::Warning;
+    return Priority::Info;
+}
+
 RecorderSession::Options sessionOptions(DemoModem *demo)
 {
     RecorderSession::Options options;
@@ -22,10 +44,8 @@ HeadlessRecorder::HeadlessRecorder(const QString &dataDir, DemoModem *demo)
     : m_session(dataDir, m_messages, sessionOptions(demo))
 {
     // One line each, so that the system journal keeps what the recorder did.
-    connect(&m_session.log(), &EventLog::lineAppended, this, [](const QString &line) {
-        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-        std::fflush(stderr);
-    });
+    connect(&m_session.log(), &EventLog::lineAppended, this,
+            [](const QString &line) { JournalStream::print(priorityOf(line), line); });
     m_signals = std::make_unique<TerminationSignals>();
     connect(m_signals.get(), &TerminationSignals::terminationRequested, this,
             [this](int, int signalNumber) { terminate(signalNumber); });
@@ -40,7 +60,7 @@ HeadlessRecorder::~HeadlessRecorder()
     try {
         m_session.log().save();
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        JournalStream::print(JournalStream::Priority::Error, QString::fromStdString(e.what()));
     }
 }
 

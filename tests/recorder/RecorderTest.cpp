@@ -10,12 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -366,6 +368,67 @@ TEST_F(RecorderTest, TellsSystemdItIsReadyWhatItDoesAndThatItStillRuns)
     EXPECT_GE(systemd.indexOf("STOPPING=1"), 0);
     // Beats came all along: well over one per watchdog period of the run.
     EXPECT_GE(systemd.messages().count("WATCHDOG=1"), 5);
+}
+
+// "device:inode" of a file, as systemd names its journal's stream in JOURNAL_STREAM.
+QString journalStreamOf(const QString &path)
+{
+    struct stat st
+    {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QString("%1:%2").arg(qulonglong(st.st_dev)).arg(qulonglong(st.st_ino));
+}
+
+// With standard error read by the journal, each line carries its syslog priority, errors as
+// errors; with standard error sent elsewhere than the stream the journal named, lines are plain.
+TEST_F(RecorderTest, LinesToTheJournalCarryTheirPriority)
+{
+    startModem("waitfor AT+VCID=1");
+    const QString journal = dir.filePath("journal");
+    const QString elsewhere = dir.filePath("elsewhere");
+    for (const QString &path : {journal, elsewhere}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const auto readAll = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    environment.insert("JOURNAL_STREAM", journalStreamOf(journal));
+    QProcess recorder;
+    recorder.setStandardErrorFile(journal);
+    startRecorder(recorder);
+    ASSERT_TRUE(Waits::waitUntil([&] { return readAll(journal).contains("autoRecord"); }, 60000))
+        << readAll(journal).toStdString();
+
+    // A second recorder on the same data directory is refused: an error. Its standard error is
+    // first the journal's stream, then a file of its own.
+    const struct
+    {
+        QString stderrFile;
+        QByteArray start;
+    } refusals[] = {{journal, "<3>calvora-recorder: the data directory "},
+                    {elsewhere, "calvora-recorder: the data directory "}};
+    for (const auto &refusal : refusals) {
+        QProcess second;
+        second.setStandardErrorFile(refusal.stderrFile, QIODevice::Append);
+        startRecorder(second);
+        ASSERT_TRUE(second.waitForFinished(30000));
+        EXPECT_NE(second.exitCode(), 0);
+        const QByteArray said = readAll(refusal.stderrFile);
+        EXPECT_TRUE(said.contains("\n" + refusal.start) || said.startsWith(refusal.start))
+            << said.toStdString();
+    }
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    const QList<QByteArray> lines = readAll(journal).split('\n');
+    EXPECT_TRUE(lines.contains("<6>------------ New session ------------"));
+    EXPECT_TRUE(lines.contains("<6>Com port 3 opened..."));
+    for (const QByteArray &line : lines)
+        EXPECT_TRUE(line.isEmpty() || QRegularExpression("^<[0-7]>").match(line).hasMatch())
+            << line.toStdString();
+    EXPECT_FALSE(readAll(elsewhere).contains("<"));
 }
 
 // The recorder is for boxes without a desktop: it must not need the GUI libraries.

@@ -13,25 +13,6 @@
 
 namespace {
 
-// The log's lines are plain text; those that report a failure reach the journal as errors or
-// warnings, so that `journalctl -p warning` shows what went wrong.
-JournalStream::Priority priorityOf(const QString &line)
-{
-    using JournalStream::Priority;
-    static const QStringList errorStarts{QStringLiteral("Error"), QStringLiteral("Unable to ")};
-    static const QStringList warningParts{QStringLiteral("The modem does not answer"),
-                                          QStringLiteral(" lost ("), QStringLiteral("not back yet"),
-                                          QStringLiteral("held no sound"),
-                                          QStringLiteral("is missing from")};
-    for (const QString &start : errorStarts)
-        if (line.startsWith(start))
-            return Priority::Error;
-    for (const QString &part : warningParts)
-        if (line.contains(part))
-            return Priority::Warning;
-    return Priority::Info;
-}
-
 RecorderSession::Options sessionOptions(DemoModem *demo)
 {
     RecorderSession::Options options;
@@ -44,8 +25,9 @@ HeadlessRecorder::HeadlessRecorder(const QString &dataDir, DemoModem *demo)
     : m_session(dataDir, m_messages, sessionOptions(demo))
 {
     // One line each, so that the system journal keeps what the recorder did.
-    connect(&m_session.log(), &EventLog::lineAppended, this,
-            [](const QString &line) { JournalStream::print(priorityOf(line), line); });
+    connect(&m_session.log(), &EventLog::lineAppended, this, [](const QString &line) {
+        JournalStream::print(JournalStream::priorityOfLogLine(line), line);
+    });
     m_signals = std::make_unique<TerminationSignals>();
     connect(m_signals.get(), &TerminationSignals::terminationRequested, this,
             [this](int, int signalNumber) { terminate(signalNumber); });

@@ -1,5 +1,7 @@
 #include "JournalStream.h"
 
+#include <QStringList>
+
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -28,6 +30,22 @@ bool connected()
 QByteArray prefix(Priority priority)
 {
     return connected() ? "<" + QByteArray::number(int(priority)) + ">" : QByteArray();
+}
+
+Priority priorityOfLogLine(const QString &line)
+{
+    static const QStringList errorStarts{QStringLiteral("Error"), QStringLiteral("Unable to ")};
+    static const QStringList warningParts{QStringLiteral("The modem does not answer"),
+                                          QStringLiteral(" lost ("), QStringLiteral("not back yet"),
+                                          QStringLiteral("held no sound"),
+                                          QStringLiteral("is missing from")};
+    for (const QString &start : errorStarts)
+        if (line.startsWith(start))
+            return Priority::Error;
+    for (const QString &part : warningParts)
+        if (line.contains(part))
+            return Priority::Warning;
+    return Priority::Info;
 }
 
 void print(Priority priority, const QString &text)

@@ -21,6 +21,9 @@ enum class Priority
 bool connected();
 // "<n>" when connected(), else nothing.
 QByteArray prefix(Priority priority);
+// The event log's lines are plain text; those that report a failure reach the journal as errors
+// or warnings, so that `journalctl -p warning` shows what went wrong.
+Priority priorityOfLogLine(const QString &line);
 // Writes "<n>text\n" (or "text\n") to standard error and flushes it.
 void print(Priority priority, const QString &text);
 

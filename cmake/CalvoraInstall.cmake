@@ -35,15 +35,25 @@ install(FILES ${calvora_data}/man/calvora.1 ${calvora_data}/man/calvora-recorder
   ${calvora_data}/man/calvora-vmodem.1
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# The headless recorder's systemd user unit, its ExecStart the installed program. The prefix is
-# only known when installing (cmake --install --prefix, or /usr inside the package).
-install(CODE "
-  file(READ \"${PROJECT_SOURCE_DIR}/recorder/calvora-recorder.service\" unit)
-  string(REGEX REPLACE \"\\nExecStart=[^\\n]*\" \"\\nExecStart=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/calvora-recorder\" unit \"\${unit}\")
-  string(REGEX REPLACE \"# A name without a path[^\\n]*\\n#[^\\n]*\\n\" \"\" unit \"\${unit}\")
-  file(WRITE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/user/calvora-recorder.service\" \"\${unit}\")
-  message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/user/calvora-recorder.service\")
-")
+# The headless recorder's systemd units (the user's and the system's), their ExecStart the
+# installed program. The prefix is only known when installing (cmake --install --prefix, or /usr
+# inside the package). The system unit's user comes from the sysusers.d entry.
+foreach(kind user system)
+  if(kind STREQUAL user)
+    set(unit_source ${PROJECT_SOURCE_DIR}/recorder/calvora-recorder.service)
+  else()
+    set(unit_source ${PROJECT_SOURCE_DIR}/recorder/system/calvora-recorder.service)
+  endif()
+  install(CODE "
+    file(READ \"${unit_source}\" unit)
+    string(REGEX REPLACE \"\\nExecStart=calvora-recorder\" \"\\nExecStart=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/calvora-recorder\" unit \"\${unit}\")
+    string(REGEX REPLACE \"# A name without a path[^\\n]*\\n#[^\\n]*\\n\" \"\" unit \"\${unit}\")
+    file(WRITE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/${kind}/calvora-recorder.service\" \"\${unit}\")
+    message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/${kind}/calvora-recorder.service\")
+  ")
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/recorder/system/calvora-recorder.sysusers.conf
+  DESTINATION lib/sysusers.d RENAME calvora-recorder.conf)
 
 # The Debian package: its library dependencies are computed from the programs by
 # dpkg-shlibdeps; what the programs load as plug-ins at run time is named here.
@@ -61,5 +71,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+# The system service's user is made when the package is configured.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/recorder/system/postinst)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, pulseaudio | pipewire-pulse")
 include(CPack)

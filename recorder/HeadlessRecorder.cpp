@@ -1,5 +1,7 @@
 #include "HeadlessRecorder.h"
 
+#include "JournalStream.h"
+
 #include "config/ModemState.h"
 #include "modem/discovery/ModemDiscovery.h"
 #include "recording/CallRecorder.h"
@@ -10,6 +12,7 @@
 #include <cstdio>
 
 namespace {
+
 RecorderSession::Options sessionOptions(DemoModem *demo)
 {
     RecorderSession::Options options;
@@ -23,8 +26,7 @@ HeadlessRecorder::HeadlessRecorder(const QString &dataDir, DemoModem *demo)
 {
     // One line each, so that the system journal keeps what the recorder did.
     connect(&m_session.log(), &EventLog::lineAppended, this, [](const QString &line) {
-        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-        std::fflush(stderr);
+        JournalStream::print(JournalStream::priorityOfLogLine(line), line);
     });
     m_signals = std::make_unique<TerminationSignals>();
     connect(m_signals.get(), &TerminationSignals::terminationRequested, this,
@@ -40,7 +42,7 @@ HeadlessRecorder::~HeadlessRecorder()
     try {
         m_session.log().save();
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        JournalStream::print(JournalStream::Priority::Error, QString::fromStdString(e.what()));
     }
 }
 

@@ -3,10 +3,10 @@
 // well; SIGTERM and SIGINT end it cleanly, keeping a call in progress.
 #pragma once
 
+#include "JournalMessageService.h"
 #include "modem/discovery/DiscoveryWindow.h"
 #include "modem/discovery/SetupTarget.h"
 #include "recording/RecorderSession.h"
-#include "support/MessageService.h"
 
 #include <QObject>
 #include <QTimer>
@@ -45,7 +45,7 @@ private:
     void bringModemOnLine();
     void terminate(int signalNumber);
 
-    UnattendedMessageService m_messages;
+    JournalMessageService m_messages;
     RecorderSession m_session;
     std::unique_ptr<TerminationSignals> m_signals;
     QTimer m_retryDiscovery;

@@ -1,7 +1,9 @@
 // calvora-recorder: records every call on the configured voice modem without any window.
 #include "HeadlessRecorder.h"
+#include "JournalStream.h"
 #include "PasswordPrompt.h"
 #include "RecorderWebPage.h"
+#include "ServiceNotifier.h"
 
 #include "config/ProgramDir.h"
 #include "recording/DemoModem.h"
@@ -17,6 +19,13 @@
 #include <cstdio>
 
 namespace {
+
+// One line "calvora-recorder: text" on standard error, an error for the journal.
+void printError(const QString &text)
+{
+    JournalStream::print(JournalStream::Priority::Error,
+                         QStringLiteral("calvora-recorder: ") + text);
+}
 
 // Asks twice and stores the hash; the program's exit code.
 int setPassword(const QString &dataDir)
@@ -96,8 +105,8 @@ int main(int argc, char *argv[])
         mistake =
             QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
     if (!mistake.isEmpty()) {
-        std::fprintf(stderr, "calvora-recorder: %s\n%s", qPrintable(mistake),
-                     qPrintable(parser.helpText()));
+        printError(mistake);
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
     if (parser.isSet(QStringLiteral("help")))
@@ -116,8 +125,7 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(setPasswordOption)) {
         if (!ProgramDir::prepare(dataDir)) {
-            std::fprintf(stderr, "calvora-recorder: cannot use the data directory %s\n",
-                         qPrintable(dataDir));
+            printError(QStringLiteral("cannot use the data directory ") + dataDir);
             return 1;
         }
         return setPassword(ProgramDir::path());
@@ -125,13 +133,12 @@ int main(int argc, char *argv[])
 
     DataDirLock lock(dataDir);
     if (!lock.acquire()) {
-        std::fprintf(stderr, "calvora-recorder: the data directory %s is in use by %s\n",
-                     qPrintable(dataDir), qPrintable(lock.holderText()));
+        printError(QStringLiteral("the data directory ") + dataDir +
+                   QStringLiteral(" is in use by ") + lock.holderText());
         return 1;
     }
     if (!ProgramDir::prepare(dataDir)) {
-        std::fprintf(stderr, "calvora-recorder: cannot use the data directory %s\n",
-                     qPrintable(dataDir));
+        printError(QStringLiteral("cannot use the data directory ") + dataDir);
         return 1;
     }
     // The address a recorder that ended without cleaning up left is no longer served.
@@ -142,7 +149,7 @@ int main(int argc, char *argv[])
         demoModem = std::make_unique<DemoModem>();
         QString error;
         if (!demoModem->start(ProgramDir::path(), error)) {
-            std::fprintf(stderr, "calvora-recorder: %s\n", qPrintable(error));
+            printError(error);
             return 1;
         }
     }
@@ -164,11 +171,13 @@ int main(int argc, char *argv[])
         if (listen)
             error = WebServer::addressRefusal(*listen, ProgramDir::path());
         if (!error.isEmpty()) {
-            std::fprintf(stderr, "calvora-recorder: --listen: %s\n", qPrintable(error));
+            printError(QStringLiteral("--listen: ") + error);
             return 2;
         }
     }
 
+    ServiceNotifier service(recorder.session());
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &service, &ServiceNotifier::stopping);
     recorder.start();
     if (recorder.endRequested())
         return 0;
@@ -177,12 +186,14 @@ int main(int argc, char *argv[])
         webPage = std::make_unique<RecorderWebPage>(recorder.session());
         QString error;
         if (!webPage->start(*listen, web.tlsCert, web.tlsKey, error)) {
-            std::fprintf(stderr, "calvora-recorder: %s\n", qPrintable(error));
+            printError(error);
             return 1;
         }
         if (!PasswordStore(ProgramDir::path()).isSet())
-            std::fprintf(stderr, "calvora-recorder: no password is set, so the web page answers on "
-                                 "this computer only\n");
+            JournalStream::print(JournalStream::Priority::Warning,
+                                 QStringLiteral("calvora-recorder: no password is set, so the web "
+                                                "page answers on this computer only"));
     }
+    service.ready();
     return QCoreApplication::exec();
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks an installed Calvora under PREFIX (for example /usr, or a package unpacked into a
 # throw-away folder): the desktop entry and the AppStream data validate, the icons, man pages
-# and user unit are there, and the installed programs work from their own files alone, up to
+# and systemd units are there, and the installed programs work from their own files alone, up to
 # recording the demo's call unattended.
 #   scripts/check-install.sh PREFIX
 set -euo pipefail
@@ -13,11 +13,14 @@ appstreamcli validate --no-net "$prefix/share/metainfo/org.calvora.Calvora.metai
 for f in share/icons/hicolor/scalable/apps/calvora.svg share/icons/hicolor/48x48/apps/calvora.png \
          share/icons/hicolor/256x256/apps/calvora.png share/calvora/Help.html \
          share/calvora/vmodem-samples/demo-caller.wav lib/systemd/user/calvora-recorder.service \
+         lib/systemd/system/calvora-recorder.service lib/sysusers.d/calvora-recorder.conf \
          share/calvora/web/index.html share/calvora/web/app.js share/calvora/web/style.css; do
     [ -f "$prefix/$f" ] || fail "missing $f"
 done
 grep -q "^ExecStart=.*/bin/calvora-recorder$" "$prefix/lib/systemd/user/calvora-recorder.service" ||
     fail "the user unit does not start the installed recorder"
+grep -q "^ExecStart=.*/bin/calvora-recorder --data-dir " "$prefix/lib/systemd/system/calvora-recorder.service" ||
+    fail "the system unit does not start the installed recorder"
 for p in calvora calvora-recorder calvora-wav calvora-catalogue calvora-vmodem; do
     [ -x "$prefix/bin/$p" ] || fail "missing program $p"
     [ -f "$prefix/share/man/man1/$p.1" ] || [ -f "$prefix/share/man/man1/$p.1.gz" ] ||

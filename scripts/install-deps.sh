@@ -15,6 +15,7 @@ packages=(
   xvfb xdotool at-spi2-core dbus-x11 dbus-daemon python3-pyatspi python3-pil fontconfig
   desktop-file-utils appstream dpkg-dev file
   qt6-httpserver-dev qt6-websockets-dev libsodium-dev openssl
+  libsystemd-dev systemd
   chromium nodejs
 )
 

@@ -10,10 +10,16 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "VirtualModemProcess.h"
 #include "VoiceModemSetup.h"
@@ -44,6 +50,8 @@ protected:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("CALVORA_TIME_SCALE", "0.25");
+        for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+            env.insert(it.key(), it.value());
         process.setProcessEnvironment(env);
         QStringList args = QStringList{"--data-dir", data} + more;
         if (name == "calvora")
@@ -104,6 +112,57 @@ protected:
     QString data;
     VirtualModemProcess vmodem;
     QByteArray output;
+    // Set in the recorder's environment besides the time scale.
+    QMap<QString, QString> environment;
+};
+
+// The datagram socket systemd listens on for a notify service's messages, at path.
+class NotifySocket
+{
+public:
+    explicit NotifySocket(const QString &path)
+    {
+        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        if (m_fd < 0 || size_t(name.size()) >= sizeof address.sun_path)
+            return;
+        std::copy(name.begin(), name.end(), address.sun_path);
+        m_bound = ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        // Read as systemd does, at once: a full queue would block the recorder's next message.
+        m_reader = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+        QObject::connect(m_reader.get(), &QSocketNotifier::activated, [this] { messages(); });
+    }
+    ~NotifySocket()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool bound() const { return m_bound; }
+    // Every message received so far, in order.
+    const QList<QByteArray> &messages()
+    {
+        char buffer[4096];
+        for (ssize_t n; (n = ::recv(m_fd, buffer, sizeof buffer, 0)) > 0;)
+            m_messages << QByteArray(buffer, int(n));
+        return m_messages;
+    }
+    // The index of the first message holding text, or -1.
+    int indexOf(const QByteArray &text)
+    {
+        const QList<QByteArray> &all = messages();
+        for (int i = 0; i < all.size(); ++i)
+            if (all[i].contains(text))
+                return i;
+        return -1;
+    }
+
+private:
+    int m_fd = -1;
+    bool m_bound = false;
+    std::unique_ptr<QSocketNotifier> m_reader;
+    QList<QByteArray> m_messages;
 };
 
 // A call is recorded and catalogued with its caller; a second call cut off by SIGTERM is
@@ -276,6 +335,100 @@ TEST_F(RecorderTest, AModemUnpluggedAndPluggedBackIsTakenUpAgain)
     ::kill(pid_t(recorder.processId()), SIGTERM);
     ASSERT_TRUE(recorder.waitForFinished(60000));
     EXPECT_EQ(memos(), QStringList{"5550606"});
+}
+
+// Started by systemd as a notify service, the recorder says it is ready once the modem is armed,
+// keeps its status current through a call, beats the watchdog from its event loop and says
+// when it ends.
+TEST_F(RecorderTest, TellsSystemdItIsReadyWhatItDoesAndThatItStillRuns)
+{
+    startModem("waitfor AT+VCID=1; wait 1500; call 2 800 NMBR=5550808 end=answered; "
+               "voice speech 2000; voice silence");
+    NotifySocket systemd(dir.filePath("notify"));
+    ASSERT_TRUE(systemd.bound());
+    environment.insert("NOTIFY_SOCKET", dir.filePath("notify"));
+    environment.insert("WATCHDOG_USEC", "400000");
+    QProcess recorder;
+    startRecorder(recorder);
+    ASSERT_TRUE(Waits::waitUntil([&] { return systemd.indexOf("READY=1") >= 0; }, 60000))
+        << recorder.readAllStandardError().toStdString();
+    // Ready once the modem was set up and armed for calls, not before.
+    EXPECT_TRUE(vmodem.log().contains("AT+VCID=1")) << vmodem.log().toStdString();
+    const QByteArray ready = systemd.messages().at(systemd.indexOf("READY=1"));
+    EXPECT_TRUE(ready.contains("STATUS=Modem on, waiting for calls")) << ready.toStdString();
+
+    ASSERT_TRUE(waitForOutput(recorder, "-- Recording stopped", 1, 120000)) << output.toStdString();
+    const int recording = systemd.indexOf("STATUS=Recording the call of 5550808");
+    EXPECT_GT(recording, systemd.indexOf("READY=1"));
+    ASSERT_TRUE(Waits::waitUntil(
+        [&] { return systemd.indexOf("waiting for calls; last call ") > recording; }, 30000));
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    EXPECT_EQ(recorder.exitCode(), 0);
+    EXPECT_GE(systemd.indexOf("STOPPING=1"), 0);
+    // Beats came all along: well over one per watchdog period of the run.
+    EXPECT_GE(systemd.messages().count("WATCHDOG=1"), 5);
+}
+
+// "device:inode" of a file, as systemd names its journal's stream in JOURNAL_STREAM.
+QString journalStreamOf(const QString &path)
+{
+    struct stat st
+    {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QString("%1:%2").arg(qulonglong(st.st_dev)).arg(qulonglong(st.st_ino));
+}
+
+// With standard error read by the journal, each line carries its syslog priority, errors as
+// errors; with standard error sent elsewhere than the stream the journal named, lines are plain.
+TEST_F(RecorderTest, LinesToTheJournalCarryTheirPriority)
+{
+    startModem("waitfor AT+VCID=1");
+    const QString journal = dir.filePath("journal");
+    const QString elsewhere = dir.filePath("elsewhere");
+    for (const QString &path : {journal, elsewhere}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const auto readAll = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    environment.insert("JOURNAL_STREAM", journalStreamOf(journal));
+    QProcess recorder;
+    recorder.setStandardErrorFile(journal);
+    startRecorder(recorder);
+    ASSERT_TRUE(Waits::waitUntil([&] { return readAll(journal).contains("autoRecord"); }, 60000))
+        << readAll(journal).toStdString();
+
+    // A second recorder on the same data directory is refused: an error. Its standard error is
+    // first the journal's stream, then a file of its own.
+    const struct
+    {
+        QString stderrFile;
+        QByteArray start;
+    } refusals[] = {{journal, "<3>calvora-recorder: the data directory "},
+                    {elsewhere, "calvora-recorder: the data directory "}};
+    for (const auto &refusal : refusals) {
+        QProcess second;
+        second.setStandardErrorFile(refusal.stderrFile, QIODevice::Append);
+        startRecorder(second);
+        ASSERT_TRUE(second.waitForFinished(30000));
+        EXPECT_NE(second.exitCode(), 0);
+        const QByteArray said = readAll(refusal.stderrFile);
+        EXPECT_TRUE(said.contains("\n" + refusal.start) || said.startsWith(refusal.start))
+            << said.toStdString();
+    }
+    ::kill(pid_t(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(60000));
+    const QList<QByteArray> lines = readAll(journal).split('\n');
+    EXPECT_TRUE(lines.contains("<6>------------ New session ------------"));
+    EXPECT_TRUE(lines.contains("<6>Com port 3 opened..."));
+    for (const QByteArray &line : lines)
+        EXPECT_TRUE(line.isEmpty() || QRegularExpression("^<[0-7]>").match(line).hasMatch())
+            << line.toStdString();
+    EXPECT_FALSE(readAll(elsewhere).contains("<"));
 }
 
 // The recorder is for boxes without a desktop: it must not need the GUI libraries.

@@ -24,6 +24,14 @@ RecorderSession::Options sessionOptions(DemoModem *demo)
 HeadlessRecorder::HeadlessRecorder(const QString &dataDir, DemoModem *demo)
     : m_session(dataDir, m_messages, sessionOptions(demo))
 {
+    // The session shows nothing before it is opened, after this.
+    m_messages.writeLine = [](const QString &line, MessageService::Kind kind) {
+        using JournalStream::Priority;
+        JournalStream::print(kind == MessageService::Kind::Error     ? Priority::Error
+                             : kind == MessageService::Kind::Warning ? Priority::Warning
+                                                                     : Priority::Info,
+                             line);
+    };
     // One line each, so that the system journal keeps what the recorder did.
     connect(&m_session.log(), &EventLog::lineAppended, this, [](const QString &line) {
         JournalStream::print(JournalStream::priorityOfLogLine(line), line);

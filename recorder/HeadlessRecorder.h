@@ -3,10 +3,10 @@
 // well; SIGTERM and SIGINT end it cleanly, keeping a call in progress.
 #pragma once
 
-#include "JournalMessageService.h"
 #include "modem/discovery/DiscoveryWindow.h"
 #include "modem/discovery/SetupTarget.h"
 #include "recording/RecorderSession.h"
+#include "support/MessageService.h"
 
 #include <QObject>
 #include <QTimer>
@@ -45,7 +45,8 @@ private:
     void bringModemOnLine();
     void terminate(int signalNumber);
 
-    JournalMessageService m_messages;
+    // As in any unattended run; errors and warnings reach the journal as such.
+    UnattendedMessageService m_messages;
     RecorderSession m_session;
     std::unique_ptr<TerminationSignals> m_signals;
     QTimer m_retryDiscovery;

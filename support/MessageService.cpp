@@ -11,8 +11,12 @@ QString UnattendedMessageService::asOneLine(const QString &text)
     return line;
 }
 
-void UnattendedMessageService::showMessage(const QString &text, Kind)
+void UnattendedMessageService::showMessage(const QString &text, Kind kind)
 {
+    if (writeLine) {
+        writeLine(QStringLiteral("message: ") + asOneLine(text), kind);
+        return;
+    }
     std::fprintf(stderr, "message: %s\n", asOneLine(text).toLocal8Bit().constData());
     std::fflush(stderr);
 }

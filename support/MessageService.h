@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class MessageService
@@ -32,6 +33,10 @@ public:
 class UnattendedMessageService final : public MessageService
 {
 public:
+    // Writes the line instead of standard error (the headless recorder marks it for the
+    // journal with the message's kind).
+    std::function<void(const QString &line, Kind kind)> writeLine;
+
     void showMessage(const QString &text, Kind kind) override;
     bool confirm(const QString &text) override;
     std::optional<QString> askText(const QString &caption, const QString &prompt,
